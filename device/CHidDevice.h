@@ -1,0 +1,71 @@
+#pragma once
+
+#include "device/DeviceType.h"
+#include "settings/CDisplaySettings.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class CHidPort;
+class COutputSink;
+class CNotifier;
+
+// The opened reader: turns input reports into coloured output lines and panel commands into
+// output or feature reports. One subclass per interface type. Results are flags (1 = done).
+class CHidDevice {
+public:
+    CHidDevice(CHidPort& port, COutputSink& output, CDisplaySettings& settings,
+               CNotifier& notifier);
+    // Stores the display settings; subclasses store their own keys first.
+    virtual ~CHidDevice();
+    CHidDevice(const CHidDevice&) = delete;
+    CHidDevice& operator=(const CHidDevice&) = delete;
+
+    virtual DeviceType Type() const = 0;
+
+    // Commands, in the order of the panels' use.
+    virtual int32_t RedirectToInterface(int interfaceNumber) = 0;
+    virtual int32_t TriggerOn() = 0;
+    virtual int32_t TriggerOff() = 0;
+    virtual int32_t Disable() = 0;
+    virtual int32_t Enable() = 0;
+    virtual int32_t Beep() = 0;
+    virtual int32_t ErrorBeep() = 0;
+    virtual int32_t SendData(const uint8_t* data, size_t length) = 0;
+    virtual int32_t SendString(const std::string& text);
+    virtual int32_t SetBeeper(int on);
+    virtual int32_t GetContents();
+    virtual void LoadSettings(const std::string& section);
+    virtual void SaveSettings();
+
+    // Input.
+    virtual int32_t OnReport(const uint8_t* report, size_t length);
+    virtual int32_t DecodeReport(const uint8_t* body, size_t length) = 0;
+
+    // Output primitives; composite ones call the simple ones through these slots.
+    virtual void ShowOutData(const uint8_t* data, size_t length, int endLine);
+    virtual void ShowRawPrefix(const uint8_t* data, size_t length);
+    virtual void ShowText(const uint8_t* data, size_t length, COLORREF colour, bool bold);
+    virtual void ShowHex(const uint8_t* data, size_t length, bool bold);
+    virtual void ShowString(const std::string& text, COLORREF colour, bool bold);
+    virtual void ShowLabel(const uint8_t* data, size_t length);
+    virtual void ShowSymbology(const std::string& name);
+
+    // Decodes the escapes of a typed text. `capacity` in: room in `output`; out: bytes produced
+    // (or the text length when the room was too small, with false).
+    static bool UnescapeText(const std::string& text, uint8_t* output, size_t& capacity);
+
+    // The byte that an undecodable \x or octal escape produces.
+    static constexpr uint8_t kUndecodableEscapeByte = 0x5C;
+
+protected:
+    bool WriteReport(const uint8_t* data, size_t length);
+    bool WriteFramed(const uint8_t* payload, size_t payloadLength, const uint8_t* header,
+                     size_t headerLength);
+
+    CHidPort& m_port;
+    COutputSink& m_output;
+    CDisplaySettings& m_settings;
+    CNotifier& m_notifier;
+};

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "device/CMessagePoster.h"
+#include "platform/CHidPlatform.h"
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+class CDeviceList;
+
+// The one open HID interface: opened by display name, read on a reader thread that posts one
+// message per report, written with a bounded wait, closed through a bounded handshake.
+class CHidPort {
+public:
+    static constexpr int kReadyTimeoutMs = 1000;
+    static constexpr int kStopTimeoutMs = 1000;
+    static constexpr int kWriteTimeoutMs = 5000;
+
+    CHidPort(CHidPlatform& platform, CMessagePoster& poster);
+    virtual ~CHidPort();
+    CHidPort(const CHidPort&) = delete;
+    CHidPort& operator=(const CHidPort&) = delete;
+
+    // Whether an interface is listed; the base lists every interface.
+    virtual bool IsSupported(const CHidAttributes& attributes, const CHidCaps& caps) const;
+
+    // Fills the name table and, when given, the device list (see the listing rule).
+    void Enumerate(CDeviceList* list, const std::string& nameToSelect, bool clearFirst);
+
+    // Opens by display name (a name not in the table is taken as the path) and starts the reader.
+    // The port must be closed. False on failure; LastError() then tells why.
+    bool Open(const std::string& displayName, uint32_t messageBase);
+    void Close();
+    bool Write(const uint8_t* data, size_t length);
+    bool WriteWithHeader(const uint8_t* payload, size_t payloadLength, const uint8_t* header,
+                         size_t headerLength);
+    bool GetFeature(uint8_t* buffer, size_t length);
+    bool SetFeature(const uint8_t* data, size_t length);
+    bool GetAttributes(CHidAttributes& attributes) const;
+
+    bool IsOpen() const { return m_connection != nullptr; }
+    bool CanRead() const { return m_messageBase != 0 && IsOpen(); }
+    bool IsRunning() const { return m_running.load(std::memory_order_acquire); }
+    // True when `message` comes from the reader of the current open and that reader runs.
+    bool IsCurrent(const CHidMessage& message) const;
+
+    const CHidCaps& GetCaps() const { return m_caps; }
+    uint32_t MessageBase() const { return m_messageBase; }
+    int LastError() const { return m_lastError; }
+    const std::map<std::string, std::string>& NameTable() const { return m_nameTable; }
+
+    // Tests shorten the bounded waits.
+    void SetWriteTimeout(int ms) { m_writeTimeoutMs = ms; }
+
+private:
+    void ReaderThread(uint64_t generation);
+
+    CHidPlatform& m_platform;
+    CMessagePoster& m_poster;
+    std::unique_ptr<CHidConnection> m_connection;
+    std::map<std::string, std::string> m_nameTable;
+    CHidCaps m_caps;
+    uint32_t m_messageBase = 0;
+    std::atomic<bool> m_running{false};
+    std::atomic<uint64_t> m_generation{0};
+    std::vector<uint8_t> m_outputBuffer;
+    std::thread m_reader;
+    int m_stopFd = -1;
+    int m_lastError = 0;
+    int m_writeTimeoutMs = kWriteTimeoutMs;
+};
+
+// The port of the main dialog: lists only the interfaces of supported readers.
+class CReaderPort : public CHidPort {
+public:
+    using CHidPort::CHidPort;
+    bool IsSupported(const CHidAttributes& attributes, const CHidCaps& caps) const override;
+};

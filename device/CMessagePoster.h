@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// A message from a port's reader thread to the thread that owns the port: one input report
+// (a copy of its bytes) or the error code of a failed read. `generation` tells which reader
+// (which Open of the port) sent it, so that a message from a stopped or replaced reader can be
+// dropped before it reaches a device object.
+struct CHidMessage {
+    uint32_t messageId = 0; // the port's message base for a report, base + 1 for an error
+    uint64_t generation = 0;
+    int errorCode = 0;
+    std::vector<uint8_t> report; // byte 0 is the report id
+};
+
+// Carries reader-thread messages to the owner thread, in order, without making the reader wait.
+class CMessagePoster {
+public:
+    virtual ~CMessagePoster() = default;
+    virtual void PostHidMessage(CHidMessage&& message) = 0;
+};

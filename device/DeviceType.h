@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstdint>
+
+enum class DeviceType { None, Quorin, HidPos, SurePos, SurePosSio };
+
+// The device type of an interface from the usage page and usage of its top-level collection.
+DeviceType SelectDeviceType(uint16_t usagePage, uint16_t usage);
+
+// "Quorin", "Hid Pos", "SurePos", "SurePos Sio" or "None".
+const char* DeviceTypeName(DeviceType type);

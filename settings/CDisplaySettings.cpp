@@ -1,0 +1,61 @@
+#include "settings/CDisplaySettings.h"
+
+#include "settings/CSettingsStore.h"
+
+namespace {
+const CDisplaySettings kDefaults;
+} // namespace
+
+void CDisplaySettings::Load(const std::string& section) {
+    m_section = section;
+    if (!m_store)
+        return;
+    CSettingsStore& s = *m_store;
+    m_showRaw = s.GetProfileInt(section, "ShowRaw", kDefaults.m_showRaw);
+    m_showOutput = s.GetProfileInt(section, "ShowOutput", kDefaults.m_showOutput);
+    m_showSymbology = s.GetProfileInt(section, "ShowSymbology", kDefaults.m_showSymbology);
+    m_colorRaw = COLORREF(s.GetProfileInt(section, "ColorRaw", int32_t(kDefaults.m_colorRaw)));
+    m_colorHex = COLORREF(s.GetProfileInt(section, "ColorHex", int32_t(kDefaults.m_colorHex)));
+    m_colorSymbology =
+        COLORREF(s.GetProfileInt(section, "ColorSymbology", int32_t(kDefaults.m_colorSymbology)));
+    m_colorLabel =
+        COLORREF(s.GetProfileInt(section, "ColorLabel", int32_t(kDefaults.m_colorLabel)));
+    m_colorOut = COLORREF(s.GetProfileInt(section, "ColorOut", int32_t(kDefaults.m_colorOut)));
+    m_colorDefault =
+        COLORREF(s.GetProfileInt(section, "ColorDefault", int32_t(kDefaults.m_colorDefault)));
+    m_triggerOffAtExit = s.GetProfileInt(section, "TriggerOffAtExit", kDefaults.m_triggerOffAtExit);
+    m_fontName = s.GetProfileString(section, "FontName", kDefaults.m_fontName);
+    m_fontPoints = s.GetProfileInt(section, "FontPoints", kDefaults.m_fontPoints);
+}
+
+bool CDisplaySettings::Save() const {
+    if (m_section.empty() || !m_store)
+        return false;
+    CSettingsStore& s = *m_store;
+    s.WriteProfileInt(m_section, "ShowRaw", m_showRaw);
+    s.WriteProfileInt(m_section, "ShowOutput", m_showOutput);
+    s.WriteProfileInt(m_section, "ShowSymbology", m_showSymbology);
+    s.WriteProfileInt(m_section, "ColorRaw", int32_t(m_colorRaw));
+    s.WriteProfileInt(m_section, "ColorHex", int32_t(m_colorHex));
+    s.WriteProfileInt(m_section, "ColorSymbology", int32_t(m_colorSymbology));
+    s.WriteProfileInt(m_section, "ColorLabel", int32_t(m_colorLabel));
+    s.WriteProfileInt(m_section, "ColorOut", int32_t(m_colorOut));
+    s.WriteProfileInt(m_section, "ColorDefault", int32_t(m_colorDefault));
+    s.WriteProfileInt(m_section, "TriggerOffAtExit", m_triggerOffAtExit);
+    s.WriteProfileString(m_section, "FontName", m_fontName);
+    s.WriteProfileInt(m_section, "FontPoints", m_fontPoints);
+    return true;
+}
+
+void CDisplaySettings::EditPreferences(const CPreferencesEditor& runDialog) {
+    if (!runDialog)
+        return;
+    CDisplaySettings copy = *this;
+    if (!runDialog(copy))
+        return;
+    const bool fontChanged = copy.m_fontName != m_fontName || copy.m_fontPoints != m_fontPoints;
+    CSettingsStore* store = m_store;
+    *this = copy;
+    m_store = store;
+    m_fontChanged = fontChanged;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The per-user settings store: section, then key, to a 32-bit integer or a string.
+// Absent values (and a store that cannot be read) yield the caller's default; writes to a
+// store that cannot be written are dropped and reported by the result only.
+class CSettingsStore {
+public:
+    virtual ~CSettingsStore() = default;
+
+    virtual int32_t GetProfileInt(const std::string& section, const std::string& key,
+                                  int32_t defaultValue) = 0;
+    virtual std::string GetProfileString(const std::string& section, const std::string& key,
+                                         const std::string& defaultValue) = 0;
+    virtual bool WriteProfileInt(const std::string& section, const std::string& key,
+                                 int32_t value) = 0;
+    virtual bool WriteProfileString(const std::string& section, const std::string& key,
+                                    const std::string& value) = 0;
+};

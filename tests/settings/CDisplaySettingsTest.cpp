@@ -1,0 +1,85 @@
+#include "settings/CDisplaySettings.h"
+#include "settings/CMemorySettingsStore.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(CDisplaySettings, EmptyStoreGivesTheDefaults) {
+    CMemorySettingsStore store;
+    CDisplaySettings settings(&store);
+    settings.Load("Settings");
+    EXPECT_EQ(settings.m_section, "Settings");
+    EXPECT_EQ(settings.m_colorDefault, 0x000000u);
+    EXPECT_EQ(settings.m_colorLabel, 0x800000u);
+    EXPECT_EQ(settings.m_colorSymbology, 0xC00000u);
+    EXPECT_EQ(settings.m_colorHex, 0x808080u);
+    EXPECT_EQ(settings.m_colorRaw, 0x328080u);
+    EXPECT_EQ(settings.m_colorOut, 0x000000u);
+    EXPECT_EQ(settings.m_fontName, "Courier New");
+    EXPECT_EQ(settings.m_fontPoints, 100);
+    EXPECT_EQ(settings.m_showRaw, 0);
+    EXPECT_EQ(settings.m_showOutput, 0);
+    EXPECT_EQ(settings.m_showSymbology, 0);
+    EXPECT_EQ(settings.m_triggerOffAtExit, 0);
+}
+
+TEST(CDisplaySettings, SaveWritesTwelveKeysInOrderWithTheirTypes) {
+    CMemorySettingsStore store;
+    CDisplaySettings settings(&store);
+    settings.Load("Settings");
+    settings.m_colorLabel = RGB(1, 2, 3);
+    settings.m_fontName = "Mono";
+    ASSERT_TRUE(settings.Save());
+
+    const std::vector<std::string> order = {
+        "ShowRaw",    "ShowOutput", "ShowSymbology", "ColorRaw",         "ColorHex", "ColorSymbology",
+        "ColorLabel", "ColorOut",   "ColorDefault",  "TriggerOffAtExit", "FontName", "FontPoints"};
+    ASSERT_EQ(store.Writes().size(), order.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(store.Writes()[i].section, "Settings");
+        EXPECT_EQ(store.Writes()[i].key, order[i]);
+        const bool isString = std::holds_alternative<std::string>(store.Writes()[i].value);
+        EXPECT_EQ(isString, order[i] == "FontName") << order[i];
+    }
+
+    CDisplaySettings reloaded(&store);
+    reloaded.Load("Settings");
+    EXPECT_EQ(reloaded.m_colorLabel, RGB(1, 2, 3));
+    EXPECT_EQ(reloaded.m_fontName, "Mono");
+}
+
+TEST(CDisplaySettings, NothingIsWrittenBeforeLoadAndFontChangedIsNeverStored) {
+    CMemorySettingsStore store;
+    CDisplaySettings settings(&store);
+    settings.m_fontChanged = true;
+    EXPECT_FALSE(settings.Save());
+    EXPECT_TRUE(store.Writes().empty());
+    settings.Load("Settings");
+    settings.Save();
+    for (const auto& w : store.Writes())
+        EXPECT_EQ(w.key.find("Changed"), std::string::npos);
+}
+
+TEST(CDisplaySettings, EditPreferencesTakesTheCopyBackOnlyOnOk) {
+    CMemorySettingsStore store;
+    CDisplaySettings settings(&store);
+    settings.Load("Settings");
+
+    settings.EditPreferences([](CDisplaySettings& copy) {
+        copy.m_colorOut = RGB(9, 9, 9);
+        return false;
+    });
+    EXPECT_EQ(settings.m_colorOut, 0u);
+    EXPECT_FALSE(settings.m_fontChanged);
+
+    settings.EditPreferences([](CDisplaySettings& copy) {
+        copy.m_fontName = "courier new"; // another case is another font name
+        return true;
+    });
+    EXPECT_TRUE(settings.m_fontChanged);
+    EXPECT_EQ(settings.Store(), &store);
+    EXPECT_TRUE(store.Writes().empty());
+}
+
+} // namespace
