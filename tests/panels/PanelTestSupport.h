@@ -14,7 +14,13 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
+
+// Readable test failures.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 class CSettingsStore;
 
