@@ -24,19 +24,20 @@ std::vector<uint8_t> CommandBytes(const std::vector<CReport>& writes) {
     return bytes;
 }
 
-// True when `commands` is `workers` stress sequences merged, each in its own order.
-bool IsInterleavingOfCycles(const std::vector<uint8_t>& commands, size_t workers) {
-    std::vector<size_t> next(workers, 0);
+// True when `commands` is `workers` stress sequences merged, each in its own order: every worker
+// is a token that must pass Disable, Beeper Off, Enable, Beeper On in turn, 50 times.
+bool IsInterleavingOfCycles(const std::vector<uint8_t>& commands, int workers) {
+    int waiting[4] = {workers, 0, 0, 0};
+    int done[4] = {};
     for (uint8_t command : commands) {
-        // Workers that expect the same command are interchangeable, so the first one will do.
-        auto worker = std::find_if(next.begin(), next.end(), [&](size_t position) {
-            return position < 200 && kCycle[position % 4] == command;
-        });
-        if (worker == next.end())
+        const auto stage = std::find(std::begin(kCycle), std::end(kCycle), command) - kCycle;
+        if (stage == 4 || waiting[stage] == 0)
             return false;
-        ++*worker;
+        --waiting[stage];
+        ++waiting[(stage + 1) % 4];
+        ++done[stage];
     }
-    return std::all_of(next.begin(), next.end(), [](size_t n) { return n == 200; });
+    return std::all_of(std::begin(done), std::end(done), [&](int n) { return n == 50 * workers; });
 }
 
 class PanelStress : public ::testing::Test {
