@@ -65,6 +65,19 @@ bool CDevicePanel::Create() {
     return OnInitDialog();
 }
 
+void CDevicePanel::ShowOver(const QWidget& placeholder) {
+    QWidget* owner = parentWidget();
+    const QRect area =
+        owner && placeholder.parentWidget() != owner
+            ? QRect(owner->mapFromGlobal(placeholder.mapToGlobal(QPoint(0, 0))), placeholder.size())
+            : placeholder.geometry();
+    setGeometry(area);
+    update();
+    show();
+    raise();
+    UpdateData(false);
+}
+
 QPoint CDevicePanel::DialogUnitsToPixels(int x, int y) const {
     const QFontMetrics metrics(font());
     return {qRound(x * metrics.averageCharWidth() / 4.0), qRound(y * metrics.height() / 8.0)};

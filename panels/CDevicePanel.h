@@ -35,6 +35,10 @@ public:
     virtual void ShowTriggerState(int state);
     int TriggerState() const { return m_triggerState; }
 
+    // Lays the created panel over the main dialog's placeholder (a sibling of the panel), shows
+    // it and copies the bound values into its controls.
+    void ShowOver(const QWidget& placeholder);
+
     // Data exchange between the bound values and the controls (true: controls to values).
     void UpdateData(bool saveAndValidate);
 
