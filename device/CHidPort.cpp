@@ -18,6 +18,8 @@ namespace {
 
 // The largest report hidraw hands out; used when the descriptor gave no input report length.
 constexpr size_t kMaxReportBytes = 16384;
+// Reports read back to back before the reader looks at its stop signal again.
+constexpr int kReadBurst = 32;
 
 } // namespace
 
@@ -306,28 +308,33 @@ void CHidPort::ReaderThread(CReaderContext context) {
             SetReaderState(CReaderState::Ready, 0);
             continue;
         }
-        int error = 0;
-        const long count = context.connection->ReadReport(buffer.data(), buffer.size(), error);
-        if (count >= 0) {
-            CHidMessage message;
-            message.messageId = context.messageBase;
-            message.generation = context.generation;
-            message.report.assign(buffer.begin(), buffer.begin() + count);
-            m_poster.PostHidMessage(std::move(message));
-            if (!ready) {
-                ready = true;
-                SetReaderState(CReaderState::Ready, 0);
-            }
-            continue;
-        }
-        if (error == EAGAIN || error == EWOULDBLOCK) {
-            // A hang-up with nothing left to read is a device that has gone.
-            if ((fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) == 0)
+        // Reads what waits, a bounded burst at a time so that a stop request is seen soon.
+        for (int burst = 0; burst < kReadBurst; ++burst) {
+            int error = 0;
+            const long count = context.connection->ReadReport(buffer.data(), buffer.size(), error);
+            if (count >= 0) {
+                CHidMessage message;
+                message.messageId = context.messageBase;
+                message.generation = context.generation;
+                message.report.assign(buffer.begin(), buffer.begin() + count);
+                m_poster.PostHidMessage(std::move(message));
+                if (!ready) {
+                    ready = true;
+                    SetReaderState(CReaderState::Ready, 0);
+                }
                 continue;
-            error = ENODEV;
+            }
+            if (error == EAGAIN || error == EWOULDBLOCK) {
+                // A hang-up with nothing left to read is a device that has gone.
+                if (burst > 0 || (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) == 0)
+                    break;
+                error = ENODEV;
+            }
+            failure = error != 0 ? error : EIO;
+            break;
         }
-        failure = error != 0 ? error : EIO;
-        break;
+        if (failure != 0)
+            break;
     }
 
     m_running.store(false, std::memory_order_release);

@@ -4,11 +4,15 @@
 #include <iterator>
 
 void CQueuedPoster::PostHidMessage(CHidMessage&& message) {
+    bool wasEmpty;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        wasEmpty = m_queue.empty();
         m_queue.push_back(std::move(message));
     }
-    m_posted.notify_one();
+    // A consumer only waits on an empty queue.
+    if (wasEmpty)
+        m_posted.notify_one();
 }
 
 bool CQueuedPoster::WaitForMessage(CHidMessage& message, int timeoutMs) {

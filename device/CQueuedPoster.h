@@ -8,7 +8,8 @@
 #include <vector>
 
 // A poster that queues reader messages for a consumer thread (the terminal tool, tests and
-// benchmarks). Posting only appends under a short lock and never waits for the consumer.
+// benchmarks), taken by one consumer. Posting only appends under a short lock and never waits
+// for the consumer.
 class CQueuedPoster : public CMessagePoster {
 public:
     void PostHidMessage(CHidMessage&& message) override;
