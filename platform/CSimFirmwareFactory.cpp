@@ -1,20 +1,9 @@
+#include "platform/CPassiveSimFirmware.h"
 #include "platform/CSimFirmware.h"
 #include "platform/CSimHidPosFirmware.h"
 #include "platform/CSimQuorinFirmware.h"
 #include "platform/CSimSurePosFirmware.h"
 #include "platform/CSimSurePosSioFirmware.h"
-
-namespace {
-
-// A reader that accepts output reports and answers nothing.
-class CSimPassiveFirmware : public CSimFirmware {
-public:
-    void OnOutputReport(const uint8_t*, size_t, CSimFirmwareHost&) override {}
-    bool OnSetFeature(const uint8_t*, size_t) override { return false; }
-    bool OnGetFeature(uint8_t*, size_t) override { return false; }
-};
-
-} // namespace
 
 std::unique_ptr<CSimFirmware> CreateSimFirmware(CSimReaderKind kind) {
     switch (kind) {
@@ -29,5 +18,5 @@ std::unique_ptr<CSimFirmware> CreateSimFirmware(CSimReaderKind kind) {
     case CSimReaderKind::Passive:
         break;
     }
-    return std::make_unique<CSimPassiveFirmware>();
+    return std::make_unique<CPassiveSimFirmware>();
 }

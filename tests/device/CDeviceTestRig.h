@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/CRecordingNotifier.h"
 #include "device/CHidPort.h"
 #include "device/CMessagePoster.h"
-#include "device/CNotifier.h"
 #include "output/CRecordingSink.h"
 #include "settings/CDisplaySettings.h"
 #include "settings/CMemorySettingsStore.h"
@@ -81,12 +81,6 @@ public:
 class CDiscardingPoster : public CMessagePoster {
 public:
     void PostHidMessage(CHidMessage&&) override {}
-};
-
-class CRecordingNotifier : public CNotifier {
-public:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
 };
 
 // Everything a device object needs, with the port closed until OpenPort.

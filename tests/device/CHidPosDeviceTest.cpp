@@ -151,7 +151,7 @@ TEST_F(HidPosDevice, FailedWriteIsEchoedThenReported) {
     rig.platform.log.failWrites = true;
     EXPECT_EQ(device.Beep(), 1);
     EXPECT_EQ(rig.sink.Text(), "[04][40]\r\n");
-    EXPECT_EQ(rig.notifier.messages,
+    EXPECT_EQ(rig.notifier.Messages(),
               std::vector<std::string>{"Data could not be written to the device"});
 }
 

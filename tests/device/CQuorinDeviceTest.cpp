@@ -99,14 +99,14 @@ TEST_F(QuorinDevice, TypedTextIsFramedWithStreamHeader) {
     const std::vector<std::vector<uint8_t>> expected = {
         Padded({0x00, 0x30, 0x03, 0x16, 0x07, 0x0D}, 64), Padded({0x00, 0x30, 0x00}, 64)};
     EXPECT_EQ(rig.Writes(), expected);
-    EXPECT_TRUE(rig.notifier.messages.empty());
+    EXPECT_TRUE(rig.notifier.Messages().empty());
 }
 
 TEST_F(QuorinDevice, TextTooLongForTheReportIsNotSentAndReported) {
     ASSERT_TRUE(rig.OpenPort());
     device.SendString(std::string(62, 'x')); // 64-byte report: room for 61 after the header
     EXPECT_TRUE(rig.Writes().empty());
-    EXPECT_EQ(rig.notifier.messages,
+    EXPECT_EQ(rig.notifier.Messages(),
               std::vector<std::string>{"Data could not be written to the device"});
     device.SendString(std::string(61, 'x'));
     EXPECT_EQ(rig.Writes().size(), 1u);
@@ -118,7 +118,7 @@ TEST_F(QuorinDevice, CommandsOnClosedPortDoNothing) {
     device.ErrorBeep();
     device.SendString("abc");
     EXPECT_TRUE(rig.sink.Insertions().empty());
-    EXPECT_TRUE(rig.notifier.messages.empty());
+    EXPECT_TRUE(rig.notifier.Messages().empty());
 }
 
 } // namespace

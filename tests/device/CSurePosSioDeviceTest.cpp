@@ -124,7 +124,7 @@ TEST_F(SurePosSioDevice, FailedReadShowsZeroedContents) {
     };
     EXPECT_EQ(device.GetContents(), 1);
     EXPECT_EQ(rig.sink.Text(), " - \r\n");
-    EXPECT_TRUE(rig.notifier.messages.empty());
+    EXPECT_TRUE(rig.notifier.Messages().empty());
 }
 
 TEST_F(SurePosSioDevice, GetContentsOnClosedPortDoesNothing) {
