@@ -4,66 +4,122 @@
 #include "device/CQuorinDevice.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
+#include "platform/CSimReaderSet.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <sys/eventfd.h>
-#include <unistd.h>
+#include <chrono>
+#include <thread>
 
 namespace {
 
-constexpr uint8_t kRedirectReportId = 0xFE;
+constexpr char kRigPath[] = "sim:/panel-rig";
+// A report no panel command produces: everything written before it has arrived once it has.
+constexpr uint8_t kFenceByte = 0xEE;
 
-class CRigConnection : public CHidConnection {
+bool IsFence(const CReport& report) {
+    return report.size() > 2 && report[1] == kFenceByte && report[2] == kFenceByte;
+}
+
+// The reader's own firmware, with what reaches it recorded on the way.
+class CRecordingFirmware : public CSimFirmware {
 public:
-    CRigConnection(const CHidCaps& caps, std::shared_ptr<CRigReader> reader)
-        : m_caps(caps), m_reader(std::move(reader)), m_fd(eventfd(0, EFD_CLOEXEC)) {}
-    ~CRigConnection() override { ::close(m_fd); }
+    CRecordingFirmware(CSimReaderKind kind, std::shared_ptr<CRigReader> reader)
+        : m_inner(CreateSimFirmware(kind)), m_reader(std::move(reader)) {}
 
-    int PollFd() const override { return m_fd; }
-    long ReadReport(uint8_t*, size_t, int& error) override {
-        error = EAGAIN;
-        return -1;
-    }
-    bool WriteReport(const uint8_t* data, size_t length, int, int&) override {
+    void OnOutputReport(const uint8_t* data, size_t length, CSimFirmwareHost& host) override {
         m_reader->AddWrite(data, length);
+        if (!IsFence(CReport(data, data + length)))
+            m_inner->OnOutputReport(data, length, host);
+    }
+    bool OnSetFeature(const uint8_t* data, size_t length) override {
+        m_reader->AddFeatureSet(data, length);
+        return m_reader->FeatureSupported() && m_inner->OnSetFeature(data, length);
+    }
+    bool OnGetFeature(uint8_t* buffer, size_t length) override {
+        if (!m_reader->FeatureSupported())
+            return false;
+        const CReport contents = m_reader->Contents();
+        if (contents.empty())
+            return m_inner->OnGetFeature(buffer, length);
+        std::fill(buffer, buffer + length, uint8_t(0));
+        std::copy_n(contents.begin(), std::min(length, contents.size()), buffer);
         return true;
     }
-    bool GetFeature(uint8_t* buffer, size_t length, int& error) override {
-        if (m_reader->GetFeature(buffer, length))
-            return true;
-        error = EPIPE;
-        return false;
-    }
-    bool SetFeature(const uint8_t* data, size_t length, int& error) override {
-        if (m_reader->SetFeature(data, length))
-            return true;
-        error = EPIPE;
-        return false;
-    }
-    CHidCaps Caps() const override { return m_caps; }
-    bool GetAttributes(CHidAttributes& attributes, int&) const override {
-        attributes = {0x1234, 0x5678, 0x0100};
-        return true;
+    void OnTick(std::chrono::steady_clock::time_point now, CSimFirmwareHost& host) override {
+        m_inner->OnTick(now, host);
     }
 
 private:
-    CHidCaps m_caps;
+    std::unique_ptr<CSimFirmware> m_inner;
     std::shared_ptr<CRigReader> m_reader;
-    int m_fd;
 };
+
+CSimReaderDefinition RigReader(DeviceType type, std::shared_ptr<CRigReader> reader) {
+    CSimReaderDefinition definition;
+    definition.path = kRigPath;
+    definition.attributes = {0x1234, 0x5678, 0x0100};
+    definition.product = "Panel rig";
+    switch (type) {
+    case DeviceType::Quorin:
+        definition.kind = CSimReaderKind::Quorin;
+        definition.reportDescriptor = CSimReaderSet::QuorinDescriptor();
+        break;
+    case DeviceType::HidPos:
+        definition.kind = CSimReaderKind::HidPos;
+        definition.reportDescriptor = CSimReaderSet::HidPosDescriptor();
+        break;
+    case DeviceType::SurePos:
+        definition.kind = CSimReaderKind::SurePos;
+        definition.reportDescriptor = CSimReaderSet::SurePosDescriptor(0x4A00);
+        break;
+    case DeviceType::SurePosSio:
+        definition.kind = CSimReaderKind::SurePosSio;
+        definition.reportDescriptor = CSimReaderSet::SurePosSioDescriptor(0x6400);
+        break;
+    case DeviceType::None:
+        break;
+    }
+    const CSimReaderKind kind = definition.kind;
+    definition.firmwareFactory = [kind, reader] {
+        return std::make_unique<CRecordingFirmware>(kind, reader);
+    };
+    return definition;
+}
 
 } // namespace
 
 void CRigReader::AddWrite(const uint8_t* data, size_t length) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_writes.emplace_back(data, data + length);
+    CReport report(data, data + length);
+    if (IsFence(report))
+        ++m_fences;
+    else
+        m_writes.push_back(std::move(report));
+}
+
+size_t CRigReader::Fences() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_fences;
+}
+
+void CRigReader::AddFeatureSet(const uint8_t* data, size_t length) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_featureSets.emplace_back(data, data + length);
 }
 
 std::vector<CReport> CRigReader::Writes() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_writes;
+}
+
+size_t CRigReader::WriteCount() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_writes.size();
+}
+
+std::vector<CReport> CRigReader::FeatureSets() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_featureSets;
 }
 
 void CRigReader::ClearWrites() {
@@ -72,41 +128,14 @@ void CRigReader::ClearWrites() {
     m_featureSets.clear();
 }
 
-size_t CRigReader::WriteCount() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_writes.size();
-}
-
-bool CRigReader::SetFeature(const uint8_t* data, size_t length) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_featureSets.emplace_back(data, data + length);
-    if (length < 2 || data[0] != kRedirectReportId || !m_featureSupported)
-        return false;
-    m_redirect = data[1];
-    return true;
-}
-
-bool CRigReader::GetFeature(uint8_t* buffer, size_t length) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (length >= 2 && buffer[0] == kRedirectReportId) {
-        if (!m_featureSupported)
-            return false;
-        buffer[1] = m_redirect;
-        return true;
-    }
-    std::fill(buffer, buffer + length, uint8_t(0));
-    std::copy_n(m_contents.begin(), std::min(length, m_contents.size()), buffer);
-    return true;
-}
-
-std::vector<CReport> CRigReader::FeatureSets() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_featureSets;
-}
-
 void CRigReader::SetFeatureSupported(bool supported) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_featureSupported = supported;
+}
+
+bool CRigReader::FeatureSupported() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_featureSupported;
 }
 
 void CRigReader::SetContents(const CReport& contents) {
@@ -114,56 +143,28 @@ void CRigReader::SetContents(const CReport& contents) {
     m_contents = contents;
 }
 
-bool CRigPlatform::EnumerateInterfaces(std::vector<CHidInterfaceInfo>& interfaces, int&) {
-    CHidInterfaceInfo info;
-    info.path = "/dev/rig";
-    info.caps = m_caps;
-    interfaces = {info};
-    return true;
-}
-
-std::unique_ptr<CHidConnection> CRigPlatform::Open(const std::string&, int&) {
-    return std::make_unique<CRigConnection>(m_caps, m_reader);
-}
-
-std::unique_ptr<CHidDeviceMonitor> CRigPlatform::CreateMonitor(int& error) {
-    error = ENOSYS;
-    return nullptr;
-}
-
-CHidCaps RigCaps(DeviceType type) {
-    switch (type) {
-    case DeviceType::Quorin:
-        return {0x0001, 0xFFA0, 64, 64, 0};
-    case DeviceType::HidPos:
-        return {0x0002, 0x008C, 64, 64, 3};
-    case DeviceType::SurePos:
-        return {0x4A00, 0xFF45, 64, 12, 0};
-    case DeviceType::SurePosSio:
-        return {0x6400, 0xFF45, 64, 252, 250};
-    case DeviceType::None:
-        break;
-    }
-    return {};
+CReport CRigReader::Contents() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_contents;
 }
 
 CPanelRig::CPanelRig(DeviceType type, CMemorySettingsStore* sharedStore)
     : m_store(sharedStore ? sharedStore : &m_ownStore), m_reader(std::make_shared<CRigReader>()),
-      m_platform(std::make_unique<CRigPlatform>(RigCaps(type), m_reader)),
-      m_port(std::make_unique<CHidPort>(*m_platform, m_poster)), m_settings(m_store) {
-    m_port->Open("/dev/rig", 0x7E8);
+      m_platform(std::vector<CSimReaderDefinition>{RigReader(type, m_reader)}),
+      m_port(m_platform, m_poster), m_settings(m_store), m_notifier(&m_output) {
+    m_port.Open(kRigPath, 0x07E8);
     switch (type) {
     case DeviceType::Quorin:
-        m_device = std::make_unique<CQuorinDevice>(*m_port, m_output, m_settings, m_notifier);
+        m_device = std::make_unique<CQuorinDevice>(m_port, m_output, m_settings, m_notifier);
         break;
     case DeviceType::HidPos:
-        m_device = std::make_unique<CHidPosDevice>(*m_port, m_output, m_settings, m_notifier);
+        m_device = std::make_unique<CHidPosDevice>(m_port, m_output, m_settings, m_notifier);
         break;
     case DeviceType::SurePos:
-        m_device = std::make_unique<CSurePosDevice>(*m_port, m_output, m_settings, m_notifier);
+        m_device = std::make_unique<CSurePosDevice>(m_port, m_output, m_settings, m_notifier);
         break;
     case DeviceType::SurePosSio:
-        m_device = std::make_unique<CSurePosSioDevice>(*m_port, m_output, m_settings, m_notifier);
+        m_device = std::make_unique<CSurePosSioDevice>(m_port, m_output, m_settings, m_notifier);
         break;
     case DeviceType::None:
         break;
@@ -175,5 +176,19 @@ CPanelRig::CPanelRig(DeviceType type, CMemorySettingsStore* sharedStore)
 
 CPanelRig::~CPanelRig() {
     m_device.reset();
-    m_port->Close();
+    m_port.Close();
+}
+
+std::vector<CReport> CPanelRig::SettledWrites() {
+    CReport fence(std::max<size_t>(OutputReportLength(), 3), 0);
+    fence[1] = kFenceByte;
+    fence[2] = kFenceByte;
+    const size_t target = m_reader->Fences() + 1;
+    if (m_port.Write(fence.data(), fence.size())) {
+        // Reports arrive in the order they were written: once the fence is in, so is the rest.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (m_reader->Fences() < target && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return m_reader->Writes();
 }

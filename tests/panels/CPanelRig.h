@@ -1,11 +1,11 @@
 #pragma once
 
+#include "core/CRecordingNotifier.h"
 #include "device/CHidDevice.h"
 #include "device/CHidPort.h"
-#include "device/CNotifier.h"
 #include "device/CQueuedPoster.h"
 #include "output/CRecordingSink.h"
-#include "platform/CHidPlatform.h"
+#include "platform/CSimPlatform.h"
 #include "settings/CDisplaySettings.h"
 #include "settings/CMemorySettingsStore.h"
 
@@ -17,55 +17,38 @@
 
 using CReport = std::vector<uint8_t>;
 
-// What the reader side of the rig's interface saw: output reports and feature exchanges.
-// Written by the GUI thread, read by the tests; the lock keeps the reader thread honest.
+// What the simulated reader received: output reports and feature reports set, in order. Filled
+// on the simulator's thread, read by the tests.
 class CRigReader {
 public:
     void AddWrite(const uint8_t* data, size_t length);
+    void AddFeatureSet(const uint8_t* data, size_t length);
     std::vector<CReport> Writes() const;
-    void ClearWrites();
     size_t WriteCount() const;
-
-    bool SetFeature(const uint8_t* data, size_t length);
-    bool GetFeature(uint8_t* buffer, size_t length);
     std::vector<CReport> FeatureSets() const;
+    void ClearWrites();
+    // How many fence reports (see CPanelRig::SettledWrites) have arrived.
+    size_t Fences() const;
 
-    // The redirect feature is refused (as by a reader without it) while this is set.
+    // While unsupported, every feature request fails, as with a reader without the redirect.
     void SetFeatureSupported(bool supported);
-    // Contents report the SurePos Sio reader serves.
+    bool FeatureSupported() const;
+    // Contents the reader serves instead of its own, when set.
     void SetContents(const CReport& contents);
+    CReport Contents() const;
 
 private:
     mutable std::mutex m_mutex;
     std::vector<CReport> m_writes;
     std::vector<CReport> m_featureSets;
-    uint8_t m_redirect = 0xFF;
     bool m_featureSupported = true;
     CReport m_contents;
+    size_t m_fences = 0;
 };
 
-// One open interface whose reports go to a CRigReader. Nothing is ever read from it.
-class CRigPlatform : public CHidPlatform {
-public:
-    CRigPlatform(const CHidCaps& caps, std::shared_ptr<CRigReader> reader)
-        : m_caps(caps), m_reader(std::move(reader)) {}
-    bool EnumerateInterfaces(std::vector<CHidInterfaceInfo>& interfaces, int& error) override;
-    std::unique_ptr<CHidConnection> Open(const std::string& path, int& error) override;
-    std::unique_ptr<CHidDeviceMonitor> CreateMonitor(int& error) override;
-
-private:
-    CHidCaps m_caps;
-    std::shared_ptr<CRigReader> m_reader;
-};
-
-class CRecordingNotifier : public CNotifier {
-public:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
-
-// A device of one type on an open port, its settings loaded from "Settings", with its output and
-// a parent window for the panel: what a panel sees in the main dialog.
+// A simulated reader of one type, opened through the real port, and its device object with the
+// settings loaded from "Settings", its output, and a parent window for the panel: what a panel
+// sees in the main dialog.
 class CPanelRig {
 public:
     explicit CPanelRig(DeviceType type, CMemorySettingsStore* sharedStore = nullptr);
@@ -74,6 +57,16 @@ public:
     template <class TDevice> TDevice* Device() { return static_cast<TDevice*>(m_device.get()); }
     CHidDevice* Device() { return m_device.get(); }
     void DeleteDevice() { m_device.reset(); }
+
+    // Waits until everything the host has written so far has reached the reader and returns
+    // what arrived since the last ClearWrites.
+    std::vector<CReport> SettledWrites();
+    // Forgets what the reader received, once all that was written has arrived.
+    void ClearWrites() {
+        SettledWrites();
+        m_reader->ClearWrites();
+    }
+    size_t OutputReportLength() const { return m_port.GetCaps().outputReportByteLength; }
 
     CRigReader& Reader() { return *m_reader; }
     CMemorySettingsStore& Store() { return *m_store; }
@@ -85,15 +78,12 @@ private:
     CMemorySettingsStore m_ownStore;
     CMemorySettingsStore* m_store;
     std::shared_ptr<CRigReader> m_reader;
-    std::unique_ptr<CRigPlatform> m_platform;
+    CSimPlatform m_platform;
     CQueuedPoster m_poster;
-    std::unique_ptr<CHidPort> m_port;
+    CHidPort m_port;
     CRecordingSink m_output;
     CDisplaySettings m_settings;
     CRecordingNotifier m_notifier;
     std::unique_ptr<CHidDevice> m_device;
     QWidget m_parent;
 };
-
-// Caps of the interfaces the rig offers for each type.
-CHidCaps RigCaps(DeviceType type);

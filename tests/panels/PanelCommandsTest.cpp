@@ -32,37 +32,38 @@ struct CButtonCase {
 void ExpectEachButtonSends(CPanelRig& rig, CDevicePanel& panel,
                            const std::vector<CButtonCase>& cases) {
     for (const CButtonCase& c : cases) {
-        rig.Reader().ClearWrites();
+        rig.ClearWrites();
         ASSERT_NE(panel.Control(c.id), nullptr) << c.id;
         Click(panel, c.id);
-        EXPECT_EQ(rig.Reader().Writes(), c.reports) << "button " << c.id;
+        EXPECT_EQ(rig.SettledWrites(), c.reports) << "button " << c.id;
     }
 }
 
 TEST(PanelCommands, QuorinButtonsSendTheQuorinReports) {
     CPanelRig rig(DeviceType::Quorin);
     auto panel = OpenPanel<CQuorinPanel>(rig.Device(), &rig.Store(), &rig.Parent());
-    const CReport beep = Padded({0x00, 0x30, 0x03, 0x16, 0x07, 0x0D}, 64);
-    ExpectEachButtonSends(rig, *panel,
-                          {
-                              {1012, {Padded({0x00, 0x30, 0x03, 0x16, 0x54, 0x0D}, 64)}},
-                              {1012, {Padded({0x00, 0x30, 0x03, 0x16, 0x55, 0x0D}, 64)}},
-                              {1028, {beep}},
-                              {1030, {beep, beep, beep}},
-                              // The Quorin reader has no such commands.
-                              {1031, {}},
-                              {1032, {}},
-                              {1044, {}},
-                              {1045, {}},
-                              {1041, {}},
-                          });
+    const CReport beep = Padded({0x00, 0x30, 0x03, 0x16, 0x07, 0x0D}, rig.OutputReportLength());
+    ExpectEachButtonSends(
+        rig, *panel,
+        {
+            {1012, {Padded({0x00, 0x30, 0x03, 0x16, 0x54, 0x0D}, rig.OutputReportLength())}},
+            {1012, {Padded({0x00, 0x30, 0x03, 0x16, 0x55, 0x0D}, rig.OutputReportLength())}},
+            {1028, {beep}},
+            {1030, {beep, beep, beep}},
+            // The Quorin reader has no such commands.
+            {1031, {}},
+            {1032, {}},
+            {1044, {}},
+            {1045, {}},
+            {1041, {}},
+        });
     // The default entry is selected at start; escapes become bytes only in the device.
-    rig.Reader().ClearWrites();
+    rig.ClearWrites();
     Click(*panel, 1039);
-    EXPECT_EQ(
-        rig.Reader().Writes(),
-        std::vector<CReport>{Padded(
-            {0x00, 0x30, 0x0B, 0x16, 'M', 0x0D, 'T', 'E', 'R', 'M', 'I', 'D', '?', '.'}, 64)});
+    EXPECT_EQ(rig.SettledWrites(),
+              std::vector<CReport>{Padded(
+                  {0x00, 0x30, 0x0B, 0x16, 'M', 0x0D, 'T', 'E', 'R', 'M', 'I', 'D', '?', '.'},
+                  rig.OutputReportLength())});
 }
 
 TEST(PanelCommands, HidPosButtonsSendTheHidPosReports) {
@@ -70,24 +71,24 @@ TEST(PanelCommands, HidPosButtonsSendTheHidPosReports) {
     auto panel = OpenPanel<CHidPosPanel>(rig.Device(), &rig.Store(), &rig.Parent());
     ExpectEachButtonSends(rig, *panel,
                           {
-                              {1012, {Padded({0x04, 0x04}, 64)}},
-                              {1012, {Padded({0x04, 0x00}, 64)}},
-                              {1028, {Padded({0x04, 0x40}, 64)}},
-                              {1030, {Padded({0x04, 0x20}, 64)}},
-                              {1031, {Padded({0x04, 0x02}, 64)}},
-                              {1032, {Padded({0x04, 0x00}, 64)}},
+                              {1012, {Padded({0x04, 0x04}, rig.OutputReportLength())}},
+                              {1012, {Padded({0x04, 0x00}, rig.OutputReportLength())}},
+                              {1028, {Padded({0x04, 0x40}, rig.OutputReportLength())}},
+                              {1030, {Padded({0x04, 0x20}, rig.OutputReportLength())}},
+                              {1031, {Padded({0x04, 0x02}, rig.OutputReportLength())}},
+                              {1032, {Padded({0x04, 0x00}, rig.OutputReportLength())}},
                           });
     EXPECT_FALSE(panel->Control(1044)->isVisible());
     EXPECT_FALSE(panel->Control(1045)->isVisible());
 
-    rig.Reader().ClearWrites();
+    rig.ClearWrites();
     TypeText(*panel, "\\x16\\x07\\r");
     Click(*panel, 1039);
-    EXPECT_EQ(rig.Reader().Writes(),
-              std::vector<CReport>{Padded({0xFD, 0x03, 0x16, 0x07, 0x0D}, 64)});
+    EXPECT_EQ(rig.SettledWrites(), std::vector<CReport>{Padded({0xFD, 0x03, 0x16, 0x07, 0x0D},
+                                                               rig.OutputReportLength())});
 
     for (int interfaceNumber : {0, 1}) {
-        rig.Reader().ClearWrites();
+        rig.ClearWrites();
         const CShownMessage message =
             CatchMessageBox([&] { Click(*panel, interfaceNumber == 0 ? 1013 : 1018); });
         EXPECT_FALSE(message.shown);
@@ -141,17 +142,17 @@ TEST(PanelCommands, SurePosSioButtonsSendFullCommandReports) {
         });
 
     // "Get Contents" reads the contents report and shows the label in it.
-    rig.Reader().ClearWrites();
+    rig.ClearWrites();
     rig.Reader().SetContents({0x00, 0x06, 0x00, 'A', 'B', 'C', 'D'});
     Click(*panel, 1024);
-    EXPECT_TRUE(rig.Reader().Writes().empty());
+    EXPECT_TRUE(rig.SettledWrites().empty());
     EXPECT_NE(rig.Output().Text().find("ABCD"), std::string::npos) << rig.Output().Text();
 
-    rig.Reader().ClearWrites();
+    rig.ClearWrites();
     TypeText(*panel, "hi");
     Click(*panel, 1039);
-    ASSERT_EQ(rig.Reader().Writes().size(), 1u);
-    const CReport sent = rig.Reader().Writes()[0];
+    ASSERT_EQ(rig.SettledWrites().size(), 1u);
+    const CReport sent = rig.SettledWrites()[0];
     EXPECT_EQ(CReport(sent.begin(), sent.begin() + 7),
               (CReport{0x00, 0x06, 0x00, 0x08, 0x00, 'h', 'i'}));
 }
@@ -162,7 +163,7 @@ TEST(PanelCommands, TriggerButtonIsPressedUntilAReportReleasesItWithoutSending) 
     QAbstractButton* trigger = ButtonOf(*panel, 1012);
     EXPECT_FALSE(trigger->isChecked());
 
-    rig.Reader().ClearWrites();
+    rig.ClearWrites();
     Click(*panel, 1012);
     EXPECT_TRUE(trigger->isChecked());
     EXPECT_EQ(panel->TriggerState(), 1);
@@ -171,22 +172,23 @@ TEST(PanelCommands, TriggerButtonIsPressedUntilAReportReleasesItWithoutSending) 
     panel->ShowTriggerState(0);
     EXPECT_FALSE(trigger->isChecked());
     EXPECT_EQ(panel->TriggerState(), 0);
-    EXPECT_EQ(rig.Reader().WriteCount(), 1u) << "a report sends nothing";
+    EXPECT_EQ(rig.SettledWrites().size(), 1u) << "a report sends nothing";
 
     Click(*panel, 1012);
     EXPECT_TRUE(trigger->isChecked());
-    EXPECT_EQ(rig.Reader().Writes().back(), Padded({0x04, 0x04}, 64)) << "triggers again";
+    EXPECT_EQ(rig.SettledWrites().back(), Padded({0x04, 0x04}, rig.OutputReportLength()))
+        << "triggers again";
 
     panel->SetTrigger(0);
     EXPECT_FALSE(trigger->isChecked());
-    EXPECT_EQ(rig.Reader().Writes().back(), Padded({0x04, 0x00}, 64));
+    EXPECT_EQ(rig.SettledWrites().back(), Padded({0x04, 0x00}, rig.OutputReportLength()));
 }
 
 TEST(PanelCommands, HidPosPanelAsksForInterfaceOneAtEveryStartAndWarnsOnlyFromTheButtons) {
     CPanelRig rig(DeviceType::HidPos);
     rig.Reader().SetFeatureSupported(false);
     for (int start = 0; start < 2; ++start) {
-        rig.Reader().ClearWrites();
+        rig.ClearWrites();
         std::unique_ptr<CHidPosPanel> panel;
         const CShownMessage atStart = CatchMessageBox(
             [&] { panel = OpenPanel<CHidPosPanel>(rig.Device(), &rig.Store(), &rig.Parent()); });
@@ -204,7 +206,7 @@ TEST(PanelCommands, HidPosPanelAsksForInterfaceOneAtEveryStartAndWarnsOnlyFromTh
                                 "This can be OK if the device does not implement this command.");
         EXPECT_EQ(message.icon, QMessageBox::Warning);
     }
-    EXPECT_TRUE(rig.Notifier().messages.empty());
+    EXPECT_TRUE(rig.Notifier().Messages().empty());
 }
 
 TEST(PanelCommands, SioCheckBoxesShowTheLoadedFlagsAndCommitBothAtOnce) {

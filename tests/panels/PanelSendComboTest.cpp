@@ -33,13 +33,13 @@ TEST(PanelSendCombo, FirstRunListsTheTwoDefaultsWithTheFirstSelected) {
 TEST(PanelSendCombo, SendingAbcThenABCKeepsBothInTheHistoryAndOneInTheList) {
     CPanelRig rig(DeviceType::Quorin);
     auto panel = OpenPanel<CQuorinPanel>(rig.Device(), &rig.Store(), &rig.Parent());
-    rig.Reader().ClearWrites();
+    rig.ClearWrites();
     TypeText(*panel, "abc");
     Click(*panel, 1039);
     TypeText(*panel, "ABC");
     Click(*panel, 1039);
 
-    EXPECT_EQ(QuorinData(rig.Reader().Writes()), "abcABC") << "sent as typed";
+    EXPECT_EQ(QuorinData(rig.SettledWrites()), "abcABC") << "sent as typed";
     EXPECT_EQ(ComboItems(*panel), (QStringList{kBeepCmd, kTermId, "abc"}));
     EXPECT_EQ(ComboOf(*panel)->currentText(), "abc");
     const auto& entries = panel->History().Entries();
@@ -61,13 +61,13 @@ TEST(PanelSendCombo, DeletingUnderAnotherCaseRemovesOnlyTheListItem) {
         auto panel = OpenPanel<CQuorinPanel>(rig.Device(), &rig.Store(), &rig.Parent());
         TypeText(*panel, "abc");
         Click(*panel, 1039);
-        rig.Reader().ClearWrites();
+        rig.ClearWrites();
         TypeText(*panel, "ABC");
         Click(*panel, 1041);
         EXPECT_EQ(ComboItems(*panel), (QStringList{kBeepCmd, kTermId}));
         EXPECT_EQ(ComboOf(*panel)->currentText(), "ABC") << "the edit field keeps the text";
         EXPECT_EQ(panel->History().Entries().size(), 3u);
-        EXPECT_TRUE(rig.Reader().Writes().empty());
+        EXPECT_TRUE(rig.SettledWrites().empty());
 
         // Deleting the history's own form removes the entry; the next one becomes current.
         TypeText(*panel, kTermId);
@@ -130,10 +130,10 @@ TEST(PanelSendCombo, EnterInTheComboSendsAndEscapeDestroysOnlyThePanelWindow) {
     CPanelRig rig(DeviceType::Quorin);
     rig.Parent().show();
     auto panel = OpenPanel<CQuorinPanel>(rig.Device(), &rig.Store(), &rig.Parent());
-    rig.Reader().ClearWrites();
+    rig.ClearWrites();
     TypeText(*panel, "enter");
     PressKey(ComboOf(*panel)->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(QuorinData(rig.Reader().Writes()), "enter");
+    EXPECT_EQ(QuorinData(rig.SettledWrites()), "enter");
     EXPECT_EQ(ComboItems(*panel).count("enter"), 1) << "listed once, not added by the combo";
     EXPECT_EQ(ComboOf(*panel)->currentText(), "enter");
 
@@ -145,10 +145,10 @@ TEST(PanelSendCombo, EnterInTheComboSendsAndEscapeDestroysOnlyThePanelWindow) {
     ProcessFor(20);
 
     // A click that arrives now is dropped; the panel still saves its history when deleted.
-    rig.Reader().ClearWrites();
+    rig.ClearWrites();
     panel->PostClick(1028);
     ProcessFor(20);
-    EXPECT_TRUE(rig.Reader().Writes().empty());
+    EXPECT_TRUE(rig.SettledWrites().empty());
     panel->ShowTriggerState(0);
     panel.reset();
     EXPECT_EQ(rig.Store().GetProfileString("Strings", "file002", ""), "enter");
