@@ -78,8 +78,10 @@ TEST(PanelCommands, HidPosButtonsSendTheHidPosReports) {
                               {1031, {Padded({0x04, 0x02}, rig.OutputReportLength())}},
                               {1032, {Padded({0x04, 0x00}, rig.OutputReportLength())}},
                           });
-    EXPECT_FALSE(panel->Control(1044)->isVisible());
-    EXPECT_FALSE(panel->Control(1045)->isVisible());
+    // The beeper buttons are there, but hidden; the others are shown.
+    EXPECT_TRUE(panel->Control(1044)->isHidden());
+    EXPECT_TRUE(panel->Control(1045)->isHidden());
+    EXPECT_FALSE(panel->Control(1031)->isHidden());
 
     rig.ClearWrites();
     TypeText(*panel, "\\x16\\x07\\r");

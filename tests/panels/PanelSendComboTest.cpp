@@ -139,7 +139,7 @@ TEST(PanelSendCombo, EnterInTheComboSendsAndEscapeDestroysOnlyThePanelWindow) {
 
     PressKey(ComboOf(*panel)->lineEdit(), Qt::Key_Escape);
     EXPECT_FALSE(panel->HasWindow());
-    EXPECT_FALSE(panel->isVisible());
+    EXPECT_TRUE(panel->isHidden());
     EXPECT_EQ(panel->Control(1039), nullptr);
     EXPECT_TRUE(rig.Parent().isVisible());
     ProcessFor(20);
