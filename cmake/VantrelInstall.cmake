@@ -76,13 +76,16 @@ set(CPACK_PACKAGE_NAME vantrel)
 set(CPACK_PACKAGE_VENDOR Corvasse)
 set(CPACK_PACKAGE_CONTACT "Corvasse Vantrel developers <vantrel@corvasse.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "diagnostic and demonstration tool for USB bar-code readers")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Vantrel opens the HID interface of a bar-code reader, reads every input report, decodes it "
-    "by the reader's interface type (Quorin, Hid Pos, SurePos, SurePos Sio) and shows label, "
-    "symbology, raw and sent bytes in a coloured output window, with a panel of buttons for the "
-    "commands of each type. The package installs a udev rule that gives the user of the active "
-    "local session access to the readers' hidraw nodes.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+set(CPACK_PACKAGE_DESCRIPTION [[
+Vantrel opens the HID interface of a bar-code reader, reads every input
+report, decodes it by the reader's interface type (Quorin, Hid Pos, SurePos,
+SurePos Sio) and shows label, symbology, raw and sent bytes in a coloured
+output window, with a panel of buttons for the commands of each type.
+vantrel-cli does the same from a terminal and replays recordings.
+
+The package installs a udev rule that gives the user of the active local
+session access to the readers' hidraw nodes.]])
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
@@ -92,6 +95,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps (dpkg-dev) derives the runtime dependencies (Qt 6, libudev, libstdc++) from
 # the installed programs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded at run time, so invisible to dpkg-shlibdeps: the platform plugins (xcb, wayland) without
+# which no window opens (xcb; qt6-wayland adds native Wayland), and the SVG image plugin for the
+# window icon.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6svg6, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/cmake/debian/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
