@@ -1,32 +1,15 @@
 // vantrel-hid-id: called by the udev rule for each hidraw node. Prints ID_VANTREL_READER=1 when
-// the node's report descriptor declares a bar-code reader collection, nothing otherwise.
-#include "udev/CReaderDescriptorMatch.h"
+// the node's report descriptor has a top-level collection that the reader list accepts by its
+// usage, nothing otherwise. udev runs it as root on a descriptor a USB device supplied; the
+// parser never reads past the bytes it is given.
+#include "platform/CHidrawSysfs.h"
+#include "platform/CReportDescriptor.h"
+#include "platform/ReaderUsage.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
-
-namespace {
-
-// The kernel refuses report descriptors larger than this (HID_MAX_DESCRIPTOR_SIZE).
-constexpr size_t kMaxDescriptorSize = 4096;
-
-bool ReadDescriptor(const std::string& path, std::vector<uint8_t>& bytes) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    bytes.resize(kMaxDescriptorSize);
-    const size_t count = std::fread(bytes.data(), 1, bytes.size(), file);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    bytes.resize(count);
-    return !failed;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     std::string syspath;
@@ -37,20 +20,23 @@ int main(int argc, char** argv) {
     } else {
         std::fprintf(stderr,
                      "usage: %s [SYSPATH of a hidraw device]\n"
-                     "Prints ID_VANTREL_READER=1 when its report descriptor declares a "
-                     "bar-code reader collection.\n",
+                     "Prints ID_VANTREL_READER=1 when its report descriptor declares a bar-code "
+                     "reader collection.\n",
                      argv[0]);
         return 2;
     }
 
-    const std::string path = syspath + "/device/report_descriptor";
-    std::vector<uint8_t> descriptor;
-    if (!ReadDescriptor(path, descriptor)) {
-        std::fprintf(stderr, "%s: cannot read %s: %s\n", argv[0], path.c_str(),
-                     std::strerror(errno));
+    std::vector<uint8_t> bytes;
+    if (!CHidrawSysfs::ReadReportDescriptor(syspath, bytes)) {
+        std::fprintf(stderr, "%s: cannot read the report descriptor of %s\n", argv[0],
+                     syspath.c_str());
         return 1;
     }
-    if (CReaderDescriptorMatch::IsReaderDescriptor(descriptor.data(), descriptor.size()))
-        std::printf("ID_VANTREL_READER=1\n");
+    CReportDescriptor descriptor;
+    if (descriptor.Parse(bytes)) {
+        const CHidCaps caps = descriptor.Caps();
+        if (IsReaderUsage(caps.usagePage, caps.usage))
+            std::printf("ID_VANTREL_READER=1\n");
+    }
     return 0;
 }
