@@ -1,0 +1,179 @@
+#include "app/COutputWindow.h"
+
+#include "settings/CDisplaySettings.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFont>
+#include <QFontDatabase>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int32_t kDefaultTenths = 100;
+constexpr int32_t kMinTenths = 10;
+constexpr int32_t kMaxTenths = 7200;
+constexpr qint64 kFrameMs = 16;
+
+// Events to the window whose handling reads the document layout: painting, resizing and the
+// user's own input.
+bool NeedsLayout(QEvent::Type type) {
+    switch (type) {
+    case QEvent::Paint:
+    case QEvent::Resize:
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+COutputWindow::COutputWindow(QWidget* parent) : QPlainTextEdit(parent) {
+    setObjectName("1020");
+    // Output is appended without undo, and keeping an undo record per run would cost memory
+    // for every line ever shown.
+    setUndoRedoEnabled(false);
+    // Lines are never wrapped: long raw dumps scroll horizontally.
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setTabChangesFocus(true);
+    m_editCursor = QTextCursor(document());
+    m_flushTimer.setSingleShot(true);
+    connect(&m_flushTimer, &QTimer::timeout, this, &COutputWindow::FlushOutput);
+    qApp->installEventFilter(this);
+}
+
+COutputWindow::~COutputWindow() {
+    qApp->removeEventFilter(this);
+    if (m_editOpen)
+        m_editCursor.endEditBlock();
+}
+
+QTextCharFormat COutputWindow::RunFormat(uint32_t colour, bool bold) {
+    QTextCharFormat format;
+    // "Automatic" keeps no colour of its own, so the run shows in the widget's text colour.
+    if (colour != CLR_DEFAULT)
+        format.setForeground(
+            QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF)));
+    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    return format;
+}
+
+void COutputWindow::BeginOutputEdit() {
+    if (m_editOpen)
+        return;
+    m_editOpen = true;
+    m_editCursor.beginEditBlock();
+    // At most one layout, scroll and repaint per display frame, however fast lines arrive.
+    const qint64 sinceFlush = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : kFrameMs;
+    m_flushTimer.start(int(std::max<qint64>(0, kFrameMs - sinceFlush)));
+}
+
+void COutputWindow::AppendText(const std::string& text, uint32_t colour, bool bold) {
+    if (text.empty())
+        return;
+    BeginOutputEdit();
+    // A copy of the widget's cursor: the insertion replaces the user's selection, and the
+    // widget's own cursor moves on behind the inserted text.
+    QTextCursor cursor = textCursor();
+    cursor.insertText(QString::fromLatin1(text.data(), qsizetype(text.size())),
+                      RunFormat(colour, bold));
+    ++m_pendingLineScrolls;
+}
+
+void COutputWindow::AppendNewLine() {
+    BeginOutputEdit();
+    QTextCursor cursor = textCursor();
+    cursor.insertText(QStringLiteral("\r\n"));
+}
+
+void COutputWindow::ScrollToEnd() {
+    document()->setModified(false);
+    m_scrollToEnd = true;
+    m_scrollEndBlock = document()->blockCount() - 1;
+    m_pendingLineScrolls = 0;
+    if (!m_editOpen)
+        ApplyPendingScroll();
+}
+
+void COutputWindow::FlushOutput() {
+    m_flushTimer.stop();
+    m_sinceFlush.start();
+    if (m_editOpen) {
+        m_editOpen = false;
+        m_editCursor.endEditBlock();
+    }
+    ApplyPendingScroll();
+    if (m_deferredRepaint) {
+        QCoreApplication::postEvent(m_deferredRepaint, new QEvent(QEvent::UpdateRequest),
+                                    Qt::LowEventPriority);
+        m_deferredRepaint = nullptr;
+    }
+}
+
+void COutputWindow::ApplyPendingScroll() {
+    if (!m_scrollToEnd && m_pendingLineScrolls == 0)
+        return;
+    QScrollBar* bar = verticalScrollBar();
+    int value = bar->value();
+    if (m_scrollToEnd) {
+        const int linesBelow = document()->blockCount() - 1 - m_scrollEndBlock;
+        value = bar->maximum() - linesBelow;
+    }
+    value = std::clamp(value + m_pendingLineScrolls, bar->minimum(), bar->maximum());
+    m_scrollToEnd = false;
+    m_pendingLineScrolls = 0;
+    bar->setValue(value);
+}
+
+void COutputWindow::SetOutputFont(const std::string& face, int32_t tenthsOfPoint) {
+    if (tenthsOfPoint < kMinTenths || tenthsOfPoint > kMaxTenths)
+        tenthsOfPoint = kDefaultTenths;
+    QFont font = face.empty() ? QFontDatabase::systemFont(QFontDatabase::FixedFont)
+                              : QFont(QString::fromStdString(face));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(tenthsOfPoint / 10.0);
+    FlushOutput();
+    setFont(font);
+}
+
+void COutputWindow::ClearOutput() {
+    FlushOutput();
+    selectAll();
+    textCursor().removeSelectedText();
+}
+
+bool COutputWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (!m_editOpen)
+        return false;
+    if (event->type() == QEvent::UpdateRequest) {
+        if (watched != window())
+            return false;
+        // The window repaints with the next flush, at most a frame from now, so that a stream
+        // of lines does not lay out and repaint the whole window once per line.
+        if (m_sinceFlush.isValid() && m_sinceFlush.elapsed() < kFrameMs) {
+            m_deferredRepaint = window();
+            return true;
+        }
+        FlushOutput();
+        return false;
+    }
+    if ((watched == this || watched == viewport()) && NeedsLayout(event->type()))
+        FlushOutput();
+    return false;
+}
