@@ -84,22 +84,40 @@ void COutputWindow::BeginOutputEdit() {
     m_flushTimer.start(int(std::max<qint64>(0, kFrameMs - sinceFlush)));
 }
 
+QTextCursor& COutputWindow::InsertionCursor() {
+    // Output goes where the widget's cursor is and replaces the user's selection. The widget's
+    // cursor moves on behind each insertion, so while nobody moves it, the cursor of the last
+    // insertion is still in the same place and is used again.
+    const QTextCursor widgetCursor = textCursor();
+    if (m_insertCursor.isNull() || widgetCursor.hasSelection() ||
+        widgetCursor.position() != m_insertCursor.position())
+        m_insertCursor = widgetCursor;
+    return m_insertCursor;
+}
+
+const QTextCharFormat& COutputWindow::CachedRunFormat(uint32_t colour, bool bold) {
+    constexpr int kMaxCachedFormats = 64;
+    const quint64 key = quint64(colour) | (quint64(bold) << 32);
+    auto found = m_runFormats.constFind(key);
+    if (found != m_runFormats.constEnd())
+        return *found;
+    if (m_runFormats.size() >= kMaxCachedFormats)
+        m_runFormats.clear();
+    return *m_runFormats.insert(key, RunFormat(colour, bold));
+}
+
 void COutputWindow::AppendText(const std::string& text, uint32_t colour, bool bold) {
     if (text.empty())
         return;
     BeginOutputEdit();
-    // A copy of the widget's cursor: the insertion replaces the user's selection, and the
-    // widget's own cursor moves on behind the inserted text.
-    QTextCursor cursor = textCursor();
-    cursor.insertText(QString::fromLatin1(text.data(), qsizetype(text.size())),
-                      RunFormat(colour, bold));
+    InsertionCursor().insertText(QString::fromLatin1(text.data(), qsizetype(text.size())),
+                                 CachedRunFormat(colour, bold));
     ++m_pendingLineScrolls;
 }
 
 void COutputWindow::AppendNewLine() {
     BeginOutputEdit();
-    QTextCursor cursor = textCursor();
-    cursor.insertText(QStringLiteral("\r\n"));
+    InsertionCursor().insertText(QStringLiteral("\r\n"));
 }
 
 void COutputWindow::ScrollToEnd() {
@@ -154,6 +172,7 @@ void COutputWindow::SetOutputFont(const std::string& face, int32_t tenthsOfPoint
 
 void COutputWindow::ClearOutput() {
     FlushOutput();
+    m_insertCursor = QTextCursor();
     selectAll();
     textCursor().removeSelectedText();
 }

@@ -3,6 +3,7 @@
 #include "output/COutputSink.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTextCharFormat>
@@ -47,9 +48,13 @@ protected:
 
 private:
     void BeginOutputEdit();
+    QTextCursor& InsertionCursor();
+    const QTextCharFormat& CachedRunFormat(uint32_t colour, bool bold);
     void ApplyPendingScroll();
 
     QTextCursor m_editCursor; // holds the open edit block
+    QTextCursor m_insertCursor;
+    QHash<quint64, QTextCharFormat> m_runFormats;
     bool m_editOpen = false;
     QTimer m_flushTimer;
     QElapsedTimer m_sinceFlush;
