@@ -110,6 +110,7 @@ void COutputWindow::AppendText(const std::string& text, uint32_t colour, bool bo
     if (text.empty())
         return;
     BeginOutputEdit();
+    m_unmodifiedAtFlush = false;
     InsertionCursor().insertText(QString::fromLatin1(text.data(), qsizetype(text.size())),
                                  CachedRunFormat(colour, bold));
     ++m_pendingLineScrolls;
@@ -117,11 +118,13 @@ void COutputWindow::AppendText(const std::string& text, uint32_t colour, bool bo
 
 void COutputWindow::AppendNewLine() {
     BeginOutputEdit();
+    m_unmodifiedAtFlush = false;
     InsertionCursor().insertText(QStringLiteral("\r\n"));
 }
 
 void COutputWindow::ScrollToEnd() {
     document()->setModified(false);
+    m_unmodifiedAtFlush = m_editOpen;
     m_scrollToEnd = true;
     m_scrollEndBlock = document()->blockCount() - 1;
     m_pendingLineScrolls = 0;
@@ -135,6 +138,11 @@ void COutputWindow::FlushOutput() {
     if (m_editOpen) {
         m_editOpen = false;
         m_editCursor.endEditBlock();
+        // Closing the block marks the document modified; a ScrollToEnd after the last
+        // insertion had cleared that.
+        if (m_unmodifiedAtFlush)
+            document()->setModified(false);
+        m_unmodifiedAtFlush = false;
     }
     ApplyPendingScroll();
     if (m_deferredRepaint) {

@@ -64,4 +64,5 @@ private:
     bool m_scrollToEnd = false;
     int m_scrollEndBlock = 0;
     int m_pendingLineScrolls = 0;
+    bool m_unmodifiedAtFlush = false; // ScrollToEnd came after the last insertion
 };
