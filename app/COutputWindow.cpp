@@ -59,7 +59,8 @@ COutputWindow::COutputWindow(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 COutputWindow::~COutputWindow() {
-    qApp->removeEventFilter(this);
+    if (qApp)
+        qApp->removeEventFilter(this);
     if (m_editOpen)
         m_editCursor.endEditBlock();
 }
