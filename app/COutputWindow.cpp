@@ -19,8 +19,8 @@ constexpr int32_t kMinTenths = 10;
 constexpr int32_t kMaxTenths = 7200;
 constexpr qint64 kFrameMs = 16;
 
-// Events to the window whose handling reads the document layout: painting, resizing and the
-// user's own input.
+// Events to the output window, its viewport or its scroll bars whose handling reads the
+// document layout: painting, resizing and the user's own input.
 bool NeedsLayout(QEvent::Type type) {
     switch (type) {
     case QEvent::Paint:
@@ -201,7 +201,9 @@ bool COutputWindow::eventFilter(QObject* watched, QEvent* event) {
         FlushOutput();
         return false;
     }
-    if ((watched == this || watched == viewport()) && NeedsLayout(event->type()))
+    const bool ours = watched == this || watched == viewport() || watched == verticalScrollBar() ||
+                      watched == horizontalScrollBar();
+    if (ours && NeedsLayout(event->type()))
         FlushOutput();
     return false;
 }
