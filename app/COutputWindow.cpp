@@ -63,6 +63,7 @@ COutputWindow::~COutputWindow() {
         qApp->removeEventFilter(this);
     if (m_editOpen)
         m_editCursor.endEditBlock();
+    RepaintDeferredWindow();
 }
 
 QTextCharFormat COutputWindow::RunFormat(uint32_t colour, bool bold) {
@@ -146,11 +147,17 @@ void COutputWindow::FlushOutput() {
         m_unmodifiedAtFlush = false;
     }
     ApplyPendingScroll();
+    RepaintDeferredWindow();
+}
+
+void COutputWindow::RepaintDeferredWindow() {
+    // The window's repaint request was held back; it waits for a new one.
     if (m_deferredRepaint) {
         QCoreApplication::postEvent(m_deferredRepaint, new QEvent(QEvent::UpdateRequest),
                                     Qt::LowEventPriority);
-        m_deferredRepaint = nullptr;
+        m_repaintOwed = true;
     }
+    m_deferredRepaint = nullptr;
 }
 
 void COutputWindow::ApplyPendingScroll() {
@@ -187,20 +194,24 @@ void COutputWindow::ClearOutput() {
 }
 
 bool COutputWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (!m_editOpen)
-        return false;
-    if (event->type() == QEvent::UpdateRequest) {
-        if (watched != window())
+    if (event->type() == QEvent::UpdateRequest && watched == window()) {
+        const bool owed = m_repaintOwed;
+        m_repaintOwed = false;
+        if (!m_editOpen)
             return false;
         // The window repaints with the next flush, at most a frame from now, so that a stream
-        // of lines does not lay out and repaint the whole window once per line.
-        if (m_sinceFlush.isValid() && m_sinceFlush.elapsed() < kFrameMs) {
+        // of lines does not lay out and repaint the whole window once per line. The repaint
+        // that a flush asks for is never held back, or a steady stream would starve it.
+        if (!owed && m_sinceFlush.isValid() && m_sinceFlush.elapsed() < kFrameMs) {
             m_deferredRepaint = window();
             return true;
         }
+        m_deferredRepaint = nullptr;
         FlushOutput();
         return false;
     }
+    if (!m_editOpen)
+        return false;
     const bool ours = watched == this || watched == viewport() || watched == verticalScrollBar() ||
                       watched == horizontalScrollBar();
     if (ours && NeedsLayout(event->type()))

@@ -18,10 +18,11 @@
 // boldness. The content is never trimmed.
 //
 // Output arrives in bursts of small insertions (a label line is five or more runs, and a fast
-// reader queues many lines). The document is updated at once, but all insertions of one
-// event-loop turn share one edit block, so the text is laid out and the view scrolled once per
-// turn instead of once per run. Anything that looks at the layout (painting, user input,
-// FlushOutput) closes the open block first.
+// reader delivers thousands of lines a second). The document takes every insertion at once, but
+// the insertions share one edit block that stays open for at most a display frame, so the text
+// is laid out, scrolled and repainted once per frame instead of once per run or per line.
+// Anything that reads the layout (painting, resizing, user input, FlushOutput) closes the open
+// block first; a repaint of the window that comes earlier waits for the end of the frame.
 class COutputWindow : public QPlainTextEdit, public COutputSink {
     Q_OBJECT
 public:
@@ -37,7 +38,7 @@ public:
     void SetOutputFont(const std::string& face, int32_t tenthsOfPoint);
     // "Clear Output": selects all text and deletes it.
     void ClearOutput();
-    // Lays out and scrolls what was appended so far now rather than at the end of the turn.
+    // Lays out and scrolls what was appended so far now rather than at the end of the frame.
     void FlushOutput();
 
     // The character format a run of `colour` and `bold` takes on top of the default format.
@@ -51,6 +52,7 @@ private:
     QTextCursor& InsertionCursor();
     const QTextCharFormat& CachedRunFormat(uint32_t colour, bool bold);
     void ApplyPendingScroll();
+    void RepaintDeferredWindow();
 
     QTextCursor m_editCursor; // holds the open edit block
     QTextCursor m_insertCursor;
@@ -59,6 +61,7 @@ private:
     QTimer m_flushTimer;
     QElapsedTimer m_sinceFlush;
     QPointer<QWidget> m_deferredRepaint; // the window whose repaint waits for the next flush
+    bool m_repaintOwed = false;          // that repaint has been asked for again
     // Scrolling requested since the last flush: ScrollToEnd brings the block that was last at
     // that moment into view; each run then scrolls one more line.
     bool m_scrollToEnd = false;

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -254,6 +255,39 @@ TEST_F(COutputWindowTest, ManyLinesInOneTurnAreAllKept) {
     EXPECT_EQ(m_window.document()->blockCount(), 5001);
     EXPECT_EQ(m_window.document()->findBlockByNumber(4999).text(), "09[0D]");
     EXPECT_EQ(m_window.verticalScrollBar()->value(), m_window.verticalScrollBar()->maximum());
+}
+
+// Counts the paint events of one widget.
+class CPaintCounter : public QObject {
+public:
+    explicit CPaintCounter(QWidget* widget) : m_widget(widget) { widget->installEventFilter(this); }
+    int Count() const { return m_count; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_widget && event->type() == QEvent::Paint)
+            ++m_count;
+        return false;
+    }
+
+private:
+    QWidget* m_widget;
+    int m_count = 0;
+};
+
+TEST_F(COutputWindowTest, AStreamOfOutputIsStillPainted) {
+    QApplication::processEvents();
+    CPaintCounter paints(m_window.viewport());
+    QElapsedTimer waited;
+    waited.start();
+    // Output in every turn holds the window's repaint back for a frame at most.
+    while (paints.Count() < 3 && waited.elapsed() < 5000) {
+        Append("line", kNavy);
+        Append("\r\n", 0);
+        m_window.ScrollToEnd();
+        QApplication::processEvents();
+    }
+    EXPECT_GE(paints.Count(), 3);
 }
 
 } // namespace
