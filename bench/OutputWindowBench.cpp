@@ -92,6 +92,18 @@ BENCHMARK(BM_LinesBurst)
     ->Iterations(100)
     ->Unit(benchmark::kMillisecond);
 
+// "Clear Output" with a million lines shown.
+void BM_ClearOutput(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = MakeWindow(state.range(0));
+        state.ResumeTiming();
+        window->ClearOutput();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ClearOutput)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 size_t HeapInUse() {
     const struct mallinfo2 info = mallinfo2();
     return info.uordblks + info.hblkhd; // small blocks and mapped large ones (the text)

@@ -206,8 +206,11 @@ TEST_F(COutputWindowTest, EmptyTextChangesNothing) {
 TEST_F(COutputWindowTest, ClearOutputEmptiesTheWindowAndOutputStartsAgain) {
     for (int i = 0; i < 50; ++i)
         Append("line\r\n", kNavy);
+    m_window.SetOutputFont("DejaVu Sans Mono", 120);
     m_window.ClearOutput();
     EXPECT_EQ(Text(), "");
+    EXPECT_DOUBLE_EQ(m_window.document()->defaultFont().pointSizeF(), 12.0);
+    EXPECT_EQ(m_window.textCursor().position(), 0);
     Append("again", kRed);
     const std::vector<CRun> expected = {{"again", kRed, false}};
     EXPECT_EQ(Runs(*m_window.document()), expected);
