@@ -169,6 +169,7 @@ void CHidPort::Close() {
         const uint64_t one = 1;
         if (::write(m_stopFd, &one, sizeof one) == sizeof one) {
             // A reader that has already ended answers at once; a live one wakes from poll().
+            // It is joined in any case: the connection it reads must outlive it.
             std::unique_lock<std::mutex> lock(m_stateMutex);
             m_stateChanged.wait_for(lock, std::chrono::milliseconds(kStopTimeoutMs),
                                     [this] { return m_readerState == CReaderState::Ended; });

@@ -68,6 +68,10 @@ TEST_F(EnumerateTest, DisplayNamesOfCompositeNoSerialAndQuestionMark) {
     Add("/dev/q2", 0x05E0, 3, 0x008C, 0x0002, "Reader Q", "?");
     Add("/dev/kbd", 0x046D, 0xC31C, 0x0001, 0x0006, "Keyboard", "K1");
     Add("/dev/pos1", 0x05E0, 4, 0x008C, 0x0001, "Other Pos", "P1");
+    CFakeInterface noAttributes{
+        MakeInterfaceInfo("/dev/noattr", 0x1209, 1, 0x008C, 0x0002, "Hidden", "H1")};
+    noAttributes.info.attributesValid = false;
+    m_platform.AddInterface(noAttributes);
 
     m_port.Enumerate(&m_list, "", true);
     EXPECT_EQ(m_list.Items(),
