@@ -79,8 +79,8 @@ Sends one command to the reader NAME (a display name or a device path), then sho
 milliseconds what the reader answers.
 Commands of every reader: trigger-on, trigger-off, beep, error-beep, enable, disable, beeper-on,
   beeper-off, redirect 0|1, string TEXT (with \r \n \t \v \a \\ \xHH \ooo escapes), get-contents
-SurePos: test, status-request, reset, configure, report-configuration, two-label-config,
-  report-two-label-config, direct-io-command
+SurePos: test, status-request, reset, configure, report-configuration, 2-label-cfg,
+  report-2-label-cfg, direct-io-cmd
 SurePos Sio: test, status-request, reset, setup, channel-control, read-status, receive-buffer
   --wait MS        show the reader's answers for MS milliseconds (default 0)
 )";
@@ -93,7 +93,8 @@ recording with an "R:" line; NAME is a listed reader. A descriptor that does not
 with the offset and the reason.
 )";
 
-const char kReplayHelp[] = R"(Usage: vantrel-cli replay [--type quorin|hidpos|surepos|sio] FILE|- [OPTIONS]
+const char kReplayHelp[] =
+    R"(Usage: vantrel-cli replay [--type quorin|hidpos|surepos|sio] FILE|- [OPTIONS]
 
 Decodes the input reports of a recording through a device type, without hardware. The type comes
 from --type or from the recording's report descriptor ("R:" line). Writes go nowhere, so "Add Out
@@ -104,8 +105,8 @@ reports; '#' starts a comment. Malformed lines are reported with their number; t
 and exits 1 at the end.
 )";
 
-const char* HexWord(uint16_t value) {
-    static thread_local char text[8];
+std::string HexWord(uint16_t value) {
+    char text[8];
     std::snprintf(text, sizeof text, "0x%04X", value);
     return text;
 }
@@ -165,7 +166,8 @@ public:
         const auto elapsed =
             std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - m_start).count();
         char stamp[40];
-        std::snprintf(stamp, sizeof stamp, "E: %lld.%06lld ", static_cast<long long>(elapsed / 1000000),
+        std::snprintf(stamp, sizeof stamp, "E: %lld.%06lld ",
+                      static_cast<long long>(elapsed / 1000000),
                       static_cast<long long>(elapsed % 1000000));
         m_out << stamp << report.size() - skip << " "
               << FormatHexBytes(report.data() + skip, report.size() - skip) << "\n";
@@ -224,7 +226,8 @@ public:
         const std::string stored =
             name.empty() ? m_settings.Store()->GetProfileString("Settings", "DeviceName", "") : "";
         m_port.Enumerate(&list, name.empty() ? stored : name, true);
-        if (name.empty())
+        // A name that is neither listed nor a path may be the start of a listed one.
+        if (name.empty() || (!m_port.NameTable().count(name) && list.SelectPrefix(name)))
             name = list.GetCurrentText();
         if (name.empty()) {
             m_err << "vantrel-cli: no reader is attached (\"vantrel-cli list --all\" shows every "
@@ -328,10 +331,9 @@ const std::vector<CSendCommand>& SendCommands() {
         {"reset", DeviceType::SurePos, Call<S, &S::Reset>(), false},
         {"configure", DeviceType::SurePos, Call<S, &S::Configure>(), false},
         {"report-configuration", DeviceType::SurePos, Call<S, &S::ReportConfiguration>(), false},
-        {"two-label-config", DeviceType::SurePos, Call<S, &S::TwoLabelConfig>(), false},
-        {"report-two-label-config", DeviceType::SurePos, Call<S, &S::ReportTwoLabelConfig>(),
-         false},
-        {"direct-io-command", DeviceType::SurePos, Call<S, &S::DirectIoCommand>(), false},
+        {"2-label-cfg", DeviceType::SurePos, Call<S, &S::TwoLabelConfig>(), false},
+        {"report-2-label-cfg", DeviceType::SurePos, Call<S, &S::ReportTwoLabelConfig>(), false},
+        {"direct-io-cmd", DeviceType::SurePos, Call<S, &S::DirectIoCommand>(), false},
         {"test", DeviceType::SurePosSio, Call<X, &X::Test>(), false},
         {"status-request", DeviceType::SurePosSio, Call<X, &X::StatusRequest>(), false},
         {"reset", DeviceType::SurePosSio, Call<X, &X::Reset>(), false},
@@ -502,15 +504,15 @@ int CCliApp::List(const std::vector<std::string>& args) {
                   << ", \"vendor_id\": " << info.attributes.vendorId
                   << ", \"product_id\": " << info.attributes.productId
                   << ", \"usage_page\": " << info.caps.usagePage
-                  << ", \"usage\": " << info.caps.usage << ", \"type\": \""
-                  << DeviceTypeName(type) << "\"";
+                  << ", \"usage\": " << info.caps.usage << ", \"type\": \"" << DeviceTypeName(type)
+                  << "\"";
             if (all)
                 m_out << ", \"listed\": " << (listed ? "true" : "false")
                       << ", \"reason\": " << (listed ? "null" : JsonString(reason));
             m_out << "}\n";
         } else {
-            m_out << (listed ? "" : "(not listed) ") << Latin1ToUtf8(name) << "\n    "
-                  << info.path << "  usage page " << HexWord(info.caps.usagePage) << " usage "
+            m_out << (listed ? "" : "(not listed) ") << Latin1ToUtf8(name) << "\n    " << info.path
+                  << "  usage page " << HexWord(info.caps.usagePage) << " usage "
                   << HexWord(info.caps.usage) << "  " << DeviceTypeName(type) << "\n";
             if (!listed)
                 m_out << "    not listed: " << reason << "\n";
@@ -563,15 +565,14 @@ int CCliApp::Monitor(const std::vector<std::string>& args) {
             if (info.path == session.Path())
                 descriptor = info.reportDescriptor;
         CReportDescriptor parsed;
-        const bool numbered =
-            descriptor.empty() || (parsed.Parse(descriptor) && parsed.IsNumbered(CReportKind::Input));
+        const bool numbered = descriptor.empty() ||
+                              (parsed.Parse(descriptor) && parsed.IsNumbered(CReportKind::Input));
         CHidAttributes attributes;
         session.Port().GetAttributes(attributes);
         recorder = std::make_unique<CRecordingWriter>(recordFile, numbered);
         recorder->WriteHeader(session.Name(), attributes, descriptor);
     }
-    m_err << "Monitoring \"" << session.Name() << "\" (" << session.Path()
-          << "); Ctrl-C ends.\n";
+    m_err << "Monitoring \"" << session.Name() << "\" (" << session.Path() << "); Ctrl-C ends.\n";
     const bool ok = session.Pump(Clock::time_point::max(), m_stop, recorder.get());
     return ok ? kDone : kFailed;
 }
@@ -641,8 +642,7 @@ int CCliApp::Send(const std::vector<std::string>& args) {
               << "\" did not confirm the redirect to interface " << words[2] << "\n";
         return kFailed;
     }
-    const bool ok =
-        session.Pump(Clock::now() + std::chrono::milliseconds(waitMs), m_stop, nullptr);
+    const bool ok = session.Pump(Clock::now() + std::chrono::milliseconds(waitMs), m_stop, nullptr);
     return ok ? kDone : kFailed;
 }
 
@@ -690,8 +690,7 @@ int CCliApp::Describe(const std::vector<std::string>& args) {
             return kFailed;
         }
         if (descriptor.empty()) {
-            m_err << "vantrel-cli: the report descriptor of \"" << source
-                  << "\" cannot be read\n";
+            m_err << "vantrel-cli: the report descriptor of \"" << source << "\" cannot be read\n";
             return kFailed;
         }
     }
@@ -718,8 +717,8 @@ int CCliApp::Describe(const std::vector<std::string>& args) {
         return kDone;
     }
     for (const auto& c : parsed.Collections())
-        m_out << "collection: usage page " << HexWord(c.usagePage) << " usage "
-              << HexWord(c.usage) << "\n";
+        m_out << "collection: usage page " << HexWord(c.usagePage) << " usage " << HexWord(c.usage)
+              << "\n";
     m_out << "report ids: " << (parsed.UsesReportIds() ? "yes" : "no") << "\n";
     for (int k = 0; k < 3; ++k)
         m_out << names[k] << ": " << parsed.ReportByteLength(kinds[k]) << " bytes, ids "
@@ -762,8 +761,7 @@ int CCliApp::Replay(const std::vector<std::string>& args) {
     if (source != "-") {
         file.open(source);
         if (!file) {
-            m_err << "vantrel-cli: cannot read \"" << source << "\": " << ErrorText(errno)
-                  << "\n";
+            m_err << "vantrel-cli: cannot read \"" << source << "\": " << ErrorText(errno) << "\n";
             return kFailed;
         }
     }
