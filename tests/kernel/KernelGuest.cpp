@@ -57,16 +57,6 @@ void Check(bool ok, const char* format, ...) {
     std::fflush(stdout);
 }
 
-void Info(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::printf("INFO ");
-    std::vprintf(format, args);
-    std::printf("\n");
-    va_end(args);
-    std::fflush(stdout);
-}
-
 [[noreturn]] void Finish() {
     std::printf("SUMMARY %d checks, %d failed\n", g_checks, g_failures);
     std::fflush(stdout);
@@ -200,7 +190,8 @@ private:
                 break;
             case UHID_OUTPUT: {
                 std::lock_guard<std::mutex> lock(m_mutex);
-                m_outputs.emplace_back(ev.u.output.data, ev.u.output.data + ev.u.output.size);
+                const uint8_t* data = &ev.u.output.data[0];
+                m_outputs.emplace_back(data, data + ev.u.output.size);
                 break;
             }
             case UHID_GET_REPORT: {
@@ -225,9 +216,10 @@ private:
                 {
                     std::lock_guard<std::mutex> lock(m_mutex);
                     const auto& r = ev.u.set_report;
-                    m_setFeatures[r.rnum] = Bytes(r.data, r.data + r.size);
+                    const uint8_t* data = &r.data[0];
+                    m_setFeatures[r.rnum] = Bytes(data, data + r.size);
                     // A reader keeps what was set and reports it back.
-                    m_features[r.rnum] = Bytes(r.data, r.data + r.size);
+                    m_features[r.rnum] = Bytes(data, data + r.size);
                 }
                 uhid_event reply{};
                 reply.type = UHID_SET_REPORT_REPLY;
@@ -300,7 +292,8 @@ void CheckEnumeration(CHidPlatform& platform) {
     Check(hidPos->product == "Kernel Hid Pos" && hidPos->serial == "KHP-0001",
           "product and serial from the HID device's name and uniq (\"%s\", \"%s\")",
           hidPos->product.c_str(), hidPos->serial.c_str());
-    Check(hidPos->attributes.versionNumber == 0x0107, "version number 0x%04x",
+    // Only a USB parent has a version number (bcdDevice); uhid devices have none.
+    Check(hidPos->attributes.versionNumber == 0, "no version number without a USB parent (0x%04x)",
           hidPos->attributes.versionNumber);
     Check(hidPos->interfaceNumber.empty(), "no interface number without a USB parent");
     Check(hidPos->caps.usagePage == 0x008C && hidPos->caps.usage == 0x0002,
@@ -404,7 +397,8 @@ void CheckSurePos(CHidPlatform& platform, CVirtualReader& reader, const std::str
 
     Bytes message(64, 0);
     const char label[] = "012345678905";
-    const size_t n = 4 + (sizeof label - 1) + 2;
+    // n counts the label and its type byte; the zero byte after them is not counted.
+    const size_t n = 4 + (sizeof label - 1) + 1;
     message[0] = uint8_t(n);
     std::memcpy(&message[4], label, sizeof label - 1);
     message[4 + sizeof label - 1] = 0x0D; // UPC-A, then the zero byte
