@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTextEdit>
 
 CDialogUnits CDialogUnits::FromFont(const QFont& font) {
     // The average width of the 52 letters, rounded, as the dialog manager measures it.
@@ -69,8 +70,8 @@ QWidget* CreateControl(const CControlTemplate& control, QWidget& dialog) {
         button->setDefault(control.options & CTL_DEFAULT);
         return button;
     }
-    case CControlKind::Custom:
-        break;
+    case CControlKind::RichEdit:
+        return new QTextEdit(text, &dialog);
     }
     return nullptr;
 }
@@ -92,6 +93,9 @@ void CDialogBuilder::Build(const CDialogTemplate& dialogTemplate, QWidget& dialo
     dialog.setWindowTitle(QString::fromLatin1(dialogTemplate.caption));
     dialog.resize(units.ToPixelsX(dialogTemplate.cx), units.ToPixelsY(dialogTemplate.cy));
     for (const CControlTemplate& control : dialogTemplate.controls) {
+        if (control.options & CTL_CUSTOM) {
+            continue;
+        }
         QWidget* widget = CreateControl(control, dialog);
         if (!widget) {
             continue;
@@ -124,4 +128,22 @@ const CControlTemplate* CDialogBuilder::FindControl(const CDialogTemplate& dialo
         }
     }
     return nullptr;
+}
+
+void CDialogBuilder::ApplyTabOrder(const CDialogTemplate& dialogTemplate, QWidget& dialog) {
+    QWidget* previous = nullptr;
+    for (const CControlTemplate& control : dialogTemplate.controls) {
+        if (control.id == IDC_STATIC) {
+            continue;
+        }
+        QWidget* widget =
+            dialog.findChild<QWidget*>(QString::number(control.id), Qt::FindDirectChildrenOnly);
+        if (!widget || widget->focusPolicy() == Qt::NoFocus) {
+            continue;
+        }
+        if (previous) {
+            QWidget::setTabOrder(previous, widget);
+        }
+        previous = widget;
+    }
 }

@@ -8,9 +8,8 @@
 
 class QWidget;
 
-// The kinds of controls a dialog template places. Custom controls (the output window) are
-// created by the dialog itself and placed on their template rectangle.
-enum class CControlKind { Static, Icon, Frame, ComboBox, Edit, CheckBox, PushButton, Custom };
+// The kinds of controls a dialog template places.
+enum class CControlKind { Static, Icon, Frame, ComboBox, Edit, CheckBox, PushButton, RichEdit };
 
 // Control options, as the template's styles give them.
 enum CControlOption : uint32_t {
@@ -20,6 +19,7 @@ enum CControlOption : uint32_t {
     CTL_SORTED = 1u << 2,   // combo box: sorted list
     CTL_DEFAULT = 1u << 3,  // push button: the default button
     CTL_NOPREFIX = 1u << 4, // static: no mnemonic processing
+    CTL_CUSTOM = 1u << 5,   // made by the dialog itself and placed on its rectangle
 };
 
 // The control identifier of controls that carry none.
@@ -68,13 +68,15 @@ private:
     int m_baseY;
 };
 
-// Creates a template's standard controls as children of `dialog`, each with its identifier
-// as objectName, and sizes the dialog to the template. Custom controls are left to the dialog.
+// Creates a template's controls as children of `dialog`, each with its identifier as
+// objectName, and sizes the dialog to the template. Custom controls are left to the dialog.
 class CDialogBuilder {
 public:
     static void Build(const CDialogTemplate& dialogTemplate, QWidget& dialog);
     // Places a control that the dialog created on its template rectangle and names it.
     static void PlaceControl(const CDialogTemplate& dialogTemplate, QWidget& dialog,
                              QWidget& control, int id);
+    // Sets the tab order of the dialog's named controls to the template's order.
+    static void ApplyTabOrder(const CDialogTemplate& dialogTemplate, QWidget& dialog);
     static const CControlTemplate* FindControl(const CDialogTemplate& dialogTemplate, int id);
 };
