@@ -245,11 +245,14 @@ bool CHidrawSysfs::ReadInterface(const std::string& hidrawSyspath, const std::st
 
     std::vector<uint8_t> bytes;
     CReportDescriptor descriptor;
-    if (ReadReportDescriptor(hidrawSyspath, bytes) && descriptor.Parse(bytes)) {
-        info.caps = descriptor.Caps();
-        for (const CReportCollection& c : descriptor.Collections()) {
-            info.collections.emplace_back(c.usagePage, c.usage);
+    if (ReadReportDescriptor(hidrawSyspath, bytes)) {
+        if (descriptor.Parse(bytes)) {
+            info.caps = descriptor.Caps();
+            for (const CReportCollection& c : descriptor.Collections()) {
+                info.collections.emplace_back(c.usagePage, c.usage);
+            }
         }
+        info.reportDescriptor = std::move(bytes);
     }
     return true;
 }

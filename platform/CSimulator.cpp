@@ -41,6 +41,7 @@ CSimulator::CSimulator(std::vector<CSimReaderDefinition> readers)
         iface.info.product = definition.product;
         iface.info.serial = definition.serial;
         iface.info.interfaceNumber = definition.interfaceNumber;
+        iface.info.reportDescriptor = definition.reportDescriptor;
         if (descriptor.Parse(definition.reportDescriptor)) {
             iface.info.caps = descriptor.Caps();
             for (const CReportCollection& c : descriptor.Collections()) {

@@ -114,6 +114,7 @@ TEST(CHidrawSysfsTest, CompositeUsbReaderGetsItsInterfaceNumbers) {
     EXPECT_EQ(info.caps.usagePage, 0x008C);
     EXPECT_EQ(info.caps.inputReportByteLength, 64);
     EXPECT_EQ(info.caps.featureReportByteLength, 2);
+    EXPECT_EQ(info.reportDescriptor, CSimReaderSet::HidPosDescriptor());
 
     ASSERT_TRUE(CHidrawSysfs::ReadInterface(sysfs.Node("hidraw1"), "/dev/hidraw1", info));
     EXPECT_EQ(info.interfaceNumber, "0a"); // hex as sysfs prints it, lower case
@@ -183,6 +184,7 @@ TEST(CHidrawSysfsTest, BrokenAttributesAndDescriptorsAreContained) {
     EXPECT_EQ(info.caps.usagePage, 0);
     EXPECT_EQ(info.caps.inputReportByteLength, 0);
     EXPECT_TRUE(info.collections.empty());
+    EXPECT_EQ(info.reportDescriptor, (std::vector<uint8_t>{0xA1, 0x01, 0x81})); // kept unparsed
 
     // An unreadable idVendor falls back to HID_ID; an oversized descriptor is cut at the
     // kernel's limit and parsed as far as that goes.
