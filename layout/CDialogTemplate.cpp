@@ -7,7 +7,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTextEdit>
+
+#include <algorithm>
 
 CDialogUnits CDialogUnits::FromFont(const QFont& font) {
     // The average width of the 52 letters, rounded, as the dialog manager measures it.
@@ -15,6 +18,37 @@ CDialogUnits CDialogUnits::FromFont(const QFont& font) {
     const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return CDialogUnits((letters / 26 + 1) / 2, metrics.height());
+}
+
+CDialogUnits CDialogUnits::ForTemplate(const CDialogTemplate& dialogTemplate,
+                                       const QWidget& dialog) {
+    const CDialogUnits font = FromFont(dialog.font());
+    const QFontMetrics metrics(dialog.font());
+    const QStyle* style = dialog.style();
+    int baseX = font.m_baseX;
+    for (const CControlTemplate& control : dialogTemplate.controls) {
+        if (!control.text || control.cx <= 0) {
+            continue;
+        }
+        int needed = metrics.horizontalAdvance(QString::fromLatin1(control.text));
+        switch (control.kind) {
+        case CControlKind::CheckBox:
+            needed += style->pixelMetric(QStyle::PM_IndicatorWidth) +
+                      style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+            break;
+        case CControlKind::PushButton:
+            needed += 2 * style->pixelMetric(QStyle::PM_ButtonMargin) +
+                      2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            break;
+        case CControlKind::Static:
+            break;
+        default:
+            continue;
+        }
+        // The smallest base unit that gives the control `needed` pixels.
+        baseX = std::max(baseX, (needed * 4 + control.cx - 1) / control.cx);
+    }
+    return CDialogUnits(baseX, font.m_baseY);
 }
 
 QRect CDialogUnits::ToPixels(int x, int y, int cx, int cy) const {
@@ -89,7 +123,7 @@ QRect ControlRect(const CControlTemplate& control, const CDialogUnits& units, QW
 } // namespace
 
 void CDialogBuilder::Build(const CDialogTemplate& dialogTemplate, QWidget& dialog) {
-    const CDialogUnits units = CDialogUnits::FromFont(dialog.font());
+    const CDialogUnits units = CDialogUnits::ForTemplate(dialogTemplate, dialog);
     dialog.setWindowTitle(QString::fromLatin1(dialogTemplate.caption));
     dialog.resize(units.ToPixelsX(dialogTemplate.cx), units.ToPixelsY(dialogTemplate.cy));
     for (const CControlTemplate& control : dialogTemplate.controls) {
@@ -114,7 +148,7 @@ void CDialogBuilder::PlaceControl(const CDialogTemplate& dialogTemplate, QWidget
     if (!entry) {
         return;
     }
-    const CDialogUnits units = CDialogUnits::FromFont(dialog.font());
+    const CDialogUnits units = CDialogUnits::ForTemplate(dialogTemplate, dialog);
     control.setParent(&dialog);
     control.setObjectName(QString::number(id));
     control.setGeometry(ControlRect(*entry, units, control));

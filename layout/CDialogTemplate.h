@@ -54,6 +54,9 @@ class CDialogUnits {
 public:
     CDialogUnits(int baseX, int baseY) : m_baseX(baseX), m_baseY(baseY) {}
     static CDialogUnits FromFont(const QFont& font);
+    // The font's units, widened where a caption of the template would not fit its control in
+    // this font and style: the whole dialog grows in proportion, so controls never overlap.
+    static CDialogUnits ForTemplate(const CDialogTemplate& dialogTemplate, const QWidget& dialog);
 
     int ToPixelsX(int dlu) const { return MulDiv(dlu, m_baseX, 4); }
     int ToPixelsY(int dlu) const { return MulDiv(dlu, m_baseY, 8); }
