@@ -237,16 +237,4 @@ TEST(CResizeSupport, RectOnlyStoresTheRectangleShownNormally) {
     EXPECT_EQ(store.GetProfileString("S", "WindowPlacement", ""), "10,20,500,400,1,0");
 }
 
-TEST(CStoredPlacement, FormatAndParse) {
-    CStoredPlacement placement;
-    ASSERT_TRUE(CStoredPlacement::Parse("-4,20,500,400,2,2", placement));
-    EXPECT_EQ(placement.left, -4);
-    EXPECT_EQ(placement.flags, 2);
-    EXPECT_EQ(placement.Format(), "-4,20,500,400,2,2");
-    CStoredPlacement untouched;
-    EXPECT_FALSE(CStoredPlacement::Parse("1,2,3,4,5", untouched));
-    EXPECT_FALSE(CStoredPlacement::Parse("1;2,3,4,5,6", untouched));
-    EXPECT_EQ(untouched.Format(), CStoredPlacement().Format());
-}
-
 } // namespace
