@@ -1,5 +1,6 @@
 #include "app/CVantrelApp.h"
 
+#include "app/CDeviceFactory.h"
 #include "app/CQSettingsStore.h"
 #include "app/CVantrelDlg.h"
 #include "platform/CHidPlatform.h"
@@ -31,7 +32,7 @@ CSettingsStore& CVantrelApp::Store() {
 int CVantrelApp::Run() {
     // The platform outlives the dialog, whose port reads through it until the dialog is gone.
     const std::unique_ptr<CHidPlatform> platform = CreateHidPlatform();
-    CVantrelDlg dialog(*m_store, *platform, CVantrelDlg::CDeviceFactory());
+    CVantrelDlg dialog(*m_store, *platform, &CDeviceFactory::Create);
     dialog.exec();
     return 0;
 }

@@ -1,0 +1,149 @@
+// The main dialog with the simulated readers: start-up to a shown window, and a burst of scans
+// from a simulated reader through the reader thread, the poster and the device type into the
+// real output window.
+#include "app/CDeviceFactory.h"
+#include "app/COutputWindow.h"
+#include "app/CVantrelDlg.h"
+#include "platform/CSimPlatform.h"
+#include "settings/CMemorySettingsStore.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+long ResidentKiB() {
+    long pages = 0;
+    long resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) {
+            resident = 0;
+        }
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+void WaitUntil(const std::function<bool()>& done) {
+    while (!done()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+
+void BM_StartUpToShownWindow(benchmark::State& state) {
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        CMemorySettingsStore store;
+        CSimPlatform platform;
+        CVantrelDlg dialog(store, platform, CDeviceFactory::Create);
+        dialog.show();
+        WaitUntil([&] { return dialog.windowHandle() && dialog.windowHandle()->isExposed(); });
+        QCoreApplication::processEvents();
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        benchmark::DoNotOptimize(dialog.StatusText());
+    }
+}
+BENCHMARK(BM_StartUpToShownWindow)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(9)
+    ->Unit(benchmark::kMillisecond);
+
+// A Hid Pos scan of a 12-character label with its AIM identifier.
+std::vector<uint8_t> HidPosScan(int i) {
+    char label[13];
+    std::snprintf(label, sizeof label, "%012d", i);
+    std::vector<uint8_t> report(5 + 12);
+    report[0] = 0x02;
+    report[1] = 12;
+    report[2] = ']';
+    report[3] = 'E';
+    report[4] = '0';
+    std::memcpy(report.data() + 5, label, 12);
+    return report;
+}
+
+void BM_ScanBurstShownInTheDialog(benchmark::State& state) {
+    const int scans = int(state.range(0));
+    // Reports are sent in chunks that the simulated interface's queue holds, each once the
+    // dialog has shown the one before, so that none is dropped on the way in.
+    constexpr int kChunk = 100;
+    for (auto _ : state) {
+        CMemorySettingsStore store;
+        store.WriteProfileInt("Settings", "ShowSymbology", 1);
+        CSimReaderDefinition reader;
+        reader.path = "sim:/bench";
+        reader.attributes = CHidAttributes{0x1209, 0x0001, 0x0100};
+        reader.product = "Bench Reader";
+        reader.serial = "B1";
+        reader.reportDescriptor = CSimReaderSet::HidPosDescriptor();
+        reader.kind = CSimReaderKind::Passive;
+        CSimPlatform platform({reader});
+        CVantrelDlg dialog(store, platform, CDeviceFactory::Create);
+        dialog.show();
+        COutputWindow& output = dialog.OutputWindow();
+        WaitUntil([&] { return dialog.windowHandle()->isExposed(); });
+        const int linesBefore = output.document()->blockCount();
+
+        qint64 longestStall = 0;
+        QElapsedTimer sinceTick;
+        sinceTick.start();
+        QTimer ticker;
+        ticker.setInterval(1);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            longestStall = std::max(longestStall, sinceTick.nsecsElapsed());
+            sinceTick.restart();
+        });
+        ticker.start();
+
+        QElapsedTimer timer;
+        timer.start();
+        int sent = 0;
+        int shown = 0;
+        while (shown < scans) {
+            if (sent - shown < kChunk && sent < scans) {
+                const int next = std::min(scans, shown + kChunk);
+                for (; sent < next; ++sent) {
+                    platform.InjectInputReport(reader.path, HidPosScan(sent));
+                }
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+            output.FlushOutput();
+            shown = output.document()->blockCount() - linesBefore;
+        }
+        const double seconds = double(timer.nsecsElapsed()) / 1e9;
+        ticker.stop();
+        state.SetIterationTime(seconds);
+        state.counters["reports_per_s"] = scans / seconds;
+        state.counters["shown"] = shown;
+        state.counters["longest_stall_ms"] = double(longestStall) / 1e6;
+        state.counters["rss_MiB_end"] = double(ResidentKiB()) / 1024.0;
+    }
+}
+BENCHMARK(BM_ScanBurstShownInTheDialog)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
