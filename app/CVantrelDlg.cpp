@@ -149,6 +149,12 @@ void CVantrelDlg::OnMonitorActivated() {
 }
 
 void CVantrelDlg::OnDeviceChange() {
+    // While a device handles a report (and shows a message box), it must not be replaced; the
+    // change is handled when the report is done.
+    if (m_handlingMessages) {
+        m_deviceChangePending = true;
+        return;
+    }
     if (m_deviceList->count() != 0) {
         return;
     }
@@ -305,6 +311,10 @@ void CVantrelDlg::OnHidMessages() {
         }
     }
     m_handlingMessages = false;
+    if (m_deviceChangePending) {
+        m_deviceChangePending = false;
+        OnDeviceChange();
+    }
 }
 
 void CVantrelDlg::OnHidReport(const CHidMessage& message) {

@@ -105,4 +105,5 @@ private:
     std::vector<CHidMessage> m_messages;
     size_t m_nextMessage = 0;
     bool m_handlingMessages = false;
+    bool m_deviceChangePending = false;
 };

@@ -6,6 +6,7 @@
 #include "settings/CMemorySettingsStore.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -29,6 +31,7 @@ public:
         int triggerOffs = 0;
         int loads = 0;
         std::vector<std::vector<uint8_t>> reports;
+        std::function<void(CProbeDevice&)> onReport;
     };
 
     CProbeDevice(CHidPort& port, COutputSink& output, CDisplaySettings& settings,
@@ -56,6 +59,9 @@ public:
     }
     int32_t OnReport(const uint8_t* report, size_t length) override {
         m_log.reports.emplace_back(report, report + length);
+        if (m_log.onReport) {
+            m_log.onReport(*this);
+        }
         return 1;
     }
     int32_t DecodeReport(const uint8_t*, size_t) override { return 1; }
@@ -158,6 +164,37 @@ TEST_F(CVantrelDlgTest, AnOpenedReaderIsStoredAndReportsReachItsDevice) {
     ASSERT_TRUE(platform->InjectInputReport("sim:/a", report));
     ASSERT_TRUE(WaitFor([&] { return !log.reports.empty(); }));
     EXPECT_EQ(std::vector<uint8_t>(log.reports[0].begin(), log.reports[0].begin() + 8), report);
+}
+
+TEST_F(CVantrelDlgTest, ADeviceChangeWhileADeviceHandlesAReportWaitsForIt) {
+    Start({Reader("sim:/a", 0x0001, 0x0100, "A1", CSimReaderSet::HidPosDescriptor())});
+    ASSERT_EQ(log.created, 1);
+    // As when a device shows a message box and its event loop delivers a device change.
+    bool replacedDuringReport = true;
+    log.onReport = [&](CProbeDevice& device) {
+        List().clear();
+        dialog->OnDeviceChange();
+        replacedDuringReport = dialog->CurrentDevice() != &device || log.destroyed != 0;
+    };
+    ASSERT_TRUE(platform->InjectInputReport("sim:/a", {0x02, 1, ']', 'C', '0', 'A'}));
+    ASSERT_TRUE(WaitFor([&] { return log.created == 2; }));
+    EXPECT_FALSE(replacedDuringReport);
+    EXPECT_EQ(List().count(), 1);
+    EXPECT_TRUE(dialog->Port().IsOpen());
+}
+
+TEST_F(CVantrelDlgTest, AboutShowsTheAboutBoxModally) {
+    Start({});
+    dialog->show();
+    QString title;
+    QTimer::singleShot(0, [&] {
+        QWidget* about = QApplication::activeModalWidget();
+        ASSERT_NE(about, nullptr);
+        title = about->windowTitle();
+        about->close();
+    });
+    QTest::mouseClick(dialog->ControlAs<QPushButton>(1006), Qt::LeftButton);
+    EXPECT_EQ(title, "About");
 }
 
 TEST_F(CVantrelDlgTest, ClosingTheListUnchangedReopensAndRecreatesTheDevice) {
