@@ -1,8 +1,8 @@
 #include "app/CVantrelApp.h"
 
-#include "app/CDeviceFactory.h"
 #include "app/CQSettingsStore.h"
 #include "app/CVantrelDlg.h"
+#include "device/CHidDeviceFactory.h"
 #include "platform/CHidPlatform.h"
 
 #include <QApplication>
@@ -32,7 +32,7 @@ CSettingsStore& CVantrelApp::Store() {
 int CVantrelApp::Run() {
     // The platform outlives the dialog, whose port reads through it until the dialog is gone.
     const std::unique_ptr<CHidPlatform> platform = CreateHidPlatform();
-    CVantrelDlg dialog(*m_store, *platform, &CDeviceFactory::Create);
+    CVantrelDlg dialog(*m_store, *platform, &CreateHidDevice);
     dialog.exec();
     return 0;
 }

@@ -1,9 +1,9 @@
 // The main dialog with the simulated readers: start-up to a shown window, and a burst of scans
 // from a simulated reader through the reader thread, the poster and the device type into the
 // real output window.
-#include "app/CDeviceFactory.h"
 #include "app/COutputWindow.h"
 #include "app/CVantrelDlg.h"
+#include "device/CHidDeviceFactory.h"
 #include "platform/CSimPlatform.h"
 #include "settings/CMemorySettingsStore.h"
 
@@ -48,7 +48,7 @@ void BM_StartUpToShownWindow(benchmark::State& state) {
         timer.start();
         CMemorySettingsStore store;
         CSimPlatform platform;
-        CVantrelDlg dialog(store, platform, CDeviceFactory::Create);
+        CVantrelDlg dialog(store, platform, CreateHidDevice);
         dialog.show();
         WaitUntil([&] { return dialog.windowHandle() && dialog.windowHandle()->isExposed(); });
         QCoreApplication::processEvents();
@@ -114,7 +114,7 @@ void BM_ScanBurstShownInTheDialog(benchmark::State& state) {
         reader.reportDescriptor = CSimReaderSet::HidPosDescriptor();
         reader.kind = CSimReaderKind::Passive;
         CSimPlatform platform({reader});
-        CVantrelDlg dialog(store, platform, CDeviceFactory::Create);
+        CVantrelDlg dialog(store, platform, CreateHidDevice);
         dialog.show();
         COutputWindow& output = dialog.OutputWindow();
         WaitUntil([&] { return dialog.windowHandle()->isExposed(); });
@@ -178,7 +178,7 @@ int StartUpChild(int argc, char** argv) {
     QApplication app(argc, argv);
     CMemorySettingsStore store;
     CSimPlatform platform;
-    auto* dialog = new CVantrelDlg(store, platform, CDeviceFactory::Create);
+    auto* dialog = new CVantrelDlg(store, platform, CreateHidDevice);
     dialog->show();
     WaitUntil([&] { return dialog->windowHandle() && dialog->windowHandle()->isExposed(); });
     QCoreApplication::processEvents();

@@ -1,7 +1,6 @@
-#include "app/CDeviceFactory.h"
 #include "app/COutputWindow.h"
 #include "app/CVantrelDlg.h"
-#include "core/CRecordingNotifier.h"
+#include "device/CHidDeviceFactory.h"
 #include "platform/CSimPlatform.h"
 #include "settings/CMemorySettingsStore.h"
 
@@ -27,7 +26,7 @@ TEST(CVantrelDlgScan, SimulatedHidPosScanIsShownDecodedAndColoured) {
     reader.serial = "S1";
     reader.reportDescriptor = CSimReaderSet::HidPosDescriptor();
     CSimPlatform platform({reader});
-    CVantrelDlg dialog(store, platform, &CDeviceFactory::Create);
+    CVantrelDlg dialog(store, platform, &CreateHidDevice);
     ASSERT_NE(dialog.CurrentDevice(), nullptr);
     ASSERT_EQ(dialog.CurrentDevice()->Type(), DeviceType::HidPos);
 
@@ -51,20 +50,6 @@ TEST(CVantrelDlgScan, SimulatedHidPosScanIsShownDecodedAndColoured) {
     EXPECT_EQ(cursor.charFormat().fontWeight(), QFont::Bold);
     cursor.setPosition(text.indexOf("C128") + 1);
     EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(0, 0, 192));
-}
-
-TEST(CDeviceFactory, EachTypeGetsItsClassAndNoneGetsNothing) {
-    CMemorySettingsStore store;
-    CSimPlatform platform(std::vector<CSimReaderDefinition>{});
-    CVantrelDlg dialog(store, platform, {});
-    CRecordingNotifier notifier;
-    for (DeviceType type :
-         {DeviceType::Quorin, DeviceType::HidPos, DeviceType::SurePos, DeviceType::SurePosSio}) {
-        std::unique_ptr<CHidDevice> device = CDeviceFactory::Create(
-            type, dialog.Port(), dialog.OutputWindow(), dialog.DisplaySettings(), notifier);
-        ASSERT_NE(device, nullptr);
-        EXPECT_EQ(device->Type(), type);
-    }
 }
 
 } // namespace
