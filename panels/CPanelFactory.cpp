@@ -15,7 +15,11 @@ using CMakePanel = std::unique_ptr<CDevicePanel> (*)(CHidDevice&, CSettingsStore
 template <class TPanel, class TDevice>
 std::unique_ptr<CDevicePanel> MakePanel(CHidDevice& device, CSettingsStore* store,
                                         QWidget* parent) {
-    return std::make_unique<TPanel>(static_cast<TDevice*>(&device), store, parent);
+    // The type names the class; a device that is not of it gets no panel rather than a bad cast.
+    auto* typed = dynamic_cast<TDevice*>(&device);
+    if (!typed)
+        return nullptr;
+    return std::make_unique<TPanel>(typed, store, parent);
 }
 
 struct CPanelChoice {
