@@ -54,11 +54,15 @@ private:
     std::shared_ptr<CRigReader> m_reader;
 };
 
-CSimReaderDefinition RigReader(DeviceType type, std::shared_ptr<CRigReader> reader) {
+} // namespace
+
+CSimReaderDefinition RigReaderDefinition(DeviceType type, std::shared_ptr<CRigReader> reader,
+                                         const std::string& path) {
     CSimReaderDefinition definition;
-    definition.path = kRigPath;
+    definition.path = path;
     definition.attributes = {0x1234, 0x5678, 0x0100};
-    definition.product = "Panel rig";
+    definition.product = std::string("Panel rig ") + DeviceTypeName(type);
+    definition.serial = "R1";
     switch (type) {
     case DeviceType::Quorin:
         definition.kind = CSimReaderKind::Quorin;
@@ -85,8 +89,6 @@ CSimReaderDefinition RigReader(DeviceType type, std::shared_ptr<CRigReader> read
     };
     return definition;
 }
-
-} // namespace
 
 void CRigReader::AddWrite(const uint8_t* data, size_t length) {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -150,7 +152,7 @@ CReport CRigReader::Contents() const {
 
 CPanelRig::CPanelRig(DeviceType type, CMemorySettingsStore* sharedStore)
     : m_store(sharedStore ? sharedStore : &m_ownStore), m_reader(std::make_shared<CRigReader>()),
-      m_platform(std::vector<CSimReaderDefinition>{RigReader(type, m_reader)}),
+      m_platform(std::vector<CSimReaderDefinition>{RigReaderDefinition(type, m_reader, kRigPath)}),
       m_port(m_platform, m_poster), m_settings(m_store), m_notifier(&m_output) {
     m_port.Open(kRigPath, 0x07E8);
     switch (type) {

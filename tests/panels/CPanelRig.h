@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 using CReport = std::vector<uint8_t>;
@@ -45,6 +46,10 @@ private:
     CReport m_contents;
     size_t m_fences = 0;
 };
+
+// A simulated reader of one type whose firmware records what reaches it in `reader`.
+CSimReaderDefinition RigReaderDefinition(DeviceType type, std::shared_ptr<CRigReader> reader,
+                                         const std::string& path);
 
 // A simulated reader of one type, opened through the real port, and its device object with the
 // settings loaded from "Settings", its output, and a parent window for the panel: what a panel
