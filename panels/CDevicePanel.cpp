@@ -14,6 +14,9 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace {
 
@@ -41,10 +44,8 @@ CDevicePanel::CDevicePanel(int templateId, CHidDevice* device, CSettingsStore* s
     : QDialog(parent), m_device(device), m_history(store), m_templateId(templateId) {
     // A child dialog inside the main dialog, not a window of its own.
     setWindowFlags(Qt::Widget);
-    QFont font(CPanelTemplate::kFontFace);
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(CPanelTemplate::kFontPoints);
-    setFont(font);
+    // The panel takes the main dialog's font, which stands for the templates' dialog font, so
+    // its dialog units are those of the placeholder it is laid over.
     hide();
     // Registered here, on the GUI thread, so that workers only ever read the number.
     (void)CClickEvent::EventType();
@@ -58,6 +59,7 @@ bool CDevicePanel::Create() {
     const CPanelTemplate* dialogTemplate = CPanelTemplate::Find(m_templateId);
     if (!dialogTemplate || m_hasWindow)
         return false;
+    ComputeDialogUnits(*dialogTemplate);
     const QPoint size = DialogUnitsToPixels(CPanelTemplate::kWidth, CPanelTemplate::kHeight);
     resize(size.x() + 2 * kEdge, size.y() + 2 * kEdge);
     CreateControls(*dialogTemplate);
@@ -79,8 +81,32 @@ void CDevicePanel::ShowOver(const QWidget& placeholder) {
 }
 
 QPoint CDevicePanel::DialogUnitsToPixels(int x, int y) const {
+    return {qRound(x * m_unitX), qRound(y * m_unitY)};
+}
+
+void CDevicePanel::ComputeDialogUnits(const CPanelTemplate& dialogTemplate) {
     const QFontMetrics metrics(font());
-    return {qRound(x * metrics.averageCharWidth() / 4.0), qRound(y * metrics.height() / 8.0)};
+    m_unitX = metrics.averageCharWidth() / 4.0;
+    m_unitY = metrics.height() / 8.0;
+    // A font wider than the templates' own makes the whole panel wider, never a caption cut.
+    const QStyle* s = style();
+    const int buttonPadding = 2 * (s->pixelMetric(QStyle::PM_ButtonMargin) +
+                                   s->pixelMetric(QStyle::PM_DefaultFrameWidth));
+    const int checkPadding = s->pixelMetric(QStyle::PM_IndicatorWidth) +
+                             s->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) + 2;
+    for (size_t i = 0; i < dialogTemplate.count; ++i) {
+        const CControlTemplate& c = dialogTemplate.controls[i];
+        int needed = 0;
+        for (const QString& line : QString::fromUtf8(c.caption).split('\n'))
+            needed = std::max(needed, metrics.horizontalAdvance(line));
+        if (c.kind == CControlKind::Button)
+            needed += buttonPadding;
+        else if (c.kind == CControlKind::CheckBox)
+            needed += checkPadding;
+        else if (c.kind != CControlKind::Static && c.kind != CControlKind::CenteredStatic)
+            continue;
+        m_unitX = std::max(m_unitX, static_cast<double>(needed) / c.width);
+    }
 }
 
 void CDevicePanel::CreateControls(const CPanelTemplate& dialogTemplate) {

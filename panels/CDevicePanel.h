@@ -51,7 +51,7 @@ public:
     const CStringHistory& History() const { return m_history; }
     // The control with that number, or null (also once the window is gone).
     QWidget* Control(int controlId) const;
-    // Dialog units of the panel's font, in pixels.
+    // Dialog units of the panel's font, in pixels (set by Create).
     QPoint DialogUnitsToPixels(int x, int y) const;
 
 protected:
@@ -93,11 +93,14 @@ protected:
     CStringHistory m_history;
 
 private:
+    void ComputeDialogUnits(const CPanelTemplate& dialogTemplate);
     void CreateControls(const CPanelTemplate& dialogTemplate);
     void DestroyWindow();
 
     const int m_templateId;
     std::map<int, QWidget*> m_controls;
+    double m_unitX = 1.5;
+    double m_unitY = 1.5;
     bool m_hasWindow = false;
 };
 

@@ -18,13 +18,11 @@ struct CControlTemplate {
     bool hidden;
 };
 
-// A device panel's dialog template: 306 x 74 dialog units in 8-point "MS Sans Serif".
+// A device panel's dialog template: 306 x 74 dialog units in the dialog font.
 struct CPanelTemplate {
     static constexpr int kStaticId = -1;
     static constexpr int kWidth = 306;
     static constexpr int kHeight = 74;
-    static constexpr int kFontPoints = 8;
-    static constexpr const char* kFontFace = "MS Sans Serif";
 
     // The template with that dialog number (129 to 133), or null.
     static const CPanelTemplate* Find(int templateId);

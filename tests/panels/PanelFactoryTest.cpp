@@ -5,6 +5,7 @@
 #include "panels/CPanelTemplate.h"
 
 #include <QLabel>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -59,9 +60,17 @@ TEST(PanelFactory, ControlsKeepTheirNumbersAndScaleWithTheDialogFont) {
     }
     const QPoint size = panel->DialogUnitsToPixels(306, 74);
     EXPECT_EQ(panel->size(), QSize(size.x() + 2, size.y() + 2));
+    // The dialog font's base units, widened only as far as the longest caption needs.
     const QFontMetrics metrics(panel->font());
-    EXPECT_EQ(panel->DialogUnitsToPixels(4, 8),
-              QPoint(metrics.averageCharWidth(), metrics.height()));
+    const QPoint unit = panel->DialogUnitsToPixels(4, 8);
+    EXPECT_GE(unit.x(), metrics.averageCharWidth());
+    EXPECT_EQ(unit.y(), metrics.height());
+    for (size_t i = 0; i < dialogTemplate->count; ++i) {
+        const CControlTemplate& c = dialogTemplate->controls[i];
+        if (auto* button = qobject_cast<QPushButton*>(panel->Control(c.id))) {
+            EXPECT_GE(button->width(), metrics.horizontalAdvance(button->text())) << c.id;
+        }
+    }
 }
 
 } // namespace
