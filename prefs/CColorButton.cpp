@@ -7,6 +7,8 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionFocusRect>
 
+#include <algorithm>
+
 QColor ColorFromRef(COLORREF color) {
     return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
 }
@@ -16,8 +18,10 @@ COLORREF RefFromColor(const QColor& color) {
 }
 
 int EdgeMetric(const QWidget* widget) {
-    const int edge = widget->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, widget);
-    return edge > 0 ? edge : 2;
+    // The 3-D edges drawn here take two lines, whatever thinner frames the style draws.
+    constexpr int kTwoLineEdge = 2;
+    return std::max(kTwoLineEdge,
+                    widget->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, widget));
 }
 
 CColorButton::CColorButton(QWidget* parent)
