@@ -1,5 +1,6 @@
 #include "prefs/CSimpleComboBox.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -9,8 +10,9 @@
 CSimpleComboBox::CSimpleComboBox(bool sorted, QWidget* parent)
     : QWidget(parent), m_sorted(sorted), m_edit(new QLineEdit(this)),
       m_list(new QListWidget(this)) {
-    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_list->setFocusPolicy(Qt::ClickFocus);
+    // The edit field keeps the focus; Up and Down there move through the list.
+    m_list->setFocusPolicy(Qt::NoFocus);
+    m_edit->installEventFilter(this);
     m_list->setUniformItemSizes(true);
     setFocusProxy(m_edit);
     connect(m_edit, &QLineEdit::textEdited, this, &CSimpleComboBox::OnEditTextEdited);
@@ -78,6 +80,19 @@ QString CSimpleComboBox::GetWindowText() const {
 
 void CSimpleComboBox::SetWindowText(const QString& text) {
     m_edit->setText(text);
+}
+
+bool CSimpleComboBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_edit || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if ((key != Qt::Key_Up && key != Qt::Key_Down) || m_list->count() == 0)
+        return false;
+    const int row =
+        std::clamp(m_list->currentRow() + (key == Qt::Key_Down ? 1 : -1), 0, m_list->count() - 1);
+    m_list->setCurrentRow(row);
+    m_edit->setText(m_list->item(row)->text());
+    return true;
 }
 
 void CSimpleComboBox::resizeEvent(QResizeEvent*) {

@@ -32,6 +32,7 @@ public:
     QListWidget* List() const { return m_list; }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -142,6 +142,11 @@ TEST(CPreferencesDlg, ListsAreFilledAndTheCurrentValuesSelected) {
                                       "22", "24", "26", "28"}));
     EXPECT_EQ(sizes->GetWindowText(), "12");
     EXPECT_EQ(sizes->GetCurSel(), 6);
+    QTest::keyClick(sizes->Edit(), Qt::Key_Down);
+    EXPECT_EQ(sizes->GetWindowText(), "14");
+    TypeInto(sizes, "2"); // typing selects the first entry that begins with it
+    EXPECT_EQ(sizes->GetLBText(sizes->GetCurSel()), "20");
+    EXPECT_EQ(sizes->GetWindowText(), "2");
 
     CSimpleComboBox* fonts = Combo(dialog, "1023");
     ASSERT_EQ(fonts->GetCount(), families.size());
