@@ -56,7 +56,9 @@ public:
     // (or the text length when the room was too small, with false).
     static bool UnescapeText(const std::string& text, uint8_t* output, size_t& capacity);
 
-    // The byte that an undecodable \x or octal escape produces.
+    // The byte that an undecodable \x or octal escape produces (too few characters after the
+    // backslash, or no hexadecimal digit after the x): a backslash, as for every other escape
+    // that means nothing, so the typed text stays recognisable in the sent bytes.
     static constexpr uint8_t kUndecodableEscapeByte = 0x5C;
 
 protected:

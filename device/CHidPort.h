@@ -4,9 +4,11 @@
 #include "platform/CHidPlatform.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -46,7 +48,9 @@ public:
     bool IsOpen() const { return m_connection != nullptr; }
     bool CanRead() const { return m_messageBase != 0 && IsOpen(); }
     bool IsRunning() const { return m_running.load(std::memory_order_acquire); }
-    // True when `message` comes from the reader of the current open and that reader runs.
+    // True when `message` comes from the reader of the current open: the port has been neither
+    // closed nor opened again since that reader posted it. Reports read before a read error
+    // stay current, so they and the error itself still reach the device and the dialog.
     bool IsCurrent(const CHidMessage& message) const;
 
     const CHidCaps& GetCaps() const { return m_caps; }
@@ -58,7 +62,20 @@ public:
     void SetWriteTimeout(int ms) { m_writeTimeoutMs = ms; }
 
 private:
-    void ReaderThread(uint64_t generation);
+    enum class CReaderState { Idle, Starting, Ready, Ended };
+    // What one reader needs; fixed for the reader's life, so it never reads the port's fields.
+    struct CReaderContext {
+        uint64_t generation = 0;
+        CHidConnection* connection = nullptr;
+        int stopFd = -1;
+        uint32_t messageBase = 0;
+        size_t readCapacity = 0;
+    };
+
+    void ReaderThread(CReaderContext context);
+    void SetReaderState(CReaderState state, int error);
+    bool WriteBytes(const uint8_t* data, size_t length);
+    void DrainStopSignal();
 
     CHidPlatform& m_platform;
     CMessagePoster& m_poster;
@@ -70,7 +87,15 @@ private:
     std::atomic<uint64_t> m_generation{0};
     std::vector<uint8_t> m_outputBuffer;
     std::thread m_reader;
+    // Start and end of the reader: Open waits for Ready, Close for Ended. Never taken per report.
+    std::mutex m_stateMutex;
+    std::condition_variable m_stateChanged;
+    CReaderState m_readerState = CReaderState::Idle;
+    int m_readerError = 0;
+    bool m_readerWasReady = false;
+    uint64_t m_openGeneration = 0; // generation of the current open; 0 when closed
     int m_stopFd = -1;
+    int m_stopFdError = 0;
     int m_lastError = 0;
     int m_writeTimeoutMs = kWriteTimeoutMs;
 };

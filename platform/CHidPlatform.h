@@ -36,6 +36,7 @@ struct CHidInterfaceInfo {
     std::string product;         // empty when the device supplies none
     std::string serial;          // empty when the device supplies none
     std::string interfaceNumber; // two lower-case hex digits for composite USB devices, else empty
+    std::vector<uint8_t> reportDescriptor; // as the device declares it; empty when unreadable
 };
 
 // An open HID interface. Every failure is a false/negative result with an errno-style code in

@@ -1,0 +1,67 @@
+#include "platform/CReportDescriptor.h"
+
+#include <benchmark/benchmark.h>
+
+#include <dirent.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The hex bytes of every descriptor in the shared real-data folder.
+std::vector<std::vector<uint8_t>> RealDescriptors() {
+    const std::string dir = std::string(VANTREL_SHARED_DIR) + "/realdata";
+    std::vector<std::vector<uint8_t>> all;
+    DIR* d = opendir(dir.c_str());
+    if (d == nullptr) {
+        return all;
+    }
+    while (const dirent* e = readdir(d)) {
+        const std::string name = e->d_name;
+        if (name.size() < 5 || name.compare(name.size() - 4, 4, ".hex") != 0) {
+            continue;
+        }
+        std::ifstream in(dir + "/" + name);
+        std::vector<uint8_t> bytes;
+        std::string line;
+        while (std::getline(in, line)) {
+            if (line.empty() || line[0] == '#') {
+                continue;
+            }
+            std::istringstream hex(line);
+            std::string byte;
+            while (hex >> byte) {
+                bytes.push_back(static_cast<uint8_t>(std::stoul(byte, nullptr, 16)));
+            }
+        }
+        all.push_back(std::move(bytes));
+    }
+    closedir(d);
+    return all;
+}
+
+void BM_ParseRealDescriptors(benchmark::State& state) {
+    const std::vector<std::vector<uint8_t>> descriptors = RealDescriptors();
+    if (descriptors.empty()) {
+        state.SkipWithError("no descriptors in the real-data folder");
+        return;
+    }
+    CReportDescriptor parser;
+    size_t bytes = 0;
+    for (auto _ : state) {
+        for (const std::vector<uint8_t>& d : descriptors) {
+            benchmark::DoNotOptimize(parser.Parse(d));
+            bytes += d.size();
+        }
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * descriptors.size()));
+    state.SetBytesProcessed(static_cast<int64_t>(bytes));
+}
+BENCHMARK(BM_ParseRealDescriptors);
+
+} // namespace
+
+BENCHMARK_MAIN();

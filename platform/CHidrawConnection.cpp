@@ -1,0 +1,152 @@
+#include "platform/CHidrawConnection.h"
+
+#include <linux/hidraw.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+// The kernel's ways of saying that the device has gone.
+int MapGone(int error) {
+    switch (error) {
+    case EIO:
+    case ENODEV:
+    case ESHUTDOWN:
+        return ENODEV;
+    default:
+        return error;
+    }
+}
+
+} // namespace
+
+CHidrawConnection::CHidrawConnection(int fd, const CHidCaps& caps, bool inputNumbered,
+                                     const CHidAttributes& attributes)
+    : m_fd(fd), m_caps(caps), m_inputNumbered(inputNumbered), m_attributes(attributes) {}
+
+CHidrawConnection::~CHidrawConnection() {
+    close(m_fd);
+}
+
+long CHidrawConnection::ReadReport(uint8_t* buffer, size_t capacity, int& error) {
+    // hidraw drops the rest of a report that does not fit, and a read of 0 bytes would consume
+    // reports without returning: never ask for less than one byte.
+    const size_t offset = m_inputNumbered ? 0 : 1;
+    if (buffer == nullptr || capacity <= offset) {
+        error = EINVAL;
+        return -1;
+    }
+    const ssize_t n = read(m_fd, buffer + offset, capacity - offset);
+    if (n < 0) {
+        error = errno == EAGAIN ? EAGAIN : MapGone(errno);
+        return -1;
+    }
+    if (n == 0) {
+        error = ENODEV; // end of file: nothing will ever come again
+        return -1;
+    }
+    if (offset != 0) {
+        buffer[0] = 0x00;
+    }
+    const size_t got = static_cast<size_t>(n) + offset;
+    const size_t padded = std::min(capacity, size_t{m_caps.inputReportByteLength});
+    if (got < padded) {
+        std::memset(buffer + got, 0, padded - got);
+        return static_cast<long>(padded);
+    }
+    return static_cast<long>(got);
+}
+
+bool CHidrawConnection::WriteReport(const uint8_t* data, size_t length, int timeoutMs, int& error) {
+    if (data == nullptr || length == 0) {
+        error = EINVAL;
+        return false;
+    }
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        pollfd p{m_fd, POLLOUT, 0};
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const int ready = poll(&p, 1, static_cast<int>(std::max<long long>(0, left.count())));
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        if (ready < 0) {
+            error = errno;
+            return false;
+        }
+        if (ready == 0) {
+            error = ETIMEDOUT;
+            return false;
+        }
+        if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+            error = (p.revents & POLLNVAL) != 0 ? EBADF : ENODEV;
+            return false;
+        }
+        break;
+    }
+    const ssize_t n = write(m_fd, data, length);
+    if (n < 0) {
+        error = errno == EIO ? EIO : MapGone(errno);
+        return false;
+    }
+    if (static_cast<size_t>(n) != length) {
+        error = EIO;
+        return false;
+    }
+    return true;
+}
+
+bool CHidrawConnection::GetFeature(uint8_t* buffer, size_t length, int& error) {
+    if (buffer == nullptr || length < 2 || length > kMaxIoctlLength) {
+        error = EINVAL;
+        return false;
+    }
+    const uint8_t id = buffer[0];
+    const int n = ioctl(m_fd, HIDIOCGFEATURE(length), buffer);
+    if (n < 0) {
+        error = errno == EIO ? EIO : MapGone(errno);
+        return false;
+    }
+    // USB puts the report id in byte 0 for numbered and unnumbered reports alike; a short
+    // answer leaves no stale bytes behind.
+    buffer[0] = id;
+    if (static_cast<size_t>(n) < length) {
+        std::memset(buffer + n, 0, length - static_cast<size_t>(n));
+    }
+    return true;
+}
+
+bool CHidrawConnection::SetFeature(const uint8_t* data, size_t length, int& error) {
+    if (data == nullptr || length < 2 || length > kMaxIoctlLength) {
+        error = EINVAL;
+        return false;
+    }
+    const int n = ioctl(m_fd, HIDIOCSFEATURE(length), data);
+    if (n < 0) {
+        error = errno == EIO ? EIO : MapGone(errno);
+        return false;
+    }
+    if (static_cast<size_t>(n) != length) {
+        error = EIO;
+        return false;
+    }
+    return true;
+}
+
+bool CHidrawConnection::GetAttributes(CHidAttributes& attributes, int& error) const {
+    hidraw_devinfo info{};
+    if (ioctl(m_fd, HIDIOCGRAWINFO, &info) < 0) {
+        error = MapGone(errno);
+        return false;
+    }
+    attributes = m_attributes;
+    return true;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/CHidPlatform.h"
+
+// An open hidraw node. Reads get byte 0 = report id also when the interface's input reports are
+// unnumbered (hidraw then delivers no id byte, so 0x00 is put in front) and are zero-padded to
+// the input report byte length; a vanished device is reported as ENODEV whichever way the
+// kernel says it (POLLHUP/POLLERR, EIO from read, ENODEV from write or ioctl).
+class CHidrawConnection : public CHidConnection {
+public:
+    // Takes ownership of `fd`.
+    CHidrawConnection(int fd, const CHidCaps& caps, bool inputNumbered,
+                      const CHidAttributes& attributes);
+    ~CHidrawConnection() override;
+    CHidrawConnection(const CHidrawConnection&) = delete;
+    CHidrawConnection& operator=(const CHidrawConnection&) = delete;
+
+    int PollFd() const override { return m_fd; }
+    long ReadReport(uint8_t* buffer, size_t capacity, int& error) override;
+    bool WriteReport(const uint8_t* data, size_t length, int timeoutMs, int& error) override;
+    bool GetFeature(uint8_t* buffer, size_t length, int& error) override;
+    bool SetFeature(const uint8_t* data, size_t length, int& error) override;
+    CHidCaps Caps() const override { return m_caps; }
+    bool GetAttributes(CHidAttributes& attributes, int& error) const override;
+
+    // The largest report buffer the kernel's report ioctls take.
+    static constexpr size_t kMaxIoctlLength = 16383;
+
+private:
+    int m_fd;
+    CHidCaps m_caps;
+    bool m_inputNumbered;
+    CHidAttributes m_attributes;
+};

@@ -1,0 +1,14 @@
+#include "platform/CHidPlatform.h"
+#include "platform/CHidrawPlatform.h"
+#include "platform/CSimPlatform.h"
+
+#include <cstdlib>
+#include <cstring>
+
+std::unique_ptr<CHidPlatform> CreateHidPlatform() {
+    const char* simulate = std::getenv("VANTREL_SIMULATE");
+    if (simulate != nullptr && std::strcmp(simulate, "1") == 0) {
+        return std::make_unique<CSimPlatform>();
+    }
+    return std::make_unique<CHidrawPlatform>();
+}

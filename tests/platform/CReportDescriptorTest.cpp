@@ -1,0 +1,262 @@
+#include "platform/CReportDescriptor.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CRealDescriptor {
+    std::string name;
+    std::vector<uint8_t> bytes;
+    std::map<std::string, std::string> expect;
+};
+
+CRealDescriptor LoadRealDescriptor(const std::string& path) {
+    CRealDescriptor d;
+    d.name = path.substr(path.rfind('/') + 1);
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("# expect:", 0) == 0) {
+            std::istringstream fields(line.substr(9));
+            std::string field;
+            while (fields >> field) {
+                const size_t eq = field.find('=');
+                if (eq != std::string::npos) {
+                    d.expect[field.substr(0, eq)] = field.substr(eq + 1);
+                }
+            }
+        } else if (!line.empty() && line[0] != '#') {
+            std::istringstream hex(line);
+            std::string byte;
+            while (hex >> byte) {
+                d.bytes.push_back(static_cast<uint8_t>(std::stoul(byte, nullptr, 16)));
+            }
+        }
+    }
+    return d;
+}
+
+std::vector<CRealDescriptor> LoadAllRealDescriptors() {
+    const std::string dir = std::string(VANTREL_SHARED_DIR) + "/realdata";
+    std::vector<std::string> paths;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            const std::string name = e->d_name;
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".hex") == 0) {
+                paths.push_back(dir + "/" + name);
+            }
+        }
+        closedir(d);
+    }
+    std::sort(paths.begin(), paths.end());
+    std::vector<CRealDescriptor> all;
+    for (const std::string& p : paths) {
+        all.push_back(LoadRealDescriptor(p));
+    }
+    return all;
+}
+
+// "02" or "04,FD" or "-" as the expect line writes report ids.
+std::vector<uint8_t> ParseIdList(const std::string& text) {
+    std::vector<uint8_t> ids;
+    if (text == "-") {
+        return ids;
+    }
+    std::istringstream in(text);
+    std::string id;
+    while (std::getline(in, id, ',')) {
+        ids.push_back(static_cast<uint8_t>(std::stoul(id, nullptr, 16)));
+    }
+    return ids;
+}
+
+CReportDescriptor MustParse(const std::vector<uint8_t>& bytes) {
+    CReportDescriptor d;
+    EXPECT_TRUE(d.Parse(bytes)) << "at " << d.ErrorOffset() << ": " << d.ErrorReason();
+    return d;
+}
+
+void ExpectFailure(const std::vector<uint8_t>& bytes, size_t offset,
+                   const std::string& reasonPart) {
+    CReportDescriptor d;
+    EXPECT_FALSE(d.Parse(bytes));
+    EXPECT_EQ(d.ErrorOffset(), offset);
+    EXPECT_NE(d.ErrorReason().find(reasonPart), std::string::npos) << d.ErrorReason();
+    EXPECT_TRUE(d.Collections().empty());
+    const CHidCaps caps = d.Caps();
+    EXPECT_EQ(caps.usagePage, 0);
+    EXPECT_EQ(caps.inputReportByteLength, 0);
+}
+
+} // namespace
+
+TEST(CReportDescriptorTest, RealDescriptorsGiveTheDocumentedParse) {
+    const std::vector<CRealDescriptor> all = LoadAllRealDescriptors();
+    ASSERT_GE(all.size(), 4u);
+    for (const CRealDescriptor& real : all) {
+        SCOPED_TRACE(real.name);
+        ASSERT_FALSE(real.bytes.empty());
+        ASSERT_EQ(real.expect.count("tlc"), 1u);
+        const CReportDescriptor d = MustParse(real.bytes);
+        ASSERT_FALSE(d.Collections().empty());
+
+        const std::string tlc = real.expect.at("tlc");
+        const size_t colon = tlc.find(':');
+        const auto page = static_cast<uint16_t>(std::stoul(tlc.substr(0, colon), nullptr, 16));
+        const auto usage = static_cast<uint16_t>(std::stoul(tlc.substr(colon + 1), nullptr, 16));
+        EXPECT_EQ(d.Collections().front().usagePage, page);
+        EXPECT_EQ(d.Collections().front().usage, usage);
+
+        EXPECT_EQ(d.UsesReportIds(), real.expect.at("report_ids") == "yes");
+        EXPECT_EQ(d.ReportByteLength(CReportKind::Input), std::stoi(real.expect.at("input_len")));
+        EXPECT_EQ(d.ReportByteLength(CReportKind::Output), std::stoi(real.expect.at("output_len")));
+        EXPECT_EQ(d.ReportByteLength(CReportKind::Feature),
+                  std::stoi(real.expect.at("feature_len")));
+        const CReportCollection& first = d.Collections().front();
+        EXPECT_EQ(first.reportByteLength[0], std::stoi(real.expect.at("input_len")));
+        EXPECT_EQ(first.reportByteLength[1], std::stoi(real.expect.at("output_len")));
+        EXPECT_EQ(first.reportByteLength[2], std::stoi(real.expect.at("feature_len")));
+
+        const std::pair<const char*, CReportKind> idKeys[] = {
+            {"input_ids", CReportKind::Input},
+            {"output_ids", CReportKind::Output},
+            {"feature_ids", CReportKind::Feature}};
+        for (const auto& [key, kind] : idKeys) {
+            if (real.expect.count(key) != 0) {
+                EXPECT_EQ(d.ReportIds(kind), ParseIdList(real.expect.at(key))) << key;
+            } else if (real.expect.at("report_ids") == "no") {
+                EXPECT_TRUE(d.ReportIds(kind).empty()) << key;
+            }
+        }
+
+        const CHidCaps caps = d.Caps();
+        EXPECT_EQ(caps.usagePage, page);
+        EXPECT_EQ(caps.usage, usage);
+    }
+}
+
+TEST(CReportDescriptorTest, PushPopRestoresReportIdAndSizes) {
+    // Page 0xFF00, collection; id 1 with 8x3 input; Push; id 2, 16x4 input; Pop; input 8x3 more
+    // goes back to report 1.
+    const std::vector<uint8_t> bytes = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x01, 0x75,
+                                        0x08, 0x95, 0x03, 0x81, 0x02, 0xA4, 0x85, 0x02, 0x75, 0x10,
+                                        0x95, 0x04, 0x81, 0x02, 0xB4, 0x81, 0x02, 0xC0};
+    const CReportDescriptor d = MustParse(bytes);
+    EXPECT_EQ(d.ReportIds(CReportKind::Input), (std::vector<uint8_t>{1, 2}));
+    // Report 1: 6 bytes, report 2: 8 bytes; + id byte.
+    EXPECT_EQ(d.ReportByteLength(CReportKind::Input), 9);
+    EXPECT_EQ(d.ReportByteLength(CReportKind::Output), 0);
+    EXPECT_EQ(d.ReportByteLength(CReportKind::Feature), 0);
+}
+
+TEST(CReportDescriptorTest, SeveralCollectionsAndExtendedUsages) {
+    // TLC 1: keyboard usage, unnumbered 1-byte input. TLC 2: 32-bit usage 0xFF45:0x6400 while
+    // the usage page in effect is 0x0001, with a 250-byte feature and a nested collection.
+    // A long item between them is skipped.
+    const std::vector<uint8_t> bytes = {
+        0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x01,
+        0x81, 0x02, 0xC0, 0xFE, 0x02, 0x10, 0xAA, 0xBB,             // long item
+        0x0B, 0x00, 0x64, 0x45, 0xFF, 0xA1, 0x01,                   // usage 0xFF45:0x6400
+        0x09, 0x01, 0xA1, 0x02, 0x95, 0xF9, 0xB1, 0x02, 0xC0, 0xC0, // nested feature 249 bytes
+    };
+    const CReportDescriptor d = MustParse(bytes);
+    ASSERT_EQ(d.Collections().size(), 2u);
+    EXPECT_EQ(d.Collections()[0].usagePage, 0x0001);
+    EXPECT_EQ(d.Collections()[0].usage, 0x0006);
+    EXPECT_EQ(d.Collections()[0].reportByteLength[0], 2);
+    EXPECT_EQ(d.Collections()[0].reportByteLength[2], 0);
+    EXPECT_EQ(d.Collections()[1].usagePage, 0xFF45);
+    EXPECT_EQ(d.Collections()[1].usage, 0x6400);
+    EXPECT_EQ(d.Collections()[1].reportByteLength[2], 250);
+    EXPECT_EQ(d.Collections()[1].reportByteLength[0], 0);
+    // The caps take the reader collection even though it is not first.
+    const CHidCaps caps = d.Caps();
+    EXPECT_EQ(caps.usagePage, 0xFF45);
+    EXPECT_EQ(caps.usage, 0x6400);
+    EXPECT_EQ(caps.inputReportByteLength, 2);
+    EXPECT_EQ(caps.featureReportByteLength, 250);
+}
+
+TEST(CReportDescriptorTest, SpecialButWellFormedInput) {
+    // Empty descriptor: nothing declared.
+    {
+        const CReportDescriptor d = MustParse({});
+        EXPECT_TRUE(d.Collections().empty());
+        EXPECT_EQ(d.ReportByteLength(CReportKind::Input), 0);
+    }
+    // Collection without usage, bits that are not a whole byte (3 bits -> 1 byte + id),
+    // reserved item type skipped, main items outside any collection counted for the interface.
+    {
+        const CReportDescriptor d =
+            MustParse({0x75, 0x01, 0x95, 0x03, 0x91, 0x02, 0xA1, 0x01, 0x81, 0x02, 0x0C, 0xC0});
+        ASSERT_EQ(d.Collections().size(), 1u);
+        EXPECT_EQ(d.Collections()[0].usagePage, 0);
+        EXPECT_EQ(d.Collections()[0].usage, 0);
+        EXPECT_EQ(d.Collections()[0].reportByteLength[1], 0);
+        EXPECT_EQ(d.ReportByteLength(CReportKind::Output), 2);
+        EXPECT_EQ(d.ReportByteLength(CReportKind::Input), 2);
+    }
+    // The largest report accepted: 16384 bytes.
+    {
+        const CReportDescriptor d =
+            MustParse({0xA1, 0x01, 0x75, 0x08, 0x96, 0x00, 0x40, 0x81, 0x02, 0xC0});
+        EXPECT_EQ(d.ReportByteLength(CReportKind::Input), 16385);
+    }
+}
+
+TEST(CReportDescriptorTest, MalformedInputFailsWithOffsetAndReason) {
+    ExpectFailure({0xA1, 0x01, 0x26, 0xFF}, 2, "past the end");
+    ExpectFailure({0xA1, 0x01, 0xC0, 0xFE, 0x05, 0x00, 0x01}, 3, "long item data");
+    ExpectFailure({0xFE, 0x01}, 0, "truncated long item");
+    ExpectFailure({0xA1, 0x01, 0xB4, 0xC0}, 2, "Pop without");
+    ExpectFailure({0xC0}, 0, "End Collection");
+    ExpectFailure({0xA1, 0x01, 0x81, 0x02}, 4, "not closed");
+    ExpectFailure({0xA1, 0x01, 0x85, 0x00, 0xC0}, 2, "Report ID 0");
+    ExpectFailure({0xA1, 0x01, 0x86, 0x00, 0x01, 0xC0}, 2, "Report ID 256");
+    // Absurd Report Size x Report Count: 0xFFFFFFFF x 0xFFFFFFFF must neither overflow nor pass.
+    ExpectFailure(
+        {0xA1, 0x01, 0x77, 0xFF, 0xFF, 0xFF, 0xFF, 0x97, 0xFF, 0xFF, 0xFF, 0xFF, 0x81, 0x02, 0xC0},
+        12, "longer than 16384");
+    // Many small items that add up past the limit.
+    {
+        std::vector<uint8_t> bytes = {0xA1, 0x01, 0x75, 0x08, 0x96, 0x00, 0x20};
+        for (int i = 0; i < 3; ++i) {
+            bytes.push_back(0x81);
+            bytes.push_back(0x02);
+        }
+        bytes.push_back(0xC0);
+        ExpectFailure(bytes, 11, "longer than 16384");
+    }
+    // Deep nesting and a deep Push stack end cleanly.
+    {
+        std::vector<uint8_t> bytes;
+        for (size_t i = 0; i <= CReportDescriptor::kMaxCollectionDepth; ++i) {
+            bytes.push_back(0xA1);
+            bytes.push_back(0x00);
+        }
+        ExpectFailure(bytes, 2 * CReportDescriptor::kMaxCollectionDepth, "nested deeper");
+        std::vector<uint8_t> pushes(CReportDescriptor::kMaxPushDepth + 1, 0xA4);
+        ExpectFailure(pushes, CReportDescriptor::kMaxPushDepth, "Push nested deeper");
+    }
+}
+
+TEST(CReportDescriptorTest, ReparseAfterFailureStartsClean) {
+    CReportDescriptor d;
+    ASSERT_FALSE(d.Parse(std::vector<uint8_t>{0xB4}));
+    ASSERT_TRUE(d.Parse(std::vector<uint8_t>{0x06, 0xA0, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x08,
+                                             0x95, 0x40, 0x81, 0x02, 0xC0}));
+    EXPECT_TRUE(d.ErrorReason().empty());
+    EXPECT_EQ(d.Caps().usagePage, 0xFFA0);
+    EXPECT_EQ(d.Caps().inputReportByteLength, 65);
+    ASSERT_FALSE(d.Parse(std::vector<uint8_t>{0xA1}));
+    EXPECT_EQ(d.Caps().inputReportByteLength, 0);
+}
