@@ -27,6 +27,8 @@ int EdgeMetric(const QWidget* widget) {
 CColorButton::CColorButton(QWidget* parent)
     : QPushButton(parent), m_defaultColor(RefFromColor(palette().color(QPalette::Dark))),
       m_automaticText(QStringLiteral("Automatic")), m_customText(QStringLiteral("More Colors...")) {
+    // Enter in a dialog still means its default button, also while this button has the focus.
+    setAutoDefault(false);
     connect(this, &QPushButton::clicked, this, &CColorButton::OnClicked);
 }
 

@@ -168,7 +168,11 @@ TEST(CPreferencesDlg, OkWithoutChangesGivesBackTheSameValues) {
     const CDisplaySettings before = settings;
     EditWith(settings, [](CPreferencesDlg& d) {
         EXPECT_EQ(Combo(d, "1023")->GetWindowText(), "No Such Font"); // not in the list: as is
-        Click(d, "1");
+        // Enter on a colour button is OK, not a click on the button.
+        auto* button = d.findChild<CColorButton*>("1007");
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Return);
+        EXPECT_FALSE(button->IsPopupOpen());
     });
     EXPECT_EQ(settings.m_colorRaw, before.m_colorRaw);
     EXPECT_EQ(settings.m_colorHex, before.m_colorHex);
