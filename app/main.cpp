@@ -1,10 +1,6 @@
-#include <QApplication>
-#include <QDialog>
+#include "app/CVantrelApp.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QDialog dialog;
-    dialog.setWindowTitle("Vantrel");
-    dialog.exec();
-    return 0;
+    CVantrelApp app(argc, argv);
+    return app.Run();
 }

@@ -1,7 +1,22 @@
 #include "platform/CPassiveSimFirmware.h"
 #include "platform/CSimFirmware.h"
+#include "platform/CSimHidPosFirmware.h"
+#include "platform/CSimQuorinFirmware.h"
+#include "platform/CSimSurePosFirmware.h"
+#include "platform/CSimSurePosSioFirmware.h"
 
 std::unique_ptr<CSimFirmware> CreateSimFirmware(CSimReaderKind kind) {
-    (void)kind;
+    switch (kind) {
+    case CSimReaderKind::Quorin:
+        return std::make_unique<CSimQuorinFirmware>();
+    case CSimReaderKind::HidPos:
+        return std::make_unique<CSimHidPosFirmware>();
+    case CSimReaderKind::SurePos:
+        return std::make_unique<CSimSurePosFirmware>();
+    case CSimReaderKind::SurePosSio:
+        return std::make_unique<CSimSurePosSioFirmware>();
+    case CSimReaderKind::Passive:
+        break;
+    }
     return std::make_unique<CPassiveSimFirmware>();
 }

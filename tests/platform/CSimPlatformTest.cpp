@@ -157,7 +157,11 @@ TEST(CSimPlatformTest, ReportsTravelBothWaysAndFeaturesReachTheFirmware) {
 }
 
 TEST(CSimPlatformTest, PassiveFirmwareStoresFeaturesPerReportId) {
-    CSimPlatform platform;
+    // The default Hid Pos reader, with passive firmware in place of its own.
+    CSimReaderDefinition passive = CSimReaderSet::Default()[0];
+    ASSERT_EQ(passive.path, "sim:/hidpos");
+    passive.kind = CSimReaderKind::Passive;
+    CSimPlatform platform({passive});
     int error = 0;
     auto connection = platform.Open("sim:/hidpos", error);
     ASSERT_NE(connection, nullptr);

@@ -1,0 +1,34 @@
+#include "app/CVantrelApp.h"
+
+#include "app/CPlainOutputDlg.h"
+#include "app/CQSettingsStore.h"
+
+#include <QApplication>
+
+#include <clocale>
+
+CVantrelApp::CVantrelApp(int& argc, char** argv) {
+    // The store's names come first: nothing may read a setting under other names.
+    QCoreApplication::setOrganizationName(QString::fromLatin1(CQSettingsStore::kOrganisation));
+    QCoreApplication::setApplicationName(QString::fromLatin1(CQSettingsStore::kApplication));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
+    if (!QCoreApplication::instance())
+        m_ownApplication = std::make_unique<QApplication>(argc, argv);
+    // Report bytes are shown as ISO-8859-1 characters and classified by IsControlByte, whatever
+    // the user's locale; the C runtime keeps the user's character set for file names but
+    // formats numbers the same everywhere.
+    std::setlocale(LC_NUMERIC, "C");
+    m_store = std::make_unique<CQSettingsStore>();
+}
+
+CVantrelApp::~CVantrelApp() = default;
+
+CSettingsStore& CVantrelApp::Store() {
+    return *m_store;
+}
+
+int CVantrelApp::Run() {
+    CPlainOutputDlg dialog(*m_store);
+    dialog.exec();
+    return 0;
+}

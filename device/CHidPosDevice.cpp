@@ -1,0 +1,165 @@
+#include "device/CHidPosDevice.h"
+
+#include "device/CHidPort.h"
+#include "device/ReportBounds.h"
+
+#include <cstdio>
+
+namespace {
+
+// Command bits of output report 0x04.
+constexpr uint8_t kBitsNone = 0x00;
+constexpr uint8_t kBitDisable = 0x02;
+constexpr uint8_t kBitTrigger = 0x04;
+constexpr uint8_t kBitErrorBeep = 0x20;
+constexpr uint8_t kBitBeep = 0x40;
+
+constexpr uint8_t kAimFlag = 0x5D; // ]
+constexpr size_t kIdentifierOffset = 1;
+constexpr size_t kIdentifierLength = 3;
+constexpr size_t kLabelOffset = 4;
+// The body of a full-speed 64-byte report.
+constexpr size_t kRawBodyLength = 63;
+constexpr size_t kRedirectBufferLength = 64;
+constexpr size_t kRedirectReportLength = 2;
+
+struct CNameEntry {
+    char key;
+    const char* name;
+};
+
+// By the AIM code character.
+constexpr CNameEntry kSymbologies[] = {
+    {'A', "C39"},
+    {'B', "TelePen"},
+    {'C', "C128"},
+    {'D', "Code One"},
+    {'F', "Codabar"},
+    {'G', "C93"},
+    {'H', "C11"},
+    {'I', "I25"},
+    {'K', "C16K"},
+    {'L', "PDF417"},
+    {'M', "MSI"},
+    {'N', "Anker Code"},
+    {'O', "Codablock"},
+    {'P', "Plessey code"},
+    {'R', "Straight 2 of 5 (2 bars)"},
+    {'S', "Straight 2 of 5 (3 bars)"},
+    {'T', "C49"},
+    {'X', "Other barcode"},
+    {'Z', "Not a barcode"},
+};
+
+// EAN/UPC (code character E) by the modifier; the supplement texts follow without a blank.
+constexpr char kEanUpc[] = "EAN/UPC";
+constexpr CNameEntry kEanUpcModifiers[] = {
+    {'1', "EAN/UPC"
+          "2 digit supplement"},
+    {'2', "EAN/UPC"
+          "5 digit supplement"},
+    {'3', "EAN/UPC"
+          "with supplement"},
+    {'4', "EAN-8"},
+    {'8', "UPC-D1"},
+    {'9', "UPC-D2"},
+    {'A', "UPC-D3"},
+    {'B', "UPC-D4"},
+    {'C', "UPC-D5"},
+};
+
+constexpr char kDontKnow[] = "Don't know";
+
+template <size_t N>
+const char* FindName(const CNameEntry (&table)[N], uint8_t key, const char* fallback) {
+    for (const CNameEntry& entry : table)
+        if (uint8_t(entry.key) == key)
+            return entry.name;
+    return fallback;
+}
+
+} // namespace
+
+const char* CHidPosDevice::SymbologyName(const uint8_t* identifier) {
+    const uint8_t code = identifier[1];
+    if (code == 'E')
+        return FindName(kEanUpcModifiers, identifier[2], kEanUpc);
+    return FindName(kSymbologies, code, kDontKnow);
+}
+
+int32_t CHidPosDevice::SendCommandBits(uint8_t bits) {
+    const uint8_t report[] = {kCommandReportId, bits};
+    WriteReport(report, sizeof report);
+    return 1;
+}
+
+int32_t CHidPosDevice::TriggerOn() {
+    return SendCommandBits(kBitTrigger);
+}
+
+int32_t CHidPosDevice::TriggerOff() {
+    return SendCommandBits(kBitsNone);
+}
+
+int32_t CHidPosDevice::Disable() {
+    return SendCommandBits(kBitDisable);
+}
+
+int32_t CHidPosDevice::Enable() {
+    return SendCommandBits(kBitsNone);
+}
+
+int32_t CHidPosDevice::Beep() {
+    return SendCommandBits(kBitBeep);
+}
+
+int32_t CHidPosDevice::ErrorBeep() {
+    return SendCommandBits(kBitErrorBeep);
+}
+
+int32_t CHidPosDevice::SendData(const uint8_t* data, size_t length) {
+    const uint8_t header[] = {kDataReportId, uint8_t(length)};
+    WriteFramed(data, length, header, sizeof header);
+    return 1;
+}
+
+int32_t CHidPosDevice::RedirectToInterface(int interfaceNumber) {
+    if (!m_port.IsOpen())
+        return 0;
+    uint8_t buffer[kRedirectBufferLength] = {};
+    buffer[0] = kRedirectReportId;
+    buffer[1] = uint8_t(interfaceNumber);
+    if (!m_port.SetFeature(buffer, kRedirectReportLength))
+        return 0;
+    // Preset to a value no interface has, so a reader that returns nothing is not confirmed.
+    buffer[1] = 0xFF;
+    if (!m_port.GetFeature(buffer, kRedirectReportLength))
+        return 0;
+    return buffer[1] == uint8_t(interfaceNumber) ? 1 : 0;
+}
+
+int32_t CHidPosDevice::OnReport(const uint8_t* report, size_t length) {
+    if (length == 0)
+        return 1;
+    if (report[0] == kInputReportId)
+        return DecodeReport(report + 1, length - 1);
+    char text[48];
+    const int n = std::snprintf(text, sizeof text, "Got Wrong Report ID: %i\r", int(report[0]));
+    ShowText(reinterpret_cast<const uint8_t*>(text), size_t(n), m_settings.m_colorRaw, false);
+    return 1;
+}
+
+int32_t CHidPosDevice::DecodeReport(const uint8_t* body, size_t length) {
+    const char* name = "";
+    if (m_settings.m_showSymbology &&
+        BytesInReport(kIdentifierOffset, kIdentifierLength, length) == kIdentifierLength &&
+        body[kIdentifierOffset] == kAimFlag)
+        name = SymbologyName(body + kIdentifierOffset);
+    if (m_settings.m_showRaw)
+        ShowRawPrefix(body, BytesInReport(0, kRawBodyLength, length));
+    const size_t labelLength = length > 0 ? body[0] : 0;
+    ShowLabel(ReportAt(body, kLabelOffset, length),
+              BytesInReport(kLabelOffset, labelLength, length));
+    ShowSymbology(name);
+    return 1;
+}

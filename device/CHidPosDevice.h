@@ -1,0 +1,40 @@
+#pragma once
+
+#include "device/CHidDevice.h"
+
+// The HID Point-of-Sale bar-code scanner interface: labels with an AIM symbology identifier in
+// input report 0x02, command bits in output report 0x04, framed data in 0xFD, and the interface
+// redirect in feature report 0xFE.
+class CHidPosDevice : public CHidDevice {
+public:
+    static constexpr uint8_t kInputReportId = 0x02;
+    static constexpr uint8_t kCommandReportId = 0x04;
+    static constexpr uint8_t kDataReportId = 0xFD;
+    static constexpr uint8_t kRedirectReportId = 0xFE;
+
+    using CHidDevice::CHidDevice;
+
+    DeviceType Type() const override { return DeviceType::HidPos; }
+
+    // Sets feature report 0xFE to the interface number and reads it back: 1 when the reader
+    // confirms it, 0 on any failure or another value.
+    int32_t RedirectToInterface(int interfaceNumber) override;
+    int32_t TriggerOn() override;
+    int32_t TriggerOff() override;
+    int32_t Disable() override;
+    int32_t Enable() override;
+    int32_t Beep() override;
+    int32_t ErrorBeep() override;
+    int32_t SendData(const uint8_t* data, size_t length) override;
+
+    int32_t OnReport(const uint8_t* report, size_t length) override;
+    // `body` is the report from byte 1: length L, the identifier ] c m, L label bytes.
+    int32_t DecodeReport(const uint8_t* body, size_t length) override;
+
+    // The name of a three-byte AIM identifier ] c m, by the code character c (and the modifier m
+    // for EAN/UPC).
+    static const char* SymbologyName(const uint8_t* identifier);
+
+private:
+    int32_t SendCommandBits(uint8_t bits);
+};

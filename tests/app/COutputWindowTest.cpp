@@ -1,0 +1,296 @@
+#include "app/COutputWindow.h"
+#include "settings/CDisplaySettings.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+#include <vector>
+
+namespace {
+
+// One run of equally formatted text as the document holds it.
+struct CRun {
+    QString text;
+    std::optional<COLORREF> colour; // empty: the widget's default text colour
+    bool bold = false;
+    bool operator==(const CRun& other) const {
+        return text == other.text && colour == other.colour && bold == other.bold;
+    }
+    friend std::ostream& operator<<(std::ostream& os, const CRun& run) {
+        os << '"' << run.text.toStdString() << "\" ";
+        if (run.colour)
+            os << std::hex << *run.colour << std::dec;
+        else
+            os << "automatic";
+        return os << (run.bold ? " bold" : "");
+    }
+};
+
+std::optional<COLORREF> ColourOf(const QTextCharFormat& format) {
+    if (!format.hasProperty(QTextFormat::ForegroundBrush))
+        return std::nullopt;
+    const QColor c = format.foreground().color();
+    return RGB(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
+}
+
+// Every run of the document in order; a line end is a run of "\n".
+std::vector<CRun> Runs(const QTextDocument& document) {
+    std::vector<CRun> runs;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block != document.begin())
+            runs.push_back({QStringLiteral("\n"), std::nullopt, false});
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            runs.push_back({fragment.text(), ColourOf(format), format.fontWeight() == QFont::Bold});
+        }
+    }
+    return runs;
+}
+
+class COutputWindowTest : public ::testing::Test {
+protected:
+    COutputWindowTest() {
+        m_window.SetOutputFont("Courier New", 100);
+        m_window.resize(400, 200);
+        m_window.show();
+    }
+
+    void Append(const char* text, COLORREF colour, bool bold = false) {
+        m_window.AppendText(text, colour, bold);
+    }
+    QString Text() const { return m_window.document()->toRawText(); }
+
+    const COLORREF kNavy = RGB(0, 0, 128);
+    const COLORREF kGrey = RGB(128, 128, 128);
+    const COLORREF kRed = RGB(255, 0, 0);
+    COutputWindow m_window;
+};
+
+TEST_F(COutputWindowTest, AppendMixedWritesOneColouredRunPerRunOfLikeBytes) {
+    const uint8_t bytes[] = {0x41, 0x42, 0x02, 0x43, 0x0D, 0x0A};
+    m_window.AppendMixed(bytes, sizeof bytes, kNavy, kGrey, true);
+    const std::vector<CRun> expected = {
+        {"AB", kNavy, true}, {"[02]", kGrey, true}, {"C", kNavy, true}, {"[0D][0A]", kGrey, true}};
+    EXPECT_EQ(Runs(*m_window.document()), expected);
+}
+
+TEST_F(COutputWindowTest, BytesShowAsLatin1OrAsHexGroups) {
+    const uint8_t bytes[] = {0x00, 0x20, 0x7F, 0x80, 0x9F, 0xA0, 0xFF, 0x7E};
+    m_window.AppendMixed(bytes, sizeof bytes, kNavy, kGrey, false);
+    EXPECT_EQ(Text(), QString::fromUtf8("[00] [7F][80][9F]\u00a0\u00ff~"));
+    const uint8_t hex[] = {0x01, 0xAB, 0xFF};
+    m_window.AppendHex(hex, sizeof hex, kGrey, false);
+    EXPECT_TRUE(Text().endsWith("[01][AB][FF]"));
+}
+
+TEST_F(COutputWindowTest, AColourChangeAffectsOnlyLaterText) {
+    Append("label", kNavy, true);
+    Append("label", kRed, true);
+    Append(" - ", RGB(0, 0, 0));
+    const std::vector<CRun> expected = {
+        {"label", kNavy, true}, {"label", kRed, true}, {" - ", RGB(0, 0, 0), false}};
+    EXPECT_EQ(Runs(*m_window.document()), expected);
+}
+
+TEST_F(COutputWindowTest, AutomaticColourShowsInTheWidgetsTextColour) {
+    Append("auto", CLR_DEFAULT, true);
+    Append("black", RGB(0, 0, 0));
+    const std::vector<CRun> expected = {{"auto", std::nullopt, true},
+                                        {"black", RGB(0, 0, 0), false}};
+    EXPECT_EQ(Runs(*m_window.document()), expected);
+}
+
+TEST_F(COutputWindowTest, TheUsersSelectionIsReplacedAndOnlyTheInsertionTakesTheFormat) {
+    Append("hello world", kNavy);
+    Append("\r\n", 0);
+    Append("next", kNavy);
+    m_window.FlushOutput();
+
+    QTextCursor selection(m_window.document());
+    selection.setPosition(6);
+    selection.setPosition(11, QTextCursor::KeepAnchor);
+    m_window.setTextCursor(selection);
+    Append("XY", kRed, true);
+    Append("!", kGrey);
+
+    const std::vector<CRun> expected = {{"hello ", kNavy, false},
+                                        {"XY", kRed, true},
+                                        {"!", kGrey, false},
+                                        {"\n", std::nullopt, false},
+                                        {"next", kNavy, false}};
+    EXPECT_EQ(Runs(*m_window.document()), expected);
+    EXPECT_EQ(m_window.textCursor().position(), 9);
+    EXPECT_FALSE(m_window.textCursor().hasSelection());
+}
+
+TEST_F(COutputWindowTest, OutputFollowsTheCaretWhereTheUserClicked) {
+    Append("ac", kNavy);
+    QTextCursor caret(m_window.document());
+    caret.setPosition(1);
+    m_window.setTextCursor(caret);
+    Append("b", kRed);
+    Append("b", kRed);
+    EXPECT_EQ(Text(), "abbc");
+}
+
+TEST_F(COutputWindowTest, NewLineKeepsTheFormatAndDoesNotScroll) {
+    for (int i = 0; i < 100; ++i) {
+        Append("line", kNavy);
+        Append("\r\n", 0);
+    }
+    m_window.ScrollToEnd();
+    m_window.FlushOutput();
+    QScrollBar* bar = m_window.verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    bar->setValue(0);
+
+    Append("last", kRed, true);
+    m_window.AppendNewLine();
+    m_window.AppendNewLine();
+    m_window.FlushOutput();
+    EXPECT_EQ(bar->value(), 1) << "one line for the text, none for the line ends";
+    const QTextBlock last = m_window.document()->lastBlock();
+    EXPECT_EQ(last.text(), "");
+    EXPECT_EQ(ColourOf(last.previous().charFormat()), kRed);
+    EXPECT_TRUE(m_window.toPlainText().endsWith("line\nlast\n\n"));
+}
+
+TEST_F(COutputWindowTest, ScrollToEndShowsTheLastLineAndClearsTheModifiedFlag) {
+    for (int i = 0; i < 200; ++i) {
+        Append("line", kNavy);
+        Append("\r\n", 0);
+    }
+    m_window.FlushOutput();
+    EXPECT_TRUE(m_window.document()->isModified());
+    Append("label", kNavy, true);
+    m_window.ScrollToEnd();
+    m_window.FlushOutput();
+    EXPECT_FALSE(m_window.document()->isModified());
+    QScrollBar* bar = m_window.verticalScrollBar();
+    EXPECT_GT(bar->maximum(), 100);
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    // From the top, the next label line brings the end into view again once drawn.
+    bar->setValue(0);
+    Append("label", kNavy, true);
+    Append("\r\n", 0);
+    m_window.ScrollToEnd();
+    QApplication::processEvents();
+    m_window.FlushOutput();
+    EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+TEST_F(COutputWindowTest, EmptyTextChangesNothing) {
+    Append("abc", kNavy);
+    m_window.FlushOutput();
+    QTextCursor selection(m_window.document());
+    selection.setPosition(1);
+    selection.setPosition(2, QTextCursor::KeepAnchor);
+    m_window.setTextCursor(selection);
+    Append("", kRed);
+    m_window.AppendHex(nullptr, 0, kRed, false);
+    EXPECT_EQ(Text(), "abc");
+    EXPECT_EQ(m_window.textCursor().selectedText(), "b");
+}
+
+TEST_F(COutputWindowTest, ClearOutputEmptiesTheWindowAndOutputStartsAgain) {
+    for (int i = 0; i < 50; ++i)
+        Append("line\r\n", kNavy);
+    m_window.SetOutputFont("DejaVu Sans Mono", 120);
+    m_window.ClearOutput();
+    EXPECT_EQ(Text(), "");
+    EXPECT_DOUBLE_EQ(m_window.document()->defaultFont().pointSizeF(), 12.0);
+    EXPECT_EQ(m_window.textCursor().position(), 0);
+    Append("again", kRed);
+    const std::vector<CRun> expected = {{"again", kRed, false}};
+    EXPECT_EQ(Runs(*m_window.document()), expected);
+}
+
+TEST_F(COutputWindowTest, TheUserCanTypeSelectAndCopy) {
+    Append("scan", kNavy, true);
+    // Typed keys arrive while the output is still open for more; they land behind it.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+    QApplication::sendEvent(&m_window, &press);
+    EXPECT_EQ(Text(), "scanx");
+
+    m_window.selectAll();
+    m_window.copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), "scanx");
+    EXPECT_FALSE(m_window.isReadOnly());
+}
+
+TEST_F(COutputWindowTest, FontComesFromTheSettingsAndBadValuesFallBack) {
+    Append("kept", kRed, true);
+    m_window.SetOutputFont("DejaVu Sans Mono", 85);
+    EXPECT_EQ(m_window.font().family(), "DejaVu Sans Mono");
+    EXPECT_DOUBLE_EQ(m_window.font().pointSizeF(), 8.5);
+    EXPECT_DOUBLE_EQ(m_window.document()->defaultFont().pointSizeF(), 8.5);
+    const std::vector<CRun> expected = {{"kept", kRed, true}};
+    EXPECT_EQ(Runs(*m_window.document()), expected);
+
+    m_window.SetOutputFont("", 0);
+    EXPECT_DOUBLE_EQ(m_window.font().pointSizeF(), 10.0);
+    EXPECT_FALSE(m_window.font().family().isEmpty());
+    m_window.SetOutputFont("Courier New", 1000000);
+    EXPECT_DOUBLE_EQ(m_window.font().pointSizeF(), 10.0);
+}
+
+TEST_F(COutputWindowTest, ManyLinesInOneTurnAreAllKept) {
+    CDisplaySettings colours;
+    for (int i = 0; i < 5000; ++i) {
+        const uint8_t label[] = {'0', uint8_t('0' + i % 10), 0x0D};
+        m_window.AppendMixed(label, sizeof label, colours.m_colorLabel, colours.m_colorHex, true);
+        Append("\r\n", colours.m_colorDefault);
+        m_window.ScrollToEnd();
+    }
+    QApplication::processEvents();
+    m_window.FlushOutput();
+    EXPECT_EQ(m_window.document()->blockCount(), 5001);
+    EXPECT_EQ(m_window.document()->findBlockByNumber(4999).text(), "09[0D]");
+    EXPECT_EQ(m_window.verticalScrollBar()->value(), m_window.verticalScrollBar()->maximum());
+}
+
+// Counts the paint events of one widget.
+class CPaintCounter : public QObject {
+public:
+    explicit CPaintCounter(QWidget* widget) : m_widget(widget) { widget->installEventFilter(this); }
+    int Count() const { return m_count; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_widget && event->type() == QEvent::Paint)
+            ++m_count;
+        return false;
+    }
+
+private:
+    QWidget* m_widget;
+    int m_count = 0;
+};
+
+TEST_F(COutputWindowTest, AStreamOfOutputIsStillPainted) {
+    QApplication::processEvents();
+    CPaintCounter paints(m_window.viewport());
+    QElapsedTimer waited;
+    waited.start();
+    // Output in every turn holds the window's repaint back for a frame at most.
+    while (paints.Count() < 3 && waited.elapsed() < 5000) {
+        Append("line", kNavy);
+        Append("\r\n", 0);
+        m_window.ScrollToEnd();
+        QApplication::processEvents();
+    }
+    EXPECT_GE(paints.Count(), 3);
+}
+
+} // namespace

@@ -1,0 +1,42 @@
+#include "app/CVantrelApp.h"
+#include "app/COutputWindow.h"
+#include "settings/CSettingsStore.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(CVantrelApp, NamesTheStoreAndRunsAWindowWithTheOutputWindow) {
+    int argc = 1;
+    char name[] = "vantrel";
+    char* argv[] = {name, nullptr};
+    CVantrelApp app(argc, argv);
+    EXPECT_EQ(QCoreApplication::organizationName(), "Corvasse");
+    EXPECT_EQ(QCoreApplication::applicationName(), "Vantrel");
+    EXPECT_EQ(app.Store().GetProfileString("Settings", "FontName", "Courier New"), "Courier New");
+
+    QString shown;
+    QString afterClear = "not cleared";
+    QTimer::singleShot(0, [&] {
+        QWidget* window = QApplication::activeModalWidget();
+        ASSERT_NE(window, nullptr);
+        auto* output = window->findChild<COutputWindow*>("1020");
+        auto* clear = window->findChild<QPushButton*>("1010");
+        ASSERT_NE(output, nullptr);
+        ASSERT_NE(clear, nullptr);
+        shown = output->toPlainText();
+        clear->click();
+        afterClear = output->toPlainText();
+        window->close();
+    });
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(shown, "Vantrel - " VANTREL_VERSION "\n");
+    EXPECT_EQ(afterClear, "");
+}
+
+} // namespace

@@ -1,0 +1,136 @@
+#include "device/CHidPort.h"
+#include "device/CHidPosDevice.h"
+#include "device/CQueuedPoster.h"
+#include "device/CQuorinDevice.h"
+#include "device/CSurePosDevice.h"
+#include "device/CSurePosSioDevice.h"
+#include "platform/CSimPlatform.h"
+#include "settings/CMemorySettingsStore.h"
+
+#include "core/CRecordingNotifier.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+
+namespace {
+
+using Ins = CRecordingSink::CInsertion;
+constexpr uint32_t kBase = 0x07E8;
+constexpr uint32_t kLabel = RGB(0, 0, 128);
+constexpr uint32_t kSymbology = RGB(0, 0, 192);
+constexpr uint32_t kHex = RGB(128, 128, 128);
+
+// The default simulated readers, opened through the real port, with reports handed to the
+// device on this thread as the main dialog does.
+class SimulatedReaderEndToEnd : public ::testing::Test {
+protected:
+    template <class TDevice> TDevice& Open(const std::string& path) {
+        EXPECT_TRUE(m_port.Open(path, kBase)) << path << ": " << m_port.LastError();
+        auto device = std::make_unique<TDevice>(m_port, m_sink, m_settings, m_notifier);
+        TDevice& typed = *device;
+        m_device = std::move(device);
+        return typed;
+    }
+
+    // Hands reports to the device until `lines` more lines have ended, or 5 s have passed.
+    void PumpLines(size_t lines) {
+        const size_t target = Lines() + lines;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (Lines() < target && std::chrono::steady_clock::now() < deadline) {
+            CHidMessage message;
+            if (!m_poster.WaitForMessage(message, 100) || !m_port.IsCurrent(message))
+                continue;
+            ASSERT_EQ(message.messageId, kBase) << "read error " << message.errorCode;
+            m_device->OnReport(message.report.data(), message.report.size());
+        }
+        EXPECT_EQ(Lines(), target);
+    }
+    // True when no report arrives within `ms`.
+    bool StaysQuiet(int ms) {
+        CHidMessage message;
+        return !m_poster.WaitForMessage(message, ms);
+    }
+    size_t Lines() const {
+        size_t lines = 0;
+        for (const Ins& i : m_sink.Insertions())
+            lines += i.text == "\r\n";
+        return lines;
+    }
+
+    CSimPlatform m_platform;
+    CQueuedPoster m_poster;
+    CReaderPort m_port{m_platform, m_poster};
+    CRecordingSink m_sink;
+    CRecordingNotifier m_notifier{&m_sink};
+    CMemorySettingsStore m_store;
+    CDisplaySettings m_settings{&m_store};
+    std::unique_ptr<CHidDevice> m_device;
+};
+
+TEST_F(SimulatedReaderEndToEnd, HidPosTriggerScansALabelWithItsSymbology) {
+    auto& device = Open<CHidPosDevice>("sim:/hidpos");
+    m_settings.m_showSymbology = 1;
+    EXPECT_EQ(device.RedirectToInterface(1), 1);
+    EXPECT_EQ(device.RedirectToInterface(0), 1);
+
+    device.Disable();
+    device.TriggerOn();
+    EXPECT_TRUE(StaysQuiet(600));
+    device.Enable();
+    device.TriggerOn();
+    PumpLines(1);
+    const std::vector<Ins> expected = {{"5901234123457", kLabel, true},
+                                       {" - ", 0u, false},
+                                       {"EAN/UPC", kSymbology, false},
+                                       {"\r\n", 0u, false}};
+    EXPECT_EQ(m_sink.Insertions(), expected);
+    EXPECT_TRUE(m_notifier.Messages().empty());
+}
+
+TEST_F(SimulatedReaderEndToEnd, QuorinStreamsLabelsAndMenuReplies) {
+    auto& device = Open<CQuorinDevice>("sim:/quorin");
+    m_settings.m_showRaw = 1;
+    device.TriggerOn();
+    PumpLines(1);
+    device.SendString("\\x16M\\rTERMID?.");
+    PumpLines(1);
+    EXPECT_EQ(m_sink.Text(),
+              "[02][0D][35][39][30][31][32][33][34][31][32][33][34][35][37] - 5901234123457\r\n"
+              "[02][0B][54][45][52][4D][49][44][31][33][30][06][2E] - TERMID130[06].\r\n");
+}
+
+TEST_F(SimulatedReaderEndToEnd, SurePosAnswersStatusAndReadsLabelsWhileEnabled) {
+    auto& device = Open<CSurePosDevice>("sim:/surepos");
+    m_settings.m_showSymbology = 1;
+    device.StatusRequest();
+    PumpLines(1);
+    EXPECT_EQ(m_sink.Insertions()[0], (Ins{"[01][01][00][00]", kHex, true}));
+    PumpLines(1);
+    EXPECT_EQ(m_sink.Text(), "[01][01][00][00]\r\n012345678905 - UPC-A\r\n");
+
+    device.Disable();
+    device.Configure();
+    PumpLines(1);
+    EXPECT_TRUE(StaysQuiet(2000));
+    EXPECT_EQ(m_sink.Text().substr(m_sink.Text().rfind("UPC-A\r\n") + 7),
+              "[FF][7F][00][15][00][00][CA][20][01]\r\n");
+}
+
+TEST_F(SimulatedReaderEndToEnd, SurePosSioReadsTheContentsWhenDataIsWaiting) {
+    auto& device = Open<CSurePosSioDevice>("sim:/surepos-sio");
+    m_settings.m_showRaw = 1;
+    device.SetAutoRead(1);
+    PumpLines(2);
+    EXPECT_EQ(m_sink.Text(),
+              "[10][00] - \r\n[0E][00][30][31][32][33][34][35][36][37][38][39][30][35] - "
+              "012345678905\r\n");
+
+    device.StatusRequest();
+    PumpLines(2);
+    EXPECT_EQ(m_sink.Text().substr(m_sink.Text().rfind("012345678905\r\n") + 14),
+              "[20][01] - \r\n[05][00][20][00][01] -  [00][01]\r\n");
+}
+
+} // namespace
