@@ -3,6 +3,7 @@
 #include "prefs/CColorPopup.h"
 #include "prefs/CSimpleComboBox.h"
 
+#include "app/COutputWindow.h"
 #include "settings/CMemorySettingsStore.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QTextCursor>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -255,6 +257,17 @@ TEST(CPreferencesDlg, ColoursAndTheExitOptionComeBackOnOk) {
     settings.m_section = "Settings";
     ASSERT_TRUE(settings.Save());
     EXPECT_EQ(uint32_t(store.GetProfileInt("Settings", "ColorDefault", 0)), 0xFF000000u);
+
+    // The output window shows text of that colour in its own text colour.
+    COutputWindow output;
+    output.AppendText("auto", settings.m_colorDefault, false);
+    output.AppendText("hex", settings.m_colorHex, false);
+    output.FlushOutput();
+    QTextCursor cursor(output.document());
+    cursor.setPosition(2);
+    EXPECT_FALSE(cursor.charFormat().hasProperty(QTextFormat::ForegroundBrush));
+    cursor.setPosition(6);
+    EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(Qt::white));
 }
 
 TEST(CPreferencesDlg, CancelKeepsEverything) {
