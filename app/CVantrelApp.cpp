@@ -1,7 +1,9 @@
 #include "app/CVantrelApp.h"
 
-#include "app/CPlainOutputDlg.h"
 #include "app/CQSettingsStore.h"
+#include "app/CVantrelDlg.h"
+#include "device/CHidDeviceFactory.h"
+#include "platform/CHidPlatform.h"
 
 #include <QApplication>
 
@@ -28,7 +30,9 @@ CSettingsStore& CVantrelApp::Store() {
 }
 
 int CVantrelApp::Run() {
-    CPlainOutputDlg dialog(*m_store);
+    // The platform outlives the dialog, whose port reads through it until the dialog is gone.
+    const std::unique_ptr<CHidPlatform> platform = CreateHidPlatform();
+    CVantrelDlg dialog(*m_store, *platform, &CreateHidDevice);
     dialog.exec();
     return 0;
 }

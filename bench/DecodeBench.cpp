@@ -18,7 +18,8 @@
 #include <string>
 #include <vector>
 
-#if __has_include("app/COutputWindow.h")
+// Built with the GUI library (which brings Qt Widgets) when the build has a GUI.
+#ifdef QT_WIDGETS_LIB
 #include "app/COutputWindow.h"
 #include <QApplication>
 #define VANTREL_BENCH_WINDOW 1

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QIcon>
+
+// The application icon, drawn as a scalable image in the resources.
+class CAppIcon {
+public:
+    static QIcon Get();
+};

@@ -1,0 +1,9 @@
+#include "app/CMessageBoxNotifier.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+void CMessageBoxNotifier::ShowMessage(const std::string& text) {
+    QMessageBox::information(m_parent, QCoreApplication::applicationName(),
+                             QString::fromStdString(text), QMessageBox::Ok);
+}

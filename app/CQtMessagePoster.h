@@ -1,0 +1,30 @@
+#pragma once
+
+#include "device/CMessagePoster.h"
+
+#include <QEvent>
+
+#include <mutex>
+#include <vector>
+
+class QObject;
+
+// Carries reader messages to a QObject on its own thread: the reader appends under a short lock
+// and posts one wake-up event when the queue turns non-empty; the receiver takes the whole
+// queue at once, in order.
+class CQtMessagePoster : public CMessagePoster {
+public:
+    static const QEvent::Type kWakeEvent;
+
+    explicit CQtMessagePoster(QObject* receiver) : m_receiver(receiver) {}
+
+    void PostHidMessage(CHidMessage&& message) override;
+    // Moves every queued message, oldest first, to the end of `messages`.
+    void TakeAll(std::vector<CHidMessage>& messages);
+
+private:
+    QObject* const m_receiver;
+    std::mutex m_mutex;
+    std::vector<CHidMessage> m_queue;
+    bool m_wakePending = false;
+};

@@ -1,0 +1,332 @@
+#include "app/CVantrelDlg.h"
+
+#include "app/CAboutDlg.h"
+#include "app/CAppIcon.h"
+#include "app/CDeviceComboBox.h"
+#include "app/COutputWindow.h"
+#include "settings/CSettingsStore.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace {
+
+const char* const kSettingsSection = "Settings";
+const char* const kPlacementSection = "DlgSize";
+const char* const kDeviceNameKey = "DeviceName";
+
+constexpr int IDOK = 1;
+constexpr int IDC_DEVICE_LIST = 1002;
+constexpr int IDC_STATUS = 1004;
+constexpr int IDC_ABOUT = 1006;
+constexpr int IDC_CLEAR_OUTPUT = 1010;
+constexpr int IDC_PREFERENCES = 1016;
+constexpr int IDC_OUTPUT = 1020;
+constexpr int IDC_SHOW_RAW = 1021;
+constexpr int IDC_SHOW_SYMBOLOGY = 1023;
+constexpr int IDC_SHOW_OUTPUT = 1038;
+
+const CDialogTemplate kMainTemplate{
+    102,
+    "Vantrel",
+    320,
+    236,
+    false,
+    {
+        {IDC_STATIC, CControlKind::Static, "Select the barcode reader", 7, 1, 114, 8, CTL_NONE},
+        {IDC_DEVICE_LIST, CControlKind::ComboBox, nullptr, 7, 9, 306, 176, CTL_SORTED | CTL_CUSTOM},
+        {IDC_STATUS, CControlKind::Edit, nullptr, 7, 23, 306, 12, CTL_READONLY},
+        {1043, CControlKind::Frame, nullptr, 7, 37, 306, 77, CTL_HIDDEN},
+        {IDC_SHOW_RAW, CControlKind::CheckBox, "Add raw data", 7, 114, 56, 11, CTL_NONE},
+        {IDC_SHOW_OUTPUT, CControlKind::CheckBox, "Add Out data", 70, 114, 55, 11, CTL_NONE},
+        {IDC_SHOW_SYMBOLOGY, CControlKind::CheckBox, "Add Symbology", 7, 125, 65, 10, CTL_NONE},
+        {IDC_PREFERENCES, CControlKind::PushButton, "Preferences", 129, 118, 50, 14, CTL_NONE},
+        {IDC_CLEAR_OUTPUT, CControlKind::PushButton, "Clear Output", 179, 118, 50, 14, CTL_NONE},
+        {IDC_ABOUT, CControlKind::PushButton, "About", 239, 118, 36, 14, CTL_NONE},
+        {IDOK, CControlKind::PushButton, "Exit", 277, 118, 36, 14, CTL_DEFAULT},
+        {IDC_OUTPUT, CControlKind::RichEdit, nullptr, 7, 138, 306, 91, CTL_CUSTOM},
+    }};
+
+// How long one turn of the event loop hands reader messages to the device before the window
+// paints and takes input again.
+constexpr qint64 kMessageSliceMs = 10;
+
+// The longest face name the output window's character format takes, without its terminator.
+constexpr size_t kMaxFaceNameLength = 31;
+
+} // namespace
+
+const CDialogTemplate& CVantrelDlg::Template() {
+    return kMainTemplate;
+}
+
+CVantrelDlg::CVantrelDlg(CSettingsStore& store, CHidPlatform& platform,
+                         CDeviceFactory deviceFactory, QWidget* parent)
+    : CResizeSupport(kMainTemplate, parent, &store), m_store(store), m_platform(platform),
+      m_deviceFactory(std::move(deviceFactory)), m_icon(CAppIcon::Get()), m_poster(this),
+      m_port(platform, m_poster), m_displaySettings(&store), m_notifier(this) {
+    m_displaySettings.Load(kSettingsSection);
+    BuildControls();
+    OnInitDialog();
+}
+
+CVantrelDlg::~CVantrelDlg() {
+    // The window goes first: its placement is stored.
+    OnDestroy();
+    delete m_monitorNotifier;
+    m_monitorNotifier = nullptr;
+    m_monitor.reset();
+    // The device object stores its own keys and the display settings; without one the dialog
+    // stores the display settings itself.
+    if (m_device) {
+        m_device.reset();
+    } else {
+        m_displaySettings.Save();
+    }
+    // The reader must be stopped before the poster and this window go.
+    m_port.Close();
+}
+
+void CVantrelDlg::BuildControls() {
+    m_deviceList = new CDeviceComboBox(this);
+    PlaceControl(*m_deviceList, IDC_DEVICE_LIST);
+    m_deviceListItems = std::make_unique<CComboDeviceList>(*m_deviceList);
+    m_outputWindow = new COutputWindow(this);
+    PlaceControl(*m_outputWindow, IDC_OUTPUT);
+    CDialogBuilder::ApplyTabOrder(kMainTemplate, *this);
+
+    m_statusLine = ControlAs<QLineEdit>(IDC_STATUS);
+    m_showRaw = ControlAs<QCheckBox>(IDC_SHOW_RAW);
+    m_showOutput = ControlAs<QCheckBox>(IDC_SHOW_OUTPUT);
+    m_showSymbology = ControlAs<QCheckBox>(IDC_SHOW_SYMBOLOGY);
+
+    connect(m_deviceList, &CDeviceComboBox::DropDown, this, &CVantrelDlg::OnDropDownDeviceList);
+    connect(m_deviceList, &CDeviceComboBox::CloseUp, this, &CVantrelDlg::OnCloseUpDeviceList);
+    for (QCheckBox* box : {m_showRaw, m_showOutput, m_showSymbology}) {
+        connect(box, &QCheckBox::clicked, this, [this] { UpdateData(true); });
+    }
+    connect(ControlAs<QPushButton>(IDC_ABOUT), &QPushButton::clicked, this, &CVantrelDlg::OnAbout);
+    connect(ControlAs<QPushButton>(IDC_CLEAR_OUTPUT), &QPushButton::clicked, this,
+            &CVantrelDlg::OnClearOutput);
+    connect(ControlAs<QPushButton>(IDOK), &QPushButton::clicked, this, &CVantrelDlg::accept);
+    // The Preferences dialog is not wired to this window yet.
+    ControlAs<QPushButton>(IDC_PREFERENCES)->setEnabled(false);
+}
+
+void CVantrelDlg::OnInitDialog() {
+    setWindowIcon(m_icon);
+    AnchorControl(m_outputWindow, ANCHOR_TOP_LEFT, ANCHOR_BOTTOM_RIGHT);
+    KeepPlacement(kPlacementSection, false);
+    const std::string name = m_store.GetProfileString(kSettingsSection, kDeviceNameKey, "");
+    m_port.Enumerate(m_deviceListItems.get(), name, true);
+    ApplyOutputFont();
+    UpdateData(false);
+    OpenSelectedDevice();
+    StartDeviceMonitor();
+}
+
+void CVantrelDlg::StartDeviceMonitor() {
+    int error = 0;
+    m_monitor = m_platform.CreateMonitor(error);
+    if (!m_monitor) {
+        return;
+    }
+    m_monitorNotifier = new QSocketNotifier(m_monitor->PollFd(), QSocketNotifier::Read, this);
+    connect(m_monitorNotifier, &QSocketNotifier::activated, this, &CVantrelDlg::OnMonitorActivated);
+}
+
+void CVantrelDlg::OnMonitorActivated() {
+    if (!m_monitor->ReadChanges().empty()) {
+        OnDeviceChange();
+    }
+}
+
+void CVantrelDlg::OnDeviceChange() {
+    // While a device handles a report (and shows a message box), it must not be replaced; the
+    // change is handled when the report is done.
+    if (m_handlingMessages) {
+        m_deviceChangePending = true;
+        return;
+    }
+    if (m_deviceList->count() != 0) {
+        return;
+    }
+    OnDropDownDeviceList();
+    OpenSelectedDevice();
+}
+
+void CVantrelDlg::OnDropDownDeviceList() {
+    UntriggerIfConfigured();
+    m_port.Enumerate(m_deviceListItems.get(), std::string(), true);
+}
+
+void CVantrelDlg::OnCloseUpDeviceList() {
+    OpenSelectedDevice();
+}
+
+void CVantrelDlg::OpenSelectedDevice() {
+    m_port.Close();
+    const std::string name = m_deviceListItems->GetCurrentText();
+    std::string status;
+    if (!m_port.Open(name, WM_HID_REPORT)) {
+        status = OpenFailureText(name);
+    } else {
+        m_store.WriteProfileString(kSettingsSection, kDeviceNameKey, name);
+        const CHidCaps& caps = m_port.GetCaps();
+        CHidAttributes attributes;
+        if (m_port.GetAttributes(attributes)) {
+            m_usagePage = caps.usagePage;
+            m_usage = caps.usage;
+            char text[128];
+            std::snprintf(text, sizeof text,
+                          "Firmware V%X, VID=%04X, PID=%04X, UsagePage=%04X, Usage=%04X",
+                          attributes.versionNumber, attributes.vendorId, attributes.productId,
+                          m_usagePage, m_usage);
+            status = text;
+        }
+        m_device.reset();
+        // The type follows the capabilities of the interface just opened, also when its
+        // attributes could not be read.
+        const DeviceType type = SelectDeviceType(caps.usagePage, caps.usage);
+        if (m_deviceFactory) {
+            m_device =
+                m_deviceFactory(type, m_port, *m_outputWindow, m_displaySettings, m_notifier);
+        }
+        if (m_device) {
+            m_device->LoadSettings(kSettingsSection);
+        }
+    }
+    SetStatusText(status);
+    UpdateData(false);
+}
+
+std::string CVantrelDlg::OpenFailureText(const std::string& name) const {
+    const std::string shown = name.empty() ? std::string("Device") : name;
+    if (m_port.LastError() == EACCES) {
+        return shown +
+               " could not opened: access denied. Install the udev rule for readers "
+               "(res/70-vantrel.rules, see README \"Real readers\") and plug the reader in again.";
+    }
+    return shown + " could not opened";
+}
+
+void CVantrelDlg::UntriggerIfConfigured() {
+    if (m_device && m_displaySettings.m_triggerOffAtExit != 0) {
+        m_device->TriggerOff();
+    }
+}
+
+void CVantrelDlg::ApplyOutputFont() {
+    m_outputWindow->SetOutputFont(m_displaySettings.m_fontName.substr(0, kMaxFaceNameLength),
+                                  m_displaySettings.m_fontPoints);
+}
+
+QString CVantrelDlg::StatusText() const {
+    return m_statusLine->text();
+}
+
+void CVantrelDlg::SetStatusText(const std::string& text) {
+    m_statusLine->setText(QString::fromStdString(text));
+    m_statusLine->setCursorPosition(0);
+}
+
+void CVantrelDlg::UpdateData(bool saveAndValidate) {
+    CDisplaySettings& s = m_displaySettings;
+    if (saveAndValidate) {
+        s.m_showOutput = m_showOutput->isChecked() ? 1 : 0;
+        s.m_showRaw = m_showRaw->isChecked() ? 1 : 0;
+        s.m_showSymbology = m_showSymbology->isChecked() ? 1 : 0;
+    } else {
+        m_showOutput->setChecked(s.m_showOutput != 0);
+        m_showRaw->setChecked(s.m_showRaw != 0);
+        m_showSymbology->setChecked(s.m_showSymbology != 0);
+    }
+}
+
+void CVantrelDlg::OnAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CVantrelDlg::OnClearOutput() {
+    m_outputWindow->ClearOutput();
+}
+
+void CVantrelDlg::accept() {
+    UntriggerIfConfigured();
+    UpdateData(true);
+    CResizeSupport::accept();
+}
+
+void CVantrelDlg::reject() {
+    UntriggerIfConfigured();
+    CResizeSupport::reject();
+}
+
+bool CVantrelDlg::event(QEvent* event) {
+    if (event->type() == CQtMessagePoster::kWakeEvent) {
+        OnHidMessages();
+        return true;
+    }
+    return CResizeSupport::event(event);
+}
+
+void CVantrelDlg::OnHidMessages() {
+    // A message box of a device runs its own event loop; the handling that opened it goes on
+    // with the queue when the box closes.
+    if (m_handlingMessages) {
+        return;
+    }
+    m_handlingMessages = true;
+    QElapsedTimer slice;
+    slice.start();
+    for (;;) {
+        if (m_nextMessage >= m_messages.size()) {
+            m_messages.clear();
+            m_nextMessage = 0;
+            m_poster.TakeAll(m_messages);
+            if (m_messages.empty()) {
+                break;
+            }
+        }
+        const CHidMessage message = std::move(m_messages[m_nextMessage++]);
+        // A message of a reader that was stopped or replaced never reaches a device.
+        if (m_port.IsCurrent(message)) {
+            if (message.messageId == WM_HID_REPORT) {
+                OnHidReport(message);
+            } else if (message.messageId == WM_HID_ERROR) {
+                OnHidError(message.errorCode);
+            }
+        }
+        if (slice.elapsed() >= kMessageSliceMs) {
+            QCoreApplication::postEvent(this, new QEvent(CQtMessagePoster::kWakeEvent));
+            break;
+        }
+    }
+    m_handlingMessages = false;
+    if (m_deviceChangePending) {
+        m_deviceChangePending = false;
+        OnDeviceChange();
+    }
+}
+
+void CVantrelDlg::OnHidReport(const CHidMessage& message) {
+    if (m_device) {
+        m_device->OnReport(message.report.data(), message.report.size());
+    }
+}
+
+void CVantrelDlg::OnHidError(int errorCode) {
+    SetStatusText(qt_error_string(errorCode).toStdString());
+    if (errorCode == ENODEV) {
+        m_port.Close();
+        m_deviceList->clear();
+    }
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "app/CComboDeviceList.h"
+#include "app/CMessageBoxNotifier.h"
+#include "app/CQtMessagePoster.h"
+#include "device/CHidDevice.h"
+#include "device/CHidPort.h"
+#include "layout/CResizeSupport.h"
+#include "settings/CDisplaySettings.h"
+
+#include <QIcon>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CDeviceComboBox;
+class COutputWindow;
+class CSettingsStore;
+class QCheckBox;
+class QLineEdit;
+class QSocketNotifier;
+
+// The main window: the device list, the status line, the output window and the buttons. It
+// opens the selected reader, hands each report of the reader thread to the device object of
+// the reader's type, and follows read errors and device changes.
+class CVantrelDlg : public CResizeSupport {
+    Q_OBJECT
+public:
+    // Makes the device object of a type; null for a type without one.
+    using CDeviceFactory = std::function<std::unique_ptr<CHidDevice>(
+        DeviceType, CHidPort&, COutputSink&, CDisplaySettings&, CNotifier&)>;
+
+    // The port's messages: a report at the base, an error at base + 1.
+    static constexpr uint32_t WM_HID_REPORT = 0x0400 + 1000;
+    static constexpr uint32_t WM_HID_ERROR = WM_HID_REPORT + 1;
+
+    static const CDialogTemplate& Template();
+
+    CVantrelDlg(CSettingsStore& store, CHidPlatform& platform, CDeviceFactory deviceFactory,
+                QWidget* parent = nullptr);
+    ~CVantrelDlg() override;
+
+    void OpenSelectedDevice();
+    void UntriggerIfConfigured();
+    void ApplyOutputFont();
+
+    CReaderPort& Port() { return m_port; }
+    CDisplaySettings& DisplaySettings() { return m_displaySettings; }
+    COutputWindow& OutputWindow() { return *m_outputWindow; }
+    CHidDevice* CurrentDevice() const { return m_device.get(); }
+    QString StatusText() const;
+
+public Q_SLOTS:
+    // The device list drops down: the readers are listed anew, keeping the current one.
+    void OnDropDownDeviceList();
+    // The device list closed up: the selected reader is opened again, changed or not.
+    void OnCloseUpDeviceList();
+    // Readers came or went: listed and opened again only when the list is empty.
+    void OnDeviceChange();
+    void OnAbout();
+    void OnClearOutput();
+
+protected:
+    bool event(QEvent* event) override;
+    void accept() override;
+    void reject() override;
+
+private:
+    void OnInitDialog();
+    void BuildControls();
+    void StartDeviceMonitor();
+    void OnMonitorActivated();
+    void OnHidMessages();
+    void OnHidReport(const CHidMessage& message);
+    void OnHidError(int errorCode);
+    // Dialog data exchange: check boxes to the display settings (true) or back (false).
+    void UpdateData(bool saveAndValidate);
+    void SetStatusText(const std::string& text);
+    std::string OpenFailureText(const std::string& name) const;
+
+    CSettingsStore& m_store;
+    CHidPlatform& m_platform;
+    CDeviceFactory m_deviceFactory;
+    QLineEdit* m_statusLine = nullptr;
+    CDeviceComboBox* m_deviceList = nullptr;
+    COutputWindow* m_outputWindow = nullptr;
+    QIcon m_icon;
+    CQtMessagePoster m_poster;
+    CReaderPort m_port;
+    uint16_t m_usage = 0;
+    uint16_t m_usagePage = 0;
+    CDisplaySettings m_displaySettings;
+    CMessageBoxNotifier m_notifier;
+    std::unique_ptr<CHidDevice> m_device;
+    std::unique_ptr<CComboDeviceList> m_deviceListItems;
+    QCheckBox* m_showRaw = nullptr;
+    QCheckBox* m_showOutput = nullptr;
+    QCheckBox* m_showSymbology = nullptr;
+    std::unique_ptr<CHidDeviceMonitor> m_monitor;
+    QSocketNotifier* m_monitorNotifier = nullptr;
+    // Messages taken from the poster and not yet handled, oldest first from m_nextMessage.
+    std::vector<CHidMessage> m_messages;
+    size_t m_nextMessage = 0;
+    bool m_handlingMessages = false;
+    bool m_deviceChangePending = false;
+};

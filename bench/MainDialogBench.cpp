@@ -1,0 +1,200 @@
+// The main dialog with the simulated readers: start-up to a shown window, and a burst of scans
+// from a simulated reader through the reader thread, the poster and the device type into the
+// real output window.
+#include "app/COutputWindow.h"
+#include "app/CVantrelDlg.h"
+#include "device/CHidDeviceFactory.h"
+#include "platform/CSimPlatform.h"
+#include "settings/CMemorySettingsStore.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTimer>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+const char* const kStartUpChild = "--start-up-child";
+
+long ResidentKiB() {
+    long pages = 0;
+    long resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) {
+            resident = 0;
+        }
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+void WaitUntil(const std::function<bool()>& done) {
+    while (!done()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+
+void BM_StartUpToShownWindow(benchmark::State& state) {
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        CMemorySettingsStore store;
+        CSimPlatform platform;
+        CVantrelDlg dialog(store, platform, CreateHidDevice);
+        dialog.show();
+        WaitUntil([&] { return dialog.windowHandle() && dialog.windowHandle()->isExposed(); });
+        QCoreApplication::processEvents();
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        benchmark::DoNotOptimize(dialog.StatusText());
+    }
+}
+BENCHMARK(BM_StartUpToShownWindow)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(9)
+    ->Unit(benchmark::kMillisecond);
+
+// A whole process: the program's start-up to a shown main window with the simulated readers,
+// timed from the start of the process to its end, which it reaches at once when the window
+// shows.
+void BM_ProcessStartUpToShownWindow(benchmark::State& state) {
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        const int result = QProcess::execute(QCoreApplication::applicationFilePath(),
+                                             {QString::fromLatin1(kStartUpChild)});
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        if (result != 0) {
+            state.SkipWithError("the start-up child failed");
+        }
+    }
+}
+BENCHMARK(BM_ProcessStartUpToShownWindow)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(7)
+    ->Unit(benchmark::kMillisecond);
+
+// A Hid Pos scan of a 12-character label with its AIM identifier.
+std::vector<uint8_t> HidPosScan(int i) {
+    char label[13];
+    std::snprintf(label, sizeof label, "%012d", i);
+    std::vector<uint8_t> report(5 + 12);
+    report[0] = 0x02;
+    report[1] = 12;
+    report[2] = ']';
+    report[3] = 'E';
+    report[4] = '0';
+    std::memcpy(report.data() + 5, label, 12);
+    return report;
+}
+
+void BM_ScanBurstShownInTheDialog(benchmark::State& state) {
+    const int scans = int(state.range(0));
+    // Reports are sent in chunks (the second argument) that the simulated interface's queue
+    // holds, each once the dialog has shown enough of the one before, so that none is dropped
+    // on the way in.
+    const int chunk = int(state.range(1));
+    for (auto _ : state) {
+        CMemorySettingsStore store;
+        store.WriteProfileInt("Settings", "ShowSymbology", 1);
+        CSimReaderDefinition reader;
+        reader.path = "sim:/bench";
+        reader.attributes = CHidAttributes{0x1209, 0x0001, 0x0100};
+        reader.product = "Bench Reader";
+        reader.serial = "B1";
+        reader.reportDescriptor = CSimReaderSet::HidPosDescriptor();
+        reader.kind = CSimReaderKind::Passive;
+        CSimPlatform platform({reader});
+        CVantrelDlg dialog(store, platform, CreateHidDevice);
+        dialog.show();
+        COutputWindow& output = dialog.OutputWindow();
+        WaitUntil([&] { return dialog.windowHandle()->isExposed(); });
+        const int linesBefore = output.document()->blockCount();
+
+        qint64 longestStall = 0;
+        QElapsedTimer sinceTick;
+        sinceTick.start();
+        QTimer ticker;
+        ticker.setInterval(1);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            longestStall = std::max(longestStall, sinceTick.nsecsElapsed());
+            sinceTick.restart();
+        });
+        ticker.start();
+
+        QElapsedTimer timer;
+        timer.start();
+        int sent = 0;
+        int shown = 0;
+        QElapsedTimer sinceProgress;
+        sinceProgress.start();
+        while (shown < scans && sinceProgress.elapsed() < 2000) {
+            if (sent - shown < chunk && sent < scans) {
+                const int next = std::min(scans, shown + chunk);
+                for (; sent < next; ++sent) {
+                    platform.InjectInputReport(reader.path, HidPosScan(sent));
+                }
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+            // What a paint of the window would do each turn: lay out the new lines.
+            output.FlushOutput();
+            const int now = output.document()->blockCount() - linesBefore;
+            if (now != shown) {
+                shown = now;
+                sinceProgress.restart();
+            }
+        }
+        output.FlushOutput();
+        const double seconds = double(timer.nsecsElapsed()) / 1e9;
+        ticker.stop();
+        state.SetIterationTime(seconds);
+        state.counters["reports_per_s"] = scans / seconds;
+        state.counters["shown"] = shown;
+        state.counters["lost"] = sent - shown;
+        state.counters["longest_stall_ms"] = double(longestStall) / 1e6;
+        state.counters["rss_MiB_end"] = double(ResidentKiB()) / 1024.0;
+    }
+}
+BENCHMARK(BM_ScanBurstShownInTheDialog)
+    ->Args({100000, 100})
+    ->Args({100000, 200})
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+// The child of BM_ProcessStartUpToShownWindow: start, show the main window, end at once.
+int StartUpChild(int argc, char** argv) {
+    QApplication app(argc, argv);
+    CMemorySettingsStore store;
+    CSimPlatform platform;
+    auto* dialog = new CVantrelDlg(store, platform, CreateHidDevice);
+    dialog->show();
+    WaitUntil([&] { return dialog->windowHandle() && dialog->windowHandle()->isExposed(); });
+    QCoreApplication::processEvents();
+    std::fflush(nullptr);
+    _exit(0);
+}
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    if (argc > 1 && std::strcmp(argv[1], kStartUpChild) == 0) {
+        return StartUpChild(argc, argv);
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

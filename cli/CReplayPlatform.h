@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/CHidPlatform.h"
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+// One interface that plays back a recording: it counts as open, its output reports and set
+// feature reports succeed and go nowhere, and each get-feature read takes the next queued
+// answer (a read with none queued fails as a real one would). Input never arrives through it:
+// the replay hands the recorded reports to the device type itself.
+class CReplayPlatform : public CHidPlatform {
+public:
+    static constexpr const char* kPath = "replay";
+
+    CReplayPlatform(const CHidCaps& caps, const CHidAttributes& attributes)
+        : m_state(std::make_shared<CState>()) {
+        m_state->caps = caps;
+        m_state->attributes = attributes;
+    }
+
+    void QueueFeatureAnswer(std::vector<uint8_t> answer) {
+        m_state->featureAnswers.push_back(std::move(answer));
+    }
+
+    bool EnumerateInterfaces(std::vector<CHidInterfaceInfo>& interfaces, int& error) override;
+    std::unique_ptr<CHidConnection> Open(const std::string& path, int& error) override;
+    std::unique_ptr<CHidDeviceMonitor> CreateMonitor(int& error) override;
+
+    struct CState {
+        CHidCaps caps;
+        CHidAttributes attributes;
+        std::deque<std::vector<uint8_t>> featureAnswers;
+    };
+
+private:
+    std::shared_ptr<CState> m_state;
+};

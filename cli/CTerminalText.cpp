@@ -1,0 +1,50 @@
+#include "cli/CTerminalText.h"
+
+#include <cstdio>
+
+std::string Latin1ToUtf8(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        if (c < 0x80) {
+            out.push_back(char(c));
+        } else {
+            out.push_back(char(0xC0 | (c >> 6)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::string JsonString(const std::string& latin1) {
+    std::string out = "\"";
+    for (unsigned char c : latin1) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                out += escaped;
+            } else {
+                out += Latin1ToUtf8(std::string(1, char(c)));
+            }
+        }
+    }
+    out += '"';
+    return out;
+}

@@ -1,0 +1,183 @@
+#include "layout/CDialogTemplate.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTextEdit>
+
+#include <algorithm>
+
+CDialogUnits CDialogUnits::FromFont(const QFont& font) {
+    // The average width of the 52 letters, rounded, as the dialog manager measures it.
+    const QFontMetrics metrics(font);
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return CDialogUnits((letters / 26 + 1) / 2, metrics.height());
+}
+
+CDialogUnits CDialogUnits::ForTemplate(const CDialogTemplate& dialogTemplate,
+                                       const QWidget& dialog) {
+    const CDialogUnits font = FromFont(dialog.font());
+    const QFontMetrics metrics(dialog.font());
+    const QStyle* style = dialog.style();
+    int baseX = font.m_baseX;
+    for (const CControlTemplate& control : dialogTemplate.controls) {
+        if (!control.text || control.cx <= 0) {
+            continue;
+        }
+        int needed = metrics.horizontalAdvance(QString::fromLatin1(control.text));
+        switch (control.kind) {
+        case CControlKind::CheckBox:
+            needed += style->pixelMetric(QStyle::PM_IndicatorWidth) +
+                      style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+            break;
+        case CControlKind::PushButton:
+            needed += 2 * style->pixelMetric(QStyle::PM_ButtonMargin) +
+                      2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            break;
+        case CControlKind::Static:
+            break;
+        default:
+            continue;
+        }
+        // The smallest base unit that gives the control `needed` pixels.
+        baseX = std::max(baseX, (needed * 4 + control.cx - 1) / control.cx);
+    }
+    return CDialogUnits(baseX, font.m_baseY);
+}
+
+QRect CDialogUnits::ToPixels(int x, int y, int cx, int cy) const {
+    const int left = ToPixelsX(x);
+    const int top = ToPixelsY(y);
+    return QRect(left, top, ToPixelsX(x + cx) - left, ToPixelsY(y + cy) - top);
+}
+
+int CDialogUnits::MulDiv(int value, int numerator, int denominator) {
+    const long long product = static_cast<long long>(value) * numerator;
+    const long long half = denominator / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / denominator
+                                         : (product - half) / denominator);
+}
+
+namespace {
+
+QWidget* CreateControl(const CControlTemplate& control, QWidget& dialog) {
+    const QString text = QString::fromLatin1(control.text ? control.text : "");
+    switch (control.kind) {
+    case CControlKind::Static: {
+        auto* label = new QLabel(text, &dialog);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return label;
+    }
+    case CControlKind::Icon: {
+        auto* label = new QLabel(&dialog);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setPixmap(dialog.windowIcon().pixmap(32, 32));
+        return label;
+    }
+    case CControlKind::Frame: {
+        auto* frame = new QFrame(&dialog);
+        frame->setFrameShape(QFrame::Box);
+        return frame;
+    }
+    case CControlKind::ComboBox: {
+        auto* combo = new QComboBox(&dialog);
+        combo->setInsertPolicy(control.options & CTL_SORTED ? QComboBox::InsertAlphabetically
+                                                            : QComboBox::InsertAtBottom);
+        return combo;
+    }
+    case CControlKind::Edit: {
+        auto* edit = new QLineEdit(text, &dialog);
+        edit->setReadOnly(control.options & CTL_READONLY);
+        return edit;
+    }
+    case CControlKind::CheckBox:
+        return new QCheckBox(text, &dialog);
+    case CControlKind::PushButton: {
+        auto* button = new QPushButton(text, &dialog);
+        button->setDefault(control.options & CTL_DEFAULT);
+        return button;
+    }
+    case CControlKind::RichEdit:
+        return new QTextEdit(text, &dialog);
+    }
+    return nullptr;
+}
+
+QRect ControlRect(const CControlTemplate& control, const CDialogUnits& units, QWidget& widget) {
+    QRect rect = units.ToPixels(control.x, control.y, control.cx, control.cy);
+    // A combo box's template height is its drop-down extent; the closed box keeps its own
+    // height.
+    if (control.kind == CControlKind::ComboBox) {
+        rect.setHeight(widget.sizeHint().height());
+    }
+    return rect;
+}
+
+} // namespace
+
+void CDialogBuilder::Build(const CDialogTemplate& dialogTemplate, QWidget& dialog) {
+    const CDialogUnits units = CDialogUnits::ForTemplate(dialogTemplate, dialog);
+    dialog.setWindowTitle(QString::fromLatin1(dialogTemplate.caption));
+    dialog.resize(units.ToPixelsX(dialogTemplate.cx), units.ToPixelsY(dialogTemplate.cy));
+    for (const CControlTemplate& control : dialogTemplate.controls) {
+        if (control.options & CTL_CUSTOM) {
+            continue;
+        }
+        QWidget* widget = CreateControl(control, dialog);
+        if (!widget) {
+            continue;
+        }
+        if (control.id != IDC_STATIC) {
+            widget->setObjectName(QString::number(control.id));
+        }
+        widget->setGeometry(ControlRect(control, units, *widget));
+        widget->setVisible(!(control.options & CTL_HIDDEN));
+    }
+}
+
+void CDialogBuilder::PlaceControl(const CDialogTemplate& dialogTemplate, QWidget& dialog,
+                                  QWidget& control, int id) {
+    const CControlTemplate* entry = FindControl(dialogTemplate, id);
+    if (!entry) {
+        return;
+    }
+    const CDialogUnits units = CDialogUnits::ForTemplate(dialogTemplate, dialog);
+    control.setParent(&dialog);
+    control.setObjectName(QString::number(id));
+    control.setGeometry(ControlRect(*entry, units, control));
+    control.setVisible(!(entry->options & CTL_HIDDEN));
+}
+
+const CControlTemplate* CDialogBuilder::FindControl(const CDialogTemplate& dialogTemplate, int id) {
+    for (const CControlTemplate& control : dialogTemplate.controls) {
+        if (control.id == id) {
+            return &control;
+        }
+    }
+    return nullptr;
+}
+
+void CDialogBuilder::ApplyTabOrder(const CDialogTemplate& dialogTemplate, QWidget& dialog) {
+    QWidget* previous = nullptr;
+    for (const CControlTemplate& control : dialogTemplate.controls) {
+        if (control.id == IDC_STATIC) {
+            continue;
+        }
+        QWidget* widget =
+            dialog.findChild<QWidget*>(QString::number(control.id), Qt::FindDirectChildrenOnly);
+        if (!widget || widget->focusPolicy() == Qt::NoFocus) {
+            continue;
+        }
+        if (previous) {
+            QWidget::setTabOrder(previous, widget);
+        }
+        previous = widget;
+    }
+}
