@@ -158,7 +158,7 @@ TEST(CSimPlatformTest, ReportsTravelBothWaysAndFeaturesReachTheFirmware) {
 
 TEST(CSimPlatformTest, PassiveFirmwareStoresFeaturesPerReportId) {
     // The default Hid Pos reader, with passive firmware in place of its own.
-    CSimReaderDefinition passive = CSimReaderSet::Default()[0];
+    CSimReaderDefinition passive = CSimReaderSet::Default().back();
     ASSERT_EQ(passive.path, "sim:/hidpos");
     passive.kind = CSimReaderKind::Passive;
     CSimPlatform platform({passive});
