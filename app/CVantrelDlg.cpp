@@ -6,6 +6,7 @@
 #include "app/COutputWindow.h"
 #include "panels/CNoDevicePanel.h"
 #include "panels/CPanelFactory.h"
+#include "prefs/CPreferencesDlg.h"
 #include "settings/CSettingsStore.h"
 
 #include <QCheckBox>
@@ -121,8 +122,8 @@ void CVantrelDlg::BuildControls() {
     connect(ControlAs<QPushButton>(IDC_CLEAR_OUTPUT), &QPushButton::clicked, this,
             &CVantrelDlg::OnClearOutput);
     connect(ControlAs<QPushButton>(IDOK), &QPushButton::clicked, this, &CVantrelDlg::accept);
-    // The Preferences dialog is not wired to this window yet.
-    ControlAs<QPushButton>(IDC_PREFERENCES)->setEnabled(false);
+    connect(ControlAs<QPushButton>(IDC_PREFERENCES), &QPushButton::clicked, this,
+            &CVantrelDlg::OnPreferences);
 }
 
 void CVantrelDlg::OnInitDialog() {
@@ -271,6 +272,14 @@ void CVantrelDlg::OnAbout() {
 
 void CVantrelDlg::OnClearOutput() {
     m_outputWindow->ClearOutput();
+}
+
+void CVantrelDlg::OnPreferences() {
+    m_displaySettings.EditPreferences(
+        [this](CDisplaySettings& copy) { return CPreferencesDlg::Run(copy, this); });
+    if (m_displaySettings.m_fontChanged) {
+        ApplyOutputFont();
+    }
 }
 
 void CVantrelDlg::accept() {

@@ -64,6 +64,9 @@ public Q_SLOTS:
     void OnDeviceChange();
     void OnAbout();
     void OnClearOutput();
+    // "Preferences": edits the display settings; a changed font is applied at once, new colours
+    // apply to the text written from then on.
+    void OnPreferences();
 
 protected:
     bool event(QEvent* event) override;

@@ -180,12 +180,6 @@ private:
     Clock::time_point m_start;
 };
 
-// Options shared by the subcommands that decode.
-struct CDecodeOptions {
-    std::set<std::string> flags = {"raw", "out", "symbology", "help"};
-    std::set<std::string> valued = {"set", "format"};
-};
-
 // Applies --raw/--out/--symbology/--set to the overlay. False with a reason on a bad --set.
 bool ApplyDecodeOptions(const CCommandLine& line, CSettingsOverlay& overlay, std::string& error) {
     for (const auto& [flag, key] : std::map<std::string, std::string>{
@@ -412,6 +406,16 @@ bool ReadDescriptorFile(std::istream& in, std::vector<uint8_t>& descriptor, std:
 
 } // namespace
 
+// What every subcommand that decodes takes: its own valued option, the three show flags, --set
+// and --format; the overridden settings and the sink they give.
+struct CDecodeCommand {
+    CDecodeCommand(CSettingsStore& store, const std::string& ownOption)
+        : line({"raw", "out", "symbology", "help"}, {"set", "format", ownOption}), overlay(store) {}
+    CCommandLine line;
+    CSettingsOverlay overlay;
+    std::unique_ptr<COutputSink> sink;
+};
+
 CCliApp::CCliApp(CHidPlatform& platform, CSettingsStore& store, std::ostream& out,
                  std::ostream& err, const std::atomic<bool>& stop, bool outIsTerminal)
     : m_platform(platform), m_store(store), m_out(out), m_err(err), m_stop(stop),
@@ -420,6 +424,24 @@ CCliApp::CCliApp(CHidPlatform& platform, CSettingsStore& store, std::ostream& ou
 int CCliApp::Usage(const std::string& problem) {
     m_err << "vantrel-cli: " << problem << "\n(\"vantrel-cli --help\" shows the usage)\n";
     return kUsage;
+}
+
+int CCliApp::ParseDecodeCommand(const std::vector<std::string>& args, const char* help,
+                                CDecodeCommand& command) {
+    std::string error;
+    if (!command.line.Parse(args, error))
+        return Usage(error);
+    if (command.line.Has("help")) {
+        m_out << help << kDecodeOptionsHelp;
+        return kDone;
+    }
+    if (!ApplyDecodeOptions(command.line, command.overlay, error))
+        return Usage(error);
+    command.sink =
+        MakeSink(command.line.Value("format", m_outIsTerminal ? "ansi" : "plain"), m_out);
+    if (!command.sink)
+        return Usage("--format must be ansi, plain or json");
+    return kContinue;
 }
 
 int CCliApp::Run(const std::vector<std::string>& args) {
@@ -522,24 +544,12 @@ int CCliApp::List(const std::vector<std::string>& args) {
 }
 
 int CCliApp::Monitor(const std::vector<std::string>& args) {
-    CDecodeOptions options;
-    options.valued.insert("record");
-    CCommandLine line(options.flags, options.valued);
-    std::string error;
-    if (!line.Parse(args, error))
-        return Usage(error);
-    if (line.Has("help")) {
-        m_out << kMonitorHelp << kDecodeOptionsHelp;
-        return kDone;
-    }
+    CDecodeCommand command(m_store, "record");
+    if (const int code = ParseDecodeCommand(args, kMonitorHelp, command); code != kContinue)
+        return code;
+    const CCommandLine& line = command.line;
     if (line.Positional().size() > 1)
         return Usage("monitor takes at most one reader name");
-    CSettingsOverlay overlay(m_store);
-    if (!ApplyDecodeOptions(line, overlay, error))
-        return Usage(error);
-    auto sink = MakeSink(line.Value("format", m_outIsTerminal ? "ansi" : "plain"), m_out);
-    if (!sink)
-        return Usage("--format must be ansi, plain or json");
 
     std::ofstream recordFile;
     if (line.Has("record")) {
@@ -551,7 +561,7 @@ int CCliApp::Monitor(const std::vector<std::string>& args) {
         }
     }
 
-    CSession session(m_platform, overlay, *sink, m_err);
+    CSession session(m_platform, command.overlay, *command.sink, m_err);
     if (!session.Open(line.Positional().empty() ? "" : line.Positional()[0]))
         return kFailed;
 
@@ -578,16 +588,10 @@ int CCliApp::Monitor(const std::vector<std::string>& args) {
 }
 
 int CCliApp::Send(const std::vector<std::string>& args) {
-    CDecodeOptions options;
-    options.valued.insert("wait");
-    CCommandLine line(options.flags, options.valued);
-    std::string error;
-    if (!line.Parse(args, error))
-        return Usage(error);
-    if (line.Has("help")) {
-        m_out << kSendHelp << kDecodeOptionsHelp;
-        return kDone;
-    }
+    CDecodeCommand command(m_store, "wait");
+    if (const int code = ParseDecodeCommand(args, kSendHelp, command); code != kContinue)
+        return code;
+    const CCommandLine& line = command.line;
     const auto& words = line.Positional();
     if (words.size() < 2)
         return Usage("send needs a reader NAME and a COMMAND");
@@ -611,14 +615,7 @@ int CCliApp::Send(const std::vector<std::string>& args) {
     const long waitMs = std::strtol(waitText.c_str(), &end, 10);
     if (waitText.empty() || *end != '\0' || waitMs < 0)
         return Usage("--wait needs a number of milliseconds");
-    CSettingsOverlay overlay(m_store);
-    if (!ApplyDecodeOptions(line, overlay, error))
-        return Usage(error);
-    auto sink = MakeSink(line.Value("format", m_outIsTerminal ? "ansi" : "plain"), m_out);
-    if (!sink)
-        return Usage("--format must be ansi, plain or json");
-
-    CSession session(m_platform, overlay, *sink, m_err);
+    CSession session(m_platform, command.overlay, *command.sink, m_err);
     if (!session.Open(words[0]))
         return kFailed;
     CHidDevice* device = session.Device();
@@ -730,24 +727,12 @@ int CCliApp::Describe(const std::vector<std::string>& args) {
 }
 
 int CCliApp::Replay(const std::vector<std::string>& args) {
-    CDecodeOptions options;
-    options.valued.insert("type");
-    CCommandLine line(options.flags, options.valued);
-    std::string error;
-    if (!line.Parse(args, error))
-        return Usage(error);
-    if (line.Has("help")) {
-        m_out << kReplayHelp << kDecodeOptionsHelp;
-        return kDone;
-    }
+    CDecodeCommand command(m_store, "type");
+    if (const int code = ParseDecodeCommand(args, kReplayHelp, command); code != kContinue)
+        return code;
+    const CCommandLine& line = command.line;
     if (line.Positional().size() != 1)
         return Usage("replay needs one FILE (or - for standard input)");
-    CSettingsOverlay overlay(m_store);
-    if (!ApplyDecodeOptions(line, overlay, error))
-        return Usage(error);
-    auto sink = MakeSink(line.Value("format", m_outIsTerminal ? "ansi" : "plain"), m_out);
-    if (!sink)
-        return Usage("--format must be ansi, plain or json");
     DeviceType type = DeviceType::None;
     if (line.Has("type")) {
         auto it = ReplayTypes().find(line.Value("type"));
@@ -799,11 +784,11 @@ int CCliApp::Replay(const std::vector<std::string>& args) {
               << "\n";
         return kFailed;
     }
-    CDisplaySettings settings(&overlay);
+    CDisplaySettings settings(&command.overlay);
     settings.Load("Settings");
     CStderrNotifier notifier(m_err);
     {
-        auto device = CreateHidDevice(type, port, *sink, settings, notifier);
+        auto device = CreateHidDevice(type, port, *command.sink, settings, notifier);
         device->LoadSettings("Settings");
         for (const auto& item : recording.m_items) {
             if (item.kind == CRecording::CItem::Kind::Feature) {

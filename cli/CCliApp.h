@@ -8,6 +8,7 @@
 
 class CHidPlatform;
 class CSettingsStore;
+struct CDecodeCommand;
 
 // The terminal tool: the readers from a terminal, live and from recordings. Exit codes: 0 done,
 // 1 the device or a command failed, 2 bad usage.
@@ -31,6 +32,10 @@ private:
     int Replay(const std::vector<std::string>& args);
 
     int Usage(const std::string& problem);
+    // Parses the options every decoding subcommand shares; kContinue when the subcommand goes on.
+    static constexpr int kContinue = -1;
+    int ParseDecodeCommand(const std::vector<std::string>& args, const char* help,
+                           CDecodeCommand& command);
 
     CHidPlatform& m_platform;
     CSettingsStore& m_store;

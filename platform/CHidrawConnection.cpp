@@ -1,13 +1,13 @@
 #include "platform/CHidrawConnection.h"
 
+#include "platform/WaitWritable.h"
+
 #include <linux/hidraw.h>
-#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 
 namespace {
@@ -68,29 +68,9 @@ bool CHidrawConnection::WriteReport(const uint8_t* data, size_t length, int time
         error = EINVAL;
         return false;
     }
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        pollfd p{m_fd, POLLOUT, 0};
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        const int ready = poll(&p, 1, static_cast<int>(std::max<long long>(0, left.count())));
-        if (ready < 0 && errno == EINTR) {
-            continue;
-        }
-        if (ready < 0) {
-            error = errno;
-            return false;
-        }
-        if (ready == 0) {
-            error = ETIMEDOUT;
-            return false;
-        }
-        if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-            error = (p.revents & POLLNVAL) != 0 ? EBADF : ENODEV;
-            return false;
-        }
-        break;
+    if (const int waited = WaitWritable(m_fd, timeoutMs); waited != 0) {
+        error = waited;
+        return false;
     }
     const ssize_t n = write(m_fd, data, length);
     if (n < 0) {

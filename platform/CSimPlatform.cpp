@@ -1,12 +1,11 @@
 #include "platform/CSimPlatform.h"
 
 #include "platform/CSimulator.h"
+#include "platform/WaitWritable.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -56,29 +55,9 @@ public:
             error = EINVAL;
             return false;
         }
-        using Clock = std::chrono::steady_clock;
-        const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        for (;;) {
-            pollfd p{m_fd, POLLOUT, 0};
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            const int ready = poll(&p, 1, static_cast<int>(std::max<long long>(0, left.count())));
-            if (ready < 0 && errno == EINTR) {
-                continue;
-            }
-            if (ready < 0) {
-                error = errno;
-                return false;
-            }
-            if (ready == 0) {
-                error = ETIMEDOUT;
-                return false;
-            }
-            if ((p.revents & (POLLHUP | POLLERR)) != 0) {
-                error = ENODEV;
-                return false;
-            }
-            break;
+        if (const int waited = WaitWritable(m_fd, timeoutMs); waited != 0) {
+            error = waited;
+            return false;
         }
         const ssize_t n = send(m_fd, data, length, MSG_DONTWAIT | MSG_NOSIGNAL);
         if (n < 0) {

@@ -53,9 +53,19 @@ void CDisplaySettings::EditPreferences(const CPreferencesEditor& runDialog) {
     CDisplaySettings copy = *this;
     if (!runDialog(copy))
         return;
-    const bool fontChanged = copy.m_fontName != m_fontName || copy.m_fontPoints != m_fontPoints;
-    CSettingsStore* store = m_store;
-    *this = copy;
-    m_store = store;
-    m_fontChanged = fontChanged;
+    // Only what the dialog edits comes back: the rest of the record may have been reloaded
+    // while the dialog ran.
+    m_colorRaw = copy.m_colorRaw;
+    m_colorHex = copy.m_colorHex;
+    m_colorSymbology = copy.m_colorSymbology;
+    m_colorLabel = copy.m_colorLabel;
+    m_colorOut = copy.m_colorOut;
+    m_colorDefault = copy.m_colorDefault;
+    m_triggerOffAtExit = copy.m_triggerOffAtExit;
+    m_fontChanged = false;
+    if (copy.m_fontPoints != m_fontPoints || copy.m_fontName != m_fontName) {
+        m_fontChanged = true;
+        m_fontName = copy.m_fontName;
+        m_fontPoints = copy.m_fontPoints;
+    }
 }

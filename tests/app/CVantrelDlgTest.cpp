@@ -197,6 +197,40 @@ TEST_F(CVantrelDlgTest, AboutShowsTheAboutBoxModally) {
     EXPECT_EQ(title, "About");
 }
 
+TEST_F(CVantrelDlgTest, PreferencesApplyTheFontAtOnceAndAreStoredOnDestruction) {
+    Start({});
+    dialog->show();
+    const auto runPreferences = [&](const char* size, int endId) {
+        QTimer::singleShot(0, [&, size, endId] {
+            QWidget* prefs = QApplication::activeModalWidget();
+            ASSERT_NE(prefs, nullptr);
+            EXPECT_EQ(prefs->windowTitle(), "Preferences Dialog");
+            auto* edit = prefs->findChild<QWidget*>("1024")->findChild<QLineEdit*>();
+            edit->selectAll();
+            QTest::keyClicks(edit, size);
+            QTest::mouseClick(prefs->findChild<QCheckBox*>("1021"), Qt::LeftButton);
+            QTest::mouseClick(prefs->findChild<QPushButton*>(QString::number(endId)),
+                              Qt::LeftButton);
+        });
+        QTest::mouseClick(dialog->ControlAs<QPushButton>(1016), Qt::LeftButton);
+    };
+
+    runPreferences("16", 2); // Cancel
+    EXPECT_EQ(dialog->DisplaySettings().m_fontPoints, 100);
+    EXPECT_EQ(dialog->DisplaySettings().m_triggerOffAtExit, 0);
+    EXPECT_EQ(dialog->OutputWindow().font().pointSizeF(), 10.0);
+
+    runPreferences("16", 1); // OK
+    EXPECT_EQ(dialog->DisplaySettings().m_fontPoints, 160);
+    EXPECT_EQ(dialog->DisplaySettings().m_triggerOffAtExit, 1);
+    EXPECT_TRUE(dialog->DisplaySettings().m_fontChanged);
+    EXPECT_EQ(dialog->OutputWindow().font().pointSizeF(), 16.0);
+
+    dialog.reset();
+    EXPECT_EQ(store.GetProfileInt("Settings", "FontPoints", 0), 160);
+    EXPECT_EQ(store.GetProfileInt("Settings", "TriggerOffAtExit", 0), 1);
+}
+
 TEST_F(CVantrelDlgTest, ClosingTheListUnchangedReopensAndRecreatesTheDevice) {
     Start({Reader("sim:/a", 0x0001, 0x0100, "A1", CSimReaderSet::HidPosDescriptor())});
     ASSERT_EQ(log.created, 1);
@@ -381,7 +415,7 @@ TEST_F(CVantrelDlgTest, ControlsCaptionsAndTemplatePositions) {
         EXPECT_EQ(widget->geometry(), units.ToPixels(entry->x, entry->y, entry->cx, entry->cy));
     }
     EXPECT_TRUE(dialog->ControlAs<QPushButton>(1)->isDefault());
-    EXPECT_FALSE(dialog->ControlAs<QPushButton>(1016)->isEnabled());
+    EXPECT_TRUE(dialog->ControlAs<QPushButton>(1016)->isEnabled());
     EXPECT_TRUE(dialog->ControlAs<QLineEdit>(1004)->isReadOnly());
     EXPECT_TRUE(dialog->Control(1043)->isHidden());
     EXPECT_EQ(dialog->ControlAs<QCheckBox>(1021)->text(), "Add raw data");

@@ -32,9 +32,10 @@ TEST(CDisplaySettings, SaveWritesTwelveKeysInOrderWithTheirTypes) {
     settings.m_fontName = "Mono";
     ASSERT_TRUE(settings.Save());
 
-    const std::vector<std::string> order = {
-        "ShowRaw",    "ShowOutput", "ShowSymbology", "ColorRaw",         "ColorHex", "ColorSymbology",
-        "ColorLabel", "ColorOut",   "ColorDefault",  "TriggerOffAtExit", "FontName", "FontPoints"};
+    const std::vector<std::string> order = {"ShowRaw",          "ShowOutput", "ShowSymbology",
+                                            "ColorRaw",         "ColorHex",   "ColorSymbology",
+                                            "ColorLabel",       "ColorOut",   "ColorDefault",
+                                            "TriggerOffAtExit", "FontName",   "FontPoints"};
     ASSERT_EQ(store.Writes().size(), order.size());
     for (size_t i = 0; i < order.size(); ++i) {
         EXPECT_EQ(store.Writes()[i].section, "Settings");
@@ -80,6 +81,33 @@ TEST(CDisplaySettings, EditPreferencesTakesTheCopyBackOnlyOnOk) {
     EXPECT_TRUE(settings.m_fontChanged);
     EXPECT_EQ(settings.Store(), &store);
     EXPECT_TRUE(store.Writes().empty());
+}
+
+TEST(CDisplaySettings, EditPreferencesTakesBackOnlyTheEditedValuesAndClearsTheFontFlag) {
+    CMemorySettingsStore store;
+    CDisplaySettings settings(&store);
+    settings.Load("Settings");
+    settings.m_fontChanged = true;
+
+    settings.EditPreferences([&settings](CDisplaySettings& copy) {
+        settings.m_showRaw = 1; // the record is reloaded while the dialog runs
+        copy.m_showRaw = 0;
+        copy.m_colorDefault = CLR_DEFAULT;
+        copy.m_triggerOffAtExit = 1;
+        return true;
+    });
+    EXPECT_EQ(settings.m_showRaw, 1);
+    EXPECT_EQ(settings.m_colorDefault, CLR_DEFAULT);
+    EXPECT_EQ(settings.m_triggerOffAtExit, 1);
+    EXPECT_FALSE(settings.m_fontChanged); // OK with the same font clears it
+
+    settings.EditPreferences([](CDisplaySettings& copy) {
+        copy.m_fontPoints = 120;
+        return true;
+    });
+    EXPECT_TRUE(settings.m_fontChanged);
+    EXPECT_EQ(settings.m_fontPoints, 120);
+    EXPECT_EQ(settings.m_fontName, "Courier New");
 }
 
 } // namespace
