@@ -4,6 +4,8 @@
 #include "app/CAppIcon.h"
 #include "app/CDeviceComboBox.h"
 #include "app/COutputWindow.h"
+#include "panels/CNoDevicePanel.h"
+#include "panels/CPanelFactory.h"
 #include "prefs/CPreferencesDlg.h"
 #include "settings/CSettingsStore.h"
 
@@ -33,6 +35,7 @@ constexpr int IDC_OUTPUT = 1020;
 constexpr int IDC_SHOW_RAW = 1021;
 constexpr int IDC_SHOW_SYMBOLOGY = 1023;
 constexpr int IDC_SHOW_OUTPUT = 1038;
+constexpr int IDC_PANEL_AREA = 1043;
 
 const CDialogTemplate kMainTemplate{
     102,
@@ -44,7 +47,7 @@ const CDialogTemplate kMainTemplate{
         {IDC_STATIC, CControlKind::Static, "Select the barcode reader", 7, 1, 114, 8, CTL_NONE},
         {IDC_DEVICE_LIST, CControlKind::ComboBox, nullptr, 7, 9, 306, 176, CTL_SORTED | CTL_CUSTOM},
         {IDC_STATUS, CControlKind::Edit, nullptr, 7, 23, 306, 12, CTL_READONLY},
-        {1043, CControlKind::Frame, nullptr, 7, 37, 306, 77, CTL_HIDDEN},
+        {IDC_PANEL_AREA, CControlKind::Frame, nullptr, 7, 37, 306, 77, CTL_HIDDEN},
         {IDC_SHOW_RAW, CControlKind::CheckBox, "Add raw data", 7, 114, 56, 11, CTL_NONE},
         {IDC_SHOW_OUTPUT, CControlKind::CheckBox, "Add Out data", 70, 114, 55, 11, CTL_NONE},
         {IDC_SHOW_SYMBOLOGY, CControlKind::CheckBox, "Add Symbology", 7, 125, 65, 10, CTL_NONE},
@@ -84,6 +87,8 @@ CVantrelDlg::~CVantrelDlg() {
     delete m_monitorNotifier;
     m_monitorNotifier = nullptr;
     m_monitor.reset();
+    // The panel goes before the device it points to; it stores the send history.
+    m_panel.reset();
     // The device object stores its own keys and the display settings; without one the dialog
     // stores the display settings itself.
     if (m_device) {
@@ -174,10 +179,12 @@ void CVantrelDlg::OnCloseUpDeviceList() {
 
 void CVantrelDlg::OpenSelectedDevice() {
     m_port.Close();
+    m_panel.reset();
     const std::string name = m_deviceListItems->GetCurrentText();
     std::string status;
     if (!m_port.Open(name, WM_HID_REPORT)) {
         status = OpenFailureText(name);
+        m_panel = std::make_unique<CNoDevicePanel>(&m_store, this);
     } else {
         m_store.WriteProfileString(kSettingsSection, kDeviceNameKey, name);
         const CHidCaps& caps = m_port.GetCaps();
@@ -200,9 +207,16 @@ void CVantrelDlg::OpenSelectedDevice() {
             m_device =
                 m_deviceFactory(type, m_port, *m_outputWindow, m_displaySettings, m_notifier);
         }
+        // The panel exists before the device loads its settings, but its window does not:
+        // its start-up sees the loaded flags.
         if (m_device) {
+            m_panel = CreateDevicePanel(*m_device, &m_store, this);
             m_device->LoadSettings(kSettingsSection);
         }
+    }
+    if (m_panel) {
+        m_panel->Create();
+        m_panel->ShowOver(*Control(IDC_PANEL_AREA));
     }
     SetStatusText(status);
     UpdateData(false);
@@ -219,8 +233,8 @@ std::string CVantrelDlg::OpenFailureText(const std::string& name) const {
 }
 
 void CVantrelDlg::UntriggerIfConfigured() {
-    if (m_device && m_displaySettings.m_triggerOffAtExit != 0) {
-        m_device->TriggerOff();
+    if (m_device && m_panel && m_displaySettings.m_triggerOffAtExit != 0) {
+        m_panel->SetTrigger(0);
     }
 }
 
@@ -327,6 +341,10 @@ void CVantrelDlg::OnHidMessages() {
 }
 
 void CVantrelDlg::OnHidReport(const CHidMessage& message) {
+    // A read ends the trigger: the button pops up, nothing is sent.
+    if (m_panel) {
+        m_panel->ShowTriggerState(0);
+    }
     if (m_device) {
         m_device->OnReport(message.report.data(), message.report.size());
     }

@@ -17,6 +17,7 @@
 #include <vector>
 
 class CDeviceComboBox;
+class CDevicePanel;
 class COutputWindow;
 class CSettingsStore;
 class QCheckBox;
@@ -51,6 +52,7 @@ public:
     CDisplaySettings& DisplaySettings() { return m_displaySettings; }
     COutputWindow& OutputWindow() { return *m_outputWindow; }
     CHidDevice* CurrentDevice() const { return m_device.get(); }
+    CDevicePanel* CurrentPanel() const { return m_panel.get(); }
     QString StatusText() const;
 
 public Q_SLOTS:
@@ -98,6 +100,8 @@ private:
     CDisplaySettings m_displaySettings;
     CMessageBoxNotifier m_notifier;
     std::unique_ptr<CHidDevice> m_device;
+    // Laid over control 1043; points to m_device, so it goes first.
+    std::unique_ptr<CDevicePanel> m_panel;
     std::unique_ptr<CComboDeviceList> m_deviceListItems;
     QCheckBox* m_showRaw = nullptr;
     QCheckBox* m_showOutput = nullptr;

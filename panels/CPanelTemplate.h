@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstddef>
+
+// The kinds of controls a device panel is made of.
+enum class CControlKind { Static, CenteredStatic, Button, CheckBox, SendCombo, GroupBox };
+
+// One control of a panel template, positioned in dialog units (left, top, width, height).
+// Static and group controls carry no number (kStaticId).
+struct CControlTemplate {
+    int id;
+    CControlKind kind;
+    const char* caption;
+    int x;
+    int y;
+    int width;
+    int height;
+    bool hidden;
+};
+
+// A device panel's dialog template: 306 x 74 dialog units in the dialog font.
+struct CPanelTemplate {
+    static constexpr int kStaticId = -1;
+    static constexpr int kWidth = 306;
+    static constexpr int kHeight = 74;
+
+    // The template with that dialog number (129 to 133), or null.
+    static const CPanelTemplate* Find(int templateId);
+
+    int templateId;
+    const CControlTemplate* controls;
+    size_t count;
+};
+
+// Control numbers of the panels.
+namespace PanelControl {
+constexpr int TriggerDevice = 1012;
+constexpr int RedirectToInterface0 = 1013;
+constexpr int Setup = 1015;
+constexpr int ChannelControl = 1017;
+constexpr int RedirectToInterface1 = 1018;
+constexpr int ReadStatus = 1019;
+constexpr int ReceiveBuffer = 1022;
+constexpr int GetContents = 1024;
+constexpr int AutoRead = 1026;
+constexpr int Beep = 1028;
+constexpr int RawOnly = 1029;
+constexpr int ErrorBeep = 1030;
+constexpr int Disable = 1031;
+constexpr int Enable = 1032;
+constexpr int Test = 1033;
+constexpr int StatusRequest = 1034;
+constexpr int Reset = 1035;
+constexpr int SendCombo = 1036;
+constexpr int Configure = 1037;
+constexpr int Send = 1039;
+constexpr int ReportConfiguration = 1040;
+constexpr int Delete = 1041;
+constexpr int TwoLabelConfig = 1042;
+constexpr int BeeperOff = 1044;
+constexpr int BeeperOn = 1045;
+constexpr int ReportTwoLabelConfig = 1046;
+constexpr int DirectIoCommand = 1047;
+constexpr int StressAutoDisable = 1048;
+constexpr int StressTest = 1049;
+} // namespace PanelControl
+
+namespace PanelTemplateId {
+constexpr int SurePos = 129;
+constexpr int Quorin = 130;
+constexpr int HidPos = 131;
+constexpr int SurePosSio = 132;
+constexpr int NoDevice = 133;
+} // namespace PanelTemplateId
