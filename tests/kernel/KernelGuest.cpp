@@ -252,6 +252,30 @@ public:
     std::vector<std::string> messages;
 };
 
+// A reader opened through Vantrel's port with a device type decoding into a recording.
+template <class Device> struct CGuestSession {
+    CGuestSession(CHidPlatform& platform, const std::string& path, const char* what)
+        : port(platform, poster), settings(&store) {
+        Check(port.Open(path, 0x07E8), "%s opens through the port (errno %d)", what,
+              port.LastError());
+        if (port.IsOpen()) {
+            device = std::make_unique<Device>(port, sink, settings, notifier);
+            device->LoadSettings("Settings");
+        }
+    }
+    ~CGuestSession() {
+        device.reset();
+        port.Close();
+    }
+    CQueuedPoster poster;
+    CReaderPort port;
+    CMemorySettingsStore store;
+    CDisplaySettings settings;
+    CRecordingSink sink;
+    CCountingNotifier notifier;
+    std::unique_ptr<Device> device;
+};
+
 // A SurePos Sio interface: 2-byte notifications, 251-byte commands, a 249-byte contents feature.
 const Bytes kSioDescriptor = {0x06, 0x45, 0xFF, 0x0A, 0x00, 0x64, 0xA1, 0x01, 0x15, 0x00,
                               0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x02, 0x0A, 0x01, 0x64,
@@ -323,17 +347,14 @@ void CheckEnumeration(CHidPlatform& platform) {
 }
 
 void CheckHidPos(CHidPlatform& platform, CVirtualReader& reader, const std::string& path) {
-    CQueuedPoster poster;
-    CReaderPort port(platform, poster);
-    Check(port.Open(path, 0x07E8), "Hid Pos opens through the port (errno %d)", port.LastError());
-    if (!port.IsOpen())
+    CGuestSession<CHidPosDevice> session(platform, path, "Hid Pos");
+    if (!session.device)
         return;
-    CMemorySettingsStore store;
-    CDisplaySettings settings(&store);
-    CRecordingSink sink;
-    CCountingNotifier notifier;
-    CHidPosDevice device(port, sink, settings, notifier);
-    device.LoadSettings("Settings");
+    CQueuedPoster& poster = session.poster;
+    CReaderPort& port = session.port;
+    CDisplaySettings& settings = session.settings;
+    CRecordingSink& sink = session.sink;
+    CHidPosDevice& device = *session.device;
     settings.m_showSymbology = 1;
 
     Bytes scan(64, 0);
@@ -371,7 +392,7 @@ void CheckHidPos(CHidPlatform& platform, CVirtualReader& reader, const std::stri
                   outputs[1][2] == 'A' && outputs[1][4] == 'C' && outputs[1][5] == 0,
               "framed data is report 0xFD with its length, padded with zeros");
     }
-    Check(notifier.messages.empty(), "no write failed");
+    Check(session.notifier.messages.empty(), "no write failed");
 
     Check(device.RedirectToInterface(1) == 1,
           "the redirect feature report 0xFE is set and read back");
@@ -382,17 +403,14 @@ void CheckHidPos(CHidPlatform& platform, CVirtualReader& reader, const std::stri
 }
 
 void CheckSurePos(CHidPlatform& platform, CVirtualReader& reader, const std::string& path) {
-    CQueuedPoster poster;
-    CReaderPort port(platform, poster);
-    Check(port.Open(path, 0x07E8), "SurePos opens through the port (errno %d)", port.LastError());
-    if (!port.IsOpen())
+    CGuestSession<CSurePosDevice> session(platform, path, "SurePos");
+    if (!session.device)
         return;
-    CMemorySettingsStore store;
-    CDisplaySettings settings(&store);
-    CRecordingSink sink;
-    CCountingNotifier notifier;
-    CSurePosDevice device(port, sink, settings, notifier);
-    device.LoadSettings("Settings");
+    CQueuedPoster& poster = session.poster;
+    CReaderPort& port = session.port;
+    CDisplaySettings& settings = session.settings;
+    CRecordingSink& sink = session.sink;
+    CSurePosDevice& device = *session.device;
     settings.m_showSymbology = 1;
 
     Bytes message(64, 0);
@@ -424,18 +442,13 @@ void CheckSurePos(CHidPlatform& platform, CVirtualReader& reader, const std::str
 }
 
 void CheckSurePosSio(CHidPlatform& platform, CVirtualReader& reader, const std::string& path) {
-    CQueuedPoster poster;
-    CReaderPort port(platform, poster);
-    Check(port.Open(path, 0x07E8), "SurePos Sio opens through the port (errno %d)",
-          port.LastError());
-    if (!port.IsOpen())
+    CGuestSession<CSurePosSioDevice> session(platform, path, "SurePos Sio");
+    if (!session.device)
         return;
-    CMemorySettingsStore store;
-    CDisplaySettings settings(&store);
-    CRecordingSink sink;
-    CCountingNotifier notifier;
-    CSurePosSioDevice device(port, sink, settings, notifier);
-    device.LoadSettings("Settings");
+    CQueuedPoster& poster = session.poster;
+    CReaderPort& port = session.port;
+    CRecordingSink& sink = session.sink;
+    CSurePosSioDevice& device = *session.device;
 
     Bytes contents(250, 0);
     const char label[] = "SIO-LABEL-42";
