@@ -122,9 +122,9 @@ QRect ControlRect(const CDialogTemplate& dialogTemplate, const CControlTemplate&
                   const CDialogUnits& units, QWidget& widget) {
     QRect rect = units.ToPixels(control.x, control.y, control.cx, control.cy)
                      .translated(dialogTemplate.edge, dialogTemplate.edge);
-    // A combo box's template height is its drop-down extent; the closed box keeps its own
-    // height.
-    if (control.kind == CControlKind::ComboBox) {
+    // A drop-down combo box's template height is its list's extent; the closed box keeps its
+    // own height.
+    if (control.kind == CControlKind::ComboBox && !(control.options & CTL_SIMPLE)) {
         rect.setHeight(widget.sizeHint().height());
     }
     return rect;

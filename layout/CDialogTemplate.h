@@ -31,6 +31,7 @@ enum CControlOption : uint32_t {
     CTL_NOPREFIX = 1u << 4, // static: no mnemonic processing
     CTL_CUSTOM = 1u << 5,   // made by the dialog itself and placed on its rectangle
     CTL_CENTER = 1u << 6,   // static: text centred both ways
+    CTL_SIMPLE = 1u << 7,   // combo box: the list always shown, as tall as its rectangle
 };
 
 // The control identifier of controls that carry none.
