@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,11 +31,15 @@ CDialogUnits CDialogUnits::ForTemplate(const CDialogTemplate& dialogTemplate,
         if (!control.text || control.cx <= 0) {
             continue;
         }
-        int needed = metrics.horizontalAdvance(QString::fromLatin1(control.text));
+        int needed = 0;
+        for (const QString& line : QString::fromLatin1(control.text).split(QLatin1Char('\n'))) {
+            needed = std::max(needed, metrics.horizontalAdvance(line));
+        }
         switch (control.kind) {
         case CControlKind::CheckBox:
+            // The box, the gap and a pixel each side for the focus frame around the text.
             needed += style->pixelMetric(QStyle::PM_IndicatorWidth) +
-                      style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+                      style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) + 2;
             break;
         case CControlKind::PushButton:
             needed += 2 * style->pixelMetric(QStyle::PM_ButtonMargin) +
@@ -72,7 +77,8 @@ QWidget* CreateControl(const CControlTemplate& control, QWidget& dialog) {
     case CControlKind::Static: {
         auto* label = new QLabel(text, &dialog);
         label->setTextFormat(Qt::PlainText);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setAlignment(control.options & CTL_CENTER ? Qt::AlignCenter
+                                                         : Qt::AlignLeft | Qt::AlignTop);
         return label;
     }
     case CControlKind::Icon: {
@@ -86,6 +92,8 @@ QWidget* CreateControl(const CControlTemplate& control, QWidget& dialog) {
         frame->setFrameShape(QFrame::Box);
         return frame;
     }
+    case CControlKind::GroupBox:
+        return new QGroupBox(text, &dialog);
     case CControlKind::ComboBox: {
         auto* combo = new QComboBox(&dialog);
         combo->setInsertPolicy(control.options & CTL_SORTED ? QComboBox::InsertAlphabetically
@@ -110,11 +118,13 @@ QWidget* CreateControl(const CControlTemplate& control, QWidget& dialog) {
     return nullptr;
 }
 
-QRect ControlRect(const CControlTemplate& control, const CDialogUnits& units, QWidget& widget) {
-    QRect rect = units.ToPixels(control.x, control.y, control.cx, control.cy);
-    // A combo box's template height is its drop-down extent; the closed box keeps its own
-    // height.
-    if (control.kind == CControlKind::ComboBox) {
+QRect ControlRect(const CDialogTemplate& dialogTemplate, const CControlTemplate& control,
+                  const CDialogUnits& units, QWidget& widget) {
+    QRect rect = units.ToPixels(control.x, control.y, control.cx, control.cy)
+                     .translated(dialogTemplate.edge, dialogTemplate.edge);
+    // A drop-down combo box's template height is its list's extent; the closed box keeps its
+    // own height.
+    if (control.kind == CControlKind::ComboBox && !(control.options & CTL_SIMPLE)) {
         rect.setHeight(widget.sizeHint().height());
     }
     return rect;
@@ -125,7 +135,8 @@ QRect ControlRect(const CControlTemplate& control, const CDialogUnits& units, QW
 void CDialogBuilder::Build(const CDialogTemplate& dialogTemplate, QWidget& dialog) {
     const CDialogUnits units = CDialogUnits::ForTemplate(dialogTemplate, dialog);
     dialog.setWindowTitle(QString::fromLatin1(dialogTemplate.caption));
-    dialog.resize(units.ToPixelsX(dialogTemplate.cx), units.ToPixelsY(dialogTemplate.cy));
+    dialog.resize(units.ToPixelsX(dialogTemplate.cx) + 2 * dialogTemplate.edge,
+                  units.ToPixelsY(dialogTemplate.cy) + 2 * dialogTemplate.edge);
     for (const CControlTemplate& control : dialogTemplate.controls) {
         if (control.options & CTL_CUSTOM) {
             continue;
@@ -137,8 +148,12 @@ void CDialogBuilder::Build(const CDialogTemplate& dialogTemplate, QWidget& dialo
         if (control.id != IDC_STATIC) {
             widget->setObjectName(QString::number(control.id));
         }
-        widget->setGeometry(ControlRect(control, units, *widget));
+        widget->setGeometry(ControlRect(dialogTemplate, control, units, *widget));
         widget->setVisible(!(control.options & CTL_HIDDEN));
+    }
+    for (QGroupBox* group :
+         dialog.findChildren<QGroupBox*>(QString(), Qt::FindDirectChildrenOnly)) {
+        group->lower();
     }
 }
 
@@ -151,7 +166,7 @@ void CDialogBuilder::PlaceControl(const CDialogTemplate& dialogTemplate, QWidget
     const CDialogUnits units = CDialogUnits::ForTemplate(dialogTemplate, dialog);
     control.setParent(&dialog);
     control.setObjectName(QString::number(id));
-    control.setGeometry(ControlRect(*entry, units, control));
+    control.setGeometry(ControlRect(dialogTemplate, *entry, units, control));
     control.setVisible(!(entry->options & CTL_HIDDEN));
 }
 

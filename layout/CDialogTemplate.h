@@ -9,7 +9,17 @@
 class QWidget;
 
 // The kinds of controls a dialog template places.
-enum class CControlKind { Static, Icon, Frame, ComboBox, Edit, CheckBox, PushButton, RichEdit };
+enum class CControlKind {
+    Static,
+    Icon,
+    Frame,
+    GroupBox,
+    ComboBox,
+    Edit,
+    CheckBox,
+    PushButton,
+    RichEdit
+};
 
 // Control options, as the template's styles give them.
 enum CControlOption : uint32_t {
@@ -20,6 +30,8 @@ enum CControlOption : uint32_t {
     CTL_DEFAULT = 1u << 3,  // push button: the default button
     CTL_NOPREFIX = 1u << 4, // static: no mnemonic processing
     CTL_CUSTOM = 1u << 5,   // made by the dialog itself and placed on its rectangle
+    CTL_CENTER = 1u << 6,   // static: text centred both ways
+    CTL_SIMPLE = 1u << 7,   // combo box: the list always shown, as tall as its rectangle
 };
 
 // The control identifier of controls that carry none.
@@ -38,7 +50,8 @@ struct CControlTemplate {
 };
 
 // A dialog as designed: caption, client size in dialog units, whether it is a child window
-// (a panel laid into another dialog) and its controls in creation (tab) order.
+// (a panel laid into another dialog), its controls in creation (tab) order and the width in
+// pixels of a static edge drawn around the client area.
 struct CDialogTemplate {
     int id;
     const char* caption;
@@ -46,6 +59,7 @@ struct CDialogTemplate {
     int cy;
     bool child;
     std::vector<CControlTemplate> controls;
+    int edge = 0;
 };
 
 // Dialog units to pixels by the dialog font's base units: x = average char width / 4,
@@ -72,7 +86,8 @@ private:
 };
 
 // Creates a template's controls as children of `dialog`, each with its identifier as
-// objectName, and sizes the dialog to the template. Custom controls are left to the dialog.
+// objectName, and sizes the dialog to the template and its edge. Custom controls are left to
+// the dialog; group boxes lie below the controls they surround.
 class CDialogBuilder {
 public:
     static void Build(const CDialogTemplate& dialogTemplate, QWidget& dialog);

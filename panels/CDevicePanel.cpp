@@ -7,16 +7,9 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFontMetrics>
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPushButton>
-#include <QStyle>
-
-#include <algorithm>
 
 namespace {
 
@@ -34,14 +27,12 @@ private:
     int m_controlId;
 };
 
-// The static edge around the panel, one pixel on each side.
-constexpr int kEdge = 1;
-
 } // namespace
 
 CDevicePanel::CDevicePanel(int templateId, CHidDevice* device, CSettingsStore* store,
                            QWidget* parent)
-    : QDialog(parent), m_device(device), m_history(store), m_templateId(templateId) {
+    : QDialog(parent), m_device(device), m_history(store), m_templateId(templateId),
+      m_units(CDialogUnits::FromFont(font())) {
     // A child dialog inside the main dialog, not a window of its own.
     setWindowFlags(Qt::Widget);
     // The panel takes the main dialog's font, which stands for the templates' dialog font, so
@@ -56,12 +47,11 @@ CDevicePanel::~CDevicePanel() {
 }
 
 bool CDevicePanel::Create() {
-    const CPanelTemplate* dialogTemplate = CPanelTemplate::Find(m_templateId);
+    const CDialogTemplate* dialogTemplate = CPanelTemplate::Find(m_templateId);
     if (!dialogTemplate || m_hasWindow)
         return false;
-    ComputeDialogUnits(*dialogTemplate);
-    const QPoint size = DialogUnitsToPixels(CPanelTemplate::kWidth, CPanelTemplate::kHeight);
-    resize(size.x() + 2 * kEdge, size.y() + 2 * kEdge);
+    // A font wider than the templates' own makes the whole panel wider, never a caption cut.
+    m_units = CDialogUnits::ForTemplate(*dialogTemplate, *this);
     CreateControls(*dialogTemplate);
     m_hasWindow = true;
     return OnInitDialog();
@@ -81,84 +71,30 @@ void CDevicePanel::ShowOver(const QWidget& placeholder) {
 }
 
 QPoint CDevicePanel::DialogUnitsToPixels(int x, int y) const {
-    return {qRound(x * m_unitX), qRound(y * m_unitY)};
+    return {m_units.ToPixelsX(x), m_units.ToPixelsY(y)};
 }
 
-void CDevicePanel::ComputeDialogUnits(const CPanelTemplate& dialogTemplate) {
-    const QFontMetrics metrics(font());
-    m_unitX = metrics.averageCharWidth() / 4.0;
-    m_unitY = metrics.height() / 8.0;
-    // A font wider than the templates' own makes the whole panel wider, never a caption cut.
-    const QStyle* s = style();
-    const int buttonPadding = 2 * (s->pixelMetric(QStyle::PM_ButtonMargin) +
-                                   s->pixelMetric(QStyle::PM_DefaultFrameWidth));
-    const int checkPadding = s->pixelMetric(QStyle::PM_IndicatorWidth) +
-                             s->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) + 2;
-    for (size_t i = 0; i < dialogTemplate.count; ++i) {
-        const CControlTemplate& c = dialogTemplate.controls[i];
-        int needed = 0;
-        for (const QString& line : QString::fromUtf8(c.caption).split('\n'))
-            needed = std::max(needed, metrics.horizontalAdvance(line));
-        if (c.kind == CControlKind::Button)
-            needed += buttonPadding;
-        else if (c.kind == CControlKind::CheckBox)
-            needed += checkPadding;
-        else if (c.kind != CControlKind::Static && c.kind != CControlKind::CenteredStatic)
+void CDevicePanel::CreateControls(const CDialogTemplate& dialogTemplate) {
+    CDialogBuilder::Build(dialogTemplate, *this);
+    if (CDialogBuilder::FindControl(dialogTemplate, PanelControl::SendCombo))
+        CDialogBuilder::PlaceControl(dialogTemplate, *this, *new CSendCombo(this),
+                                     PanelControl::SendCombo);
+    CDialogBuilder::ApplyTabOrder(dialogTemplate, *this);
+    for (const CControlTemplate& c : dialogTemplate.controls) {
+        if (c.id == IDC_STATIC)
             continue;
-        m_unitX = std::max(m_unitX, static_cast<double>(needed) / c.width);
-    }
-}
-
-void CDevicePanel::CreateControls(const CPanelTemplate& dialogTemplate) {
-    for (size_t i = 0; i < dialogTemplate.count; ++i) {
-        const CControlTemplate& c = dialogTemplate.controls[i];
-        const QString caption = QString::fromUtf8(c.caption);
-        QWidget* widget = nullptr;
-        switch (c.kind) {
-        case CControlKind::Static:
-        case CControlKind::CenteredStatic: {
-            auto* label = new QLabel(caption, this);
-            label->setAlignment(c.kind == CControlKind::Static ? Qt::AlignLeft | Qt::AlignTop
-                                                               : Qt::AlignCenter);
-            widget = label;
-            break;
-        }
-        case CControlKind::GroupBox:
-            widget = new QGroupBox(caption, this);
-            break;
-        case CControlKind::Button:
-        case CControlKind::CheckBox: {
-            QAbstractButton* button = c.kind == CControlKind::Button
-                                          ? static_cast<QAbstractButton*>(new QPushButton(this))
-                                          : new QCheckBox(this);
-            button->setText(caption);
+        auto* widget = findChild<QWidget*>(QString::number(c.id), Qt::FindDirectChildrenOnly);
+        if (!widget)
+            continue;
+        m_controls[c.id] = widget;
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             // "Trigger Device" stays pressed while the trigger is on.
-            button->setCheckable(c.kind == CControlKind::CheckBox ||
-                                 c.id == PanelControl::TriggerDevice);
+            if (c.id == PanelControl::TriggerDevice)
+                button->setCheckable(true);
             const int id = c.id;
             connect(button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
-            widget = button;
-            break;
         }
-        case CControlKind::SendCombo:
-            widget = new CSendCombo(this);
-            break;
-        }
-        const QPoint topLeft = DialogUnitsToPixels(c.x, c.y) + QPoint(kEdge, kEdge);
-        QPoint size = DialogUnitsToPixels(c.width, c.height);
-        // A combo's template height is its drop-down list; the field itself is one line high.
-        if (c.kind == CControlKind::SendCombo)
-            size.setY(widget->sizeHint().height());
-        widget->setGeometry(topLeft.x(), topLeft.y(), size.x(), size.y());
-        if (c.id != CPanelTemplate::kStaticId) {
-            widget->setObjectName(QString::number(c.id));
-            m_controls[c.id] = widget;
-        }
-        widget->setVisible(!c.hidden);
     }
-    // Group boxes are drawn below the controls they surround.
-    for (QGroupBox* group : findChildren<QGroupBox*>(QString(), Qt::FindDirectChildrenOnly))
-        group->lower();
 }
 
 bool CDevicePanel::OnInitDialog() {
@@ -242,9 +178,12 @@ void CDevicePanel::DestroyWindow() {
     m_hasWindow = false;
     m_controls.clear();
     hide();
-    // Escape may arrive inside one of the controls: they go once their events are done.
-    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    // Escape may arrive inside one of the controls: they go once their events are done, and
+    // lose their numbers now so that a window made again finds only its own controls.
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        child->setObjectName(QString());
         child->deleteLater();
+    }
 }
 
 void CDevicePanel::paintEvent(QPaintEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "layout/CDialogTemplate.h"
 #include "settings/CStringHistory.h"
 
 #include <QDialog>
@@ -9,7 +10,6 @@
 class CHidDevice;
 class CSendCombo;
 class CSettingsStore;
-struct CPanelTemplate;
 class QAbstractButton;
 
 // A borderless child dialog laid over the main dialog's placeholder, whose buttons call the
@@ -93,14 +93,12 @@ protected:
     CStringHistory m_history;
 
 private:
-    void ComputeDialogUnits(const CPanelTemplate& dialogTemplate);
-    void CreateControls(const CPanelTemplate& dialogTemplate);
+    void CreateControls(const CDialogTemplate& dialogTemplate);
     void DestroyWindow();
 
     const int m_templateId;
     std::map<int, QWidget*> m_controls;
-    double m_unitX = 1.5;
-    double m_unitY = 1.5;
+    CDialogUnits m_units;
     bool m_hasWindow = false;
 };
 

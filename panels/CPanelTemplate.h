@@ -1,35 +1,13 @@
 #pragma once
 
-#include <cstddef>
+struct CDialogTemplate;
 
-// The kinds of controls a device panel is made of.
-enum class CControlKind { Static, CenteredStatic, Button, CheckBox, SendCombo, GroupBox };
-
-// One control of a panel template, positioned in dialog units (left, top, width, height).
-// Static and group controls carry no number (kStaticId).
-struct CControlTemplate {
-    int id;
-    CControlKind kind;
-    const char* caption;
-    int x;
-    int y;
-    int width;
-    int height;
-    bool hidden;
-};
-
-// A device panel's dialog template: 306 x 74 dialog units in the dialog font.
-struct CPanelTemplate {
-    static constexpr int kStaticId = -1;
-    static constexpr int kWidth = 306;
-    static constexpr int kHeight = 74;
-
+// The device panels' dialog templates: child dialogs of 306 x 74 dialog units in the dialog font
+// with a one-pixel static edge. The send combo (1036) is made by the panel itself.
+class CPanelTemplate {
+public:
     // The template with that dialog number (129 to 133), or null.
-    static const CPanelTemplate* Find(int templateId);
-
-    int templateId;
-    const CControlTemplate* controls;
-    size_t count;
+    static const CDialogTemplate* Find(int templateId);
 };
 
 // Control numbers of the panels.

@@ -1,13 +1,11 @@
 #include "prefs/CPreferencesDlg.h"
 
+#include "layout/CDialogTemplate.h"
 #include "prefs/CColorButton.h"
 #include "prefs/CSimpleComboBox.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
-#include <QFontMetrics>
-#include <QGroupBox>
-#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 
@@ -17,72 +15,44 @@
 
 namespace {
 
-enum class CItemKind { Group, Label, ColorButton, CheckBox, SortedCombo, Combo, Button, Default };
+using K = CControlKind;
 
-// One control of the dialog, placed in dialog units (left, top, width, height).
-struct CDialogItem {
-    int m_id; // -1: no control number
-    CItemKind m_kind;
-    const char* m_text;
-    int m_x, m_y, m_width, m_height;
+// Template 135, in tab order; the colour buttons and the two lists are made by the dialog.
+const CDialogTemplate kTemplate135{
+    135,
+    "Preferences Dialog",
+    277,
+    175,
+    false,
+    {
+        {IDC_STATIC, K::GroupBox, "Colors", 7, 7, 130, 125, CTL_NONE},
+        {IDC_STATIC, K::GroupBox, "Misc", 7, 136, 130, 32, CTL_NONE},
+        {IDC_STATIC, K::GroupBox, "Font", 144, 7, 126, 139, CTL_NONE},
+        {IDC_STATIC, K::Static, "default", 14, 23, 84, 8, CTL_NONE},
+        {1007, K::PushButton, nullptr, 100, 20, 30, 14, CTL_CUSTOM},
+        {IDC_STATIC, K::Static, "Label content", 14, 41, 84, 8, CTL_NONE},
+        {1003, K::PushButton, nullptr, 100, 38, 30, 14, CTL_CUSTOM},
+        {IDC_STATIC, K::Static, "Symbology name", 14, 59, 84, 8, CTL_NONE},
+        {1005, K::PushButton, nullptr, 100, 56, 30, 14, CTL_CUSTOM},
+        {IDC_STATIC, K::Static, "Raw data", 14, 77, 84, 8, CTL_NONE},
+        {1009, K::PushButton, nullptr, 100, 74, 30, 14, CTL_CUSTOM},
+        {IDC_STATIC, K::Static, "Non printable characters", 14, 95, 84, 8, CTL_NONE},
+        {1001, K::PushButton, nullptr, 100, 92, 30, 14, CTL_CUSTOM},
+        {IDC_STATIC, K::Static, "Out Data", 14, 113, 84, 8, CTL_NONE},
+        {1011, K::PushButton, nullptr, 100, 110, 30, 14, CTL_CUSTOM},
+        {1021, K::CheckBox, "Untrigger before disconnect", 14, 146, 116, 16, CTL_NONE},
+        {IDC_STATIC, K::Static, "Font:", 151, 18, 76, 8, CTL_NONE},
+        {1023, K::ComboBox, nullptr, 151, 28, 78, 112, CTL_SIMPLE | CTL_SORTED | CTL_CUSTOM},
+        {IDC_STATIC, K::Static, "Size:", 235, 18, 28, 8, CTL_NONE},
+        {1024, K::ComboBox, nullptr, 235, 28, 28, 112, CTL_SIMPLE | CTL_CUSTOM},
+        {1, K::PushButton, "OK", 164, 154, 50, 14, CTL_DEFAULT},
+        {2, K::PushButton, "Cancel", 220, 154, 50, 14, CTL_NONE},
+    },
 };
 
-constexpr int kDialogWidth = 277;
-constexpr int kDialogHeight = 175;
-
-// Template 135. Group boxes come first so that the controls inside them lie above them; the
-// rest is in tab order.
-const CDialogItem kTemplate135[] = {
-    {-1, CItemKind::Group, "Colors", 7, 7, 130, 125},
-    {-1, CItemKind::Group, "Misc", 7, 136, 130, 32},
-    {-1, CItemKind::Group, "Font", 144, 7, 126, 139},
-    {-1, CItemKind::Label, "default", 14, 23, 84, 8},
-    {1007, CItemKind::ColorButton, "", 100, 20, 30, 14},
-    {-1, CItemKind::Label, "Label content", 14, 41, 84, 8},
-    {1003, CItemKind::ColorButton, "", 100, 38, 30, 14},
-    {-1, CItemKind::Label, "Symbology name", 14, 59, 84, 8},
-    {1005, CItemKind::ColorButton, "", 100, 56, 30, 14},
-    {-1, CItemKind::Label, "Raw data", 14, 77, 84, 8},
-    {1009, CItemKind::ColorButton, "", 100, 74, 30, 14},
-    {-1, CItemKind::Label, "Non printable characters", 14, 95, 84, 8},
-    {1001, CItemKind::ColorButton, "", 100, 92, 30, 14},
-    {-1, CItemKind::Label, "Out Data", 14, 113, 84, 8},
-    {1011, CItemKind::ColorButton, "", 100, 110, 30, 14},
-    {1021, CItemKind::CheckBox, "Untrigger before disconnect", 14, 146, 116, 16},
-    {-1, CItemKind::Label, "Font:", 151, 18, 76, 8},
-    {1023, CItemKind::SortedCombo, "", 151, 28, 78, 112},
-    {-1, CItemKind::Label, "Size:", 235, 18, 28, 8},
-    {1024, CItemKind::Combo, "", 235, 28, 28, 112},
-    {1, CItemKind::Default, "OK", 164, 154, 50, 14},
-    {2, CItemKind::Button, "Cancel", 220, 154, 50, 14},
-};
+const int kColorButtons[] = {1007, 1003, 1005, 1009, 1001, 1011};
 
 const int kFontSizes[] = {6, 7, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28};
-
-// Dialog units of the dialog's font: x in quarters of the average character width, y in
-// eighths of the character height.
-class CDialogUnits {
-public:
-    explicit CDialogUnits(const QFont& font) {
-        const QFontMetrics metrics(font);
-        const int letters = metrics.horizontalAdvance(
-            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-        m_baseX = (letters / 26 + 1) / 2;
-        m_baseY = metrics.height();
-    }
-    int X(int units) const { return (units * m_baseX + 2) / 4; }
-    int Y(int units) const { return (units * m_baseY + 4) / 8; }
-    QRect Rect(const CDialogItem& item) const {
-        const int left = X(item.m_x);
-        const int top = Y(item.m_y);
-        return QRect(left, top, X(item.m_x + item.m_width) - left,
-                     Y(item.m_y + item.m_height) - top);
-    }
-
-private:
-    int m_baseX;
-    int m_baseY;
-};
 
 // The size text as "%d" reads it: leading blanks, a sign and digits. False when no number
 // starts the text, or when the size in tenths of a point would not fit.
@@ -104,45 +74,22 @@ bool ParseFontSize(const QString& text, int32_t& tenths) {
 } // namespace
 
 CPreferencesDlg::CPreferencesDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Preferences Dialog"));
     setObjectName(QStringLiteral("135"));
-    const CDialogUnits units(font());
-    for (const CDialogItem& item : kTemplate135) {
-        const QString text = QString::fromLatin1(item.m_text);
-        QWidget* widget = nullptr;
-        switch (item.m_kind) {
-        case CItemKind::Group:
-            widget = new QGroupBox(text, this);
-            break;
-        case CItemKind::Label:
-            widget = new QLabel(text, this);
-            break;
-        case CItemKind::ColorButton:
-            widget = new CColorButton(this);
-            break;
-        case CItemKind::CheckBox:
-            widget = m_untriggerCheck = new QCheckBox(text, this);
-            break;
-        case CItemKind::SortedCombo:
-        case CItemKind::Combo:
-            widget = new CSimpleComboBox(item.m_kind == CItemKind::SortedCombo, this);
-            break;
-        case CItemKind::Button:
-        case CItemKind::Default: {
-            auto* button = new QPushButton(text, this);
-            button->setDefault(item.m_kind == CItemKind::Default);
-            connect(button, &QPushButton::clicked, this,
-                    item.m_id == 1 ? &CPreferencesDlg::accept : &CPreferencesDlg::reject);
-            widget = button;
-            break;
-        }
-        }
-        if (item.m_id >= 0)
-            widget->setObjectName(QString::number(item.m_id));
-        widget->setGeometry(units.Rect(item));
+    CDialogBuilder::Build(kTemplate135, *this);
+    for (int id : kColorButtons)
+        CDialogBuilder::PlaceControl(kTemplate135, *this, *new CColorButton(this), id);
+    for (int id : {1023, 1024}) {
+        const bool sorted = CDialogBuilder::FindControl(kTemplate135, id)->options & CTL_SORTED;
+        CDialogBuilder::PlaceControl(kTemplate135, *this, *new CSimpleComboBox(sorted, this), id);
     }
-    setFixedSize(units.X(kDialogWidth), units.Y(kDialogHeight));
+    CDialogBuilder::ApplyTabOrder(kTemplate135, *this);
+    setFixedSize(size());
+    connect(findChild<QPushButton*>(QStringLiteral("1"), Qt::FindDirectChildrenOnly),
+            &QPushButton::clicked, this, &CPreferencesDlg::accept);
+    connect(findChild<QPushButton*>(QStringLiteral("2"), Qt::FindDirectChildrenOnly),
+            &QPushButton::clicked, this, &CPreferencesDlg::reject);
 
+    m_untriggerCheck = findChild<QCheckBox*>(QStringLiteral("1021"), Qt::FindDirectChildrenOnly);
     m_fontCombo = findChild<CSimpleComboBox*>(QStringLiteral("1023"));
     m_sizeCombo = findChild<CSimpleComboBox*>(QStringLiteral("1024"));
 }

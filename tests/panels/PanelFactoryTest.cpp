@@ -1,6 +1,7 @@
 #include "CPanelRig.h"
 #include "PanelTestSupport.h"
 
+#include "layout/CDialogTemplate.h"
 #include "panels/CPanelFactory.h"
 #include "panels/CPanelTemplate.h"
 
@@ -44,29 +45,28 @@ TEST(PanelFactory, ControlsKeepTheirNumbersAndScaleWithTheDialogFont) {
     std::unique_ptr<CDevicePanel> panel =
         CreateDevicePanel(*rig.Device(), &rig.Store(), &rig.Parent());
     ASSERT_TRUE(panel->Create());
-    const CPanelTemplate* dialogTemplate = CPanelTemplate::Find(131);
+    const CDialogTemplate* dialogTemplate = CPanelTemplate::Find(131);
     ASSERT_NE(dialogTemplate, nullptr);
-    for (size_t i = 0; i < dialogTemplate->count; ++i) {
-        const CControlTemplate& c = dialogTemplate->controls[i];
-        if (c.id == CPanelTemplate::kStaticId)
+    for (const CControlTemplate& c : dialogTemplate->controls) {
+        if (c.id == IDC_STATIC)
             continue;
         QWidget* control = panel->Control(c.id);
         ASSERT_NE(control, nullptr) << c.id;
         EXPECT_EQ(control->objectName(), QString::number(c.id));
         EXPECT_EQ(control->pos() - QPoint(1, 1), panel->DialogUnitsToPixels(c.x, c.y)) << c.id;
         if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-            EXPECT_EQ(button->text(), c.caption);
+            EXPECT_EQ(button->text(), c.text);
         }
+        EXPECT_EQ(control->isVisibleTo(panel.get()), !(c.options & CTL_HIDDEN)) << c.id;
     }
     const QPoint size = panel->DialogUnitsToPixels(306, 74);
     EXPECT_EQ(panel->size(), QSize(size.x() + 2, size.y() + 2));
     // The dialog font's base units, widened only as far as the longest caption needs.
     const QFontMetrics metrics(panel->font());
     const QPoint unit = panel->DialogUnitsToPixels(4, 8);
-    EXPECT_GE(unit.x(), metrics.averageCharWidth());
+    EXPECT_GE(unit.x(), CDialogUnits::FromFont(panel->font()).BaseX());
     EXPECT_EQ(unit.y(), metrics.height());
-    for (size_t i = 0; i < dialogTemplate->count; ++i) {
-        const CControlTemplate& c = dialogTemplate->controls[i];
+    for (const CControlTemplate& c : dialogTemplate->controls) {
         if (auto* button = qobject_cast<QPushButton*>(panel->Control(c.id))) {
             EXPECT_GE(button->width(), metrics.horizontalAdvance(button->text())) << c.id;
         }

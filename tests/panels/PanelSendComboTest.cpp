@@ -159,9 +159,20 @@ TEST(PanelSendCombo, EscapeOnAButtonDestroysThePanelWindow) {
     rig.Parent().show();
     auto panel =
         OpenPanel<CSurePosPanel>(rig.Device<CSurePosDevice>(), &rig.Store(), &rig.Parent());
-    PressKey(panel->Control(1033), Qt::Key_Escape);
+    QWidget* oldTest = panel->Control(1033);
+    PressKey(oldTest, Qt::Key_Escape);
     EXPECT_FALSE(panel->HasWindow());
     EXPECT_TRUE(rig.Parent().isVisible());
+
+    // Made again before the old controls are gone, the window finds only its own controls.
+    ASSERT_TRUE(panel->Create());
+    QWidget* test = panel->Control(1033);
+    ASSERT_NE(test, nullptr);
+    EXPECT_NE(test, oldTest);
+    ProcessFor(20);
+    rig.ClearWrites();
+    Click(*panel, 1033);
+    EXPECT_FALSE(rig.SettledWrites().empty());
 }
 
 } // namespace
