@@ -31,35 +31,36 @@ const std::vector<CControlTemplate> kSurePos = {
     {C::StressTest, K::PushButton, "50 Disable/Enable", 209, 47, 88, 14, CTL_NONE},
 };
 
-const std::vector<CControlTemplate> kQuorin = {
-    {S, K::Static, "Quorin", 4, 6, 48, 8, CTL_NONE},
-    {C::SendCombo, K::ComboBox, nullptr, 54, 4, 180, 80, CTL_CUSTOM},
-    {C::Send, K::PushButton, "Send", 238, 3, 32, 14, CTL_NONE},
-    {C::Delete, K::PushButton, "Delete", 272, 3, 32, 14, CTL_NONE},
-    {C::TriggerDevice, K::PushButton, "Trigger Device", 4, 22, 64, 14, CTL_NONE},
-    {C::Beep, K::PushButton, "Beep", 72, 22, 50, 14, CTL_NONE},
-    {C::ErrorBeep, K::PushButton, "Error Beep", 126, 22, 50, 14, CTL_NONE},
-    {C::Disable, K::PushButton, "Disable", 4, 40, 64, 14, CTL_NONE},
-    {C::Enable, K::PushButton, "Enable", 72, 40, 50, 14, CTL_NONE},
-    {C::BeeperOff, K::PushButton, "Beeper Off", 126, 40, 50, 14, CTL_NONE},
-    {C::BeeperOn, K::PushButton, "Beeper On", 180, 40, 50, 14, CTL_NONE},
-};
+// The Quorin and Hid Pos panels share their layout; the Hid Pos panel hides the beeper buttons
+// and adds the two redirect buttons.
+std::vector<CControlTemplate> TriggerPanel(const char* caption, uint32_t beeperOptions) {
+    return {
+        {S, K::Static, caption, 4, 6, 48, 8, CTL_NONE},
+        {C::SendCombo, K::ComboBox, nullptr, 54, 4, 180, 80, CTL_CUSTOM},
+        {C::Send, K::PushButton, "Send", 238, 3, 32, 14, CTL_NONE},
+        {C::Delete, K::PushButton, "Delete", 272, 3, 32, 14, CTL_NONE},
+        {C::TriggerDevice, K::PushButton, "Trigger Device", 4, 22, 64, 14, CTL_NONE},
+        {C::Beep, K::PushButton, "Beep", 72, 22, 50, 14, CTL_NONE},
+        {C::ErrorBeep, K::PushButton, "Error Beep", 126, 22, 50, 14, CTL_NONE},
+        {C::Disable, K::PushButton, "Disable", 4, 40, 64, 14, CTL_NONE},
+        {C::Enable, K::PushButton, "Enable", 72, 40, 50, 14, CTL_NONE},
+        {C::BeeperOff, K::PushButton, "Beeper Off", 126, 40, 50, 14, beeperOptions},
+        {C::BeeperOn, K::PushButton, "Beeper On", 180, 40, 50, 14, beeperOptions},
+    };
+}
 
-const std::vector<CControlTemplate> kHidPos = {
-    {S, K::Static, "Hid Pos", 4, 6, 48, 8, CTL_NONE},
-    {C::SendCombo, K::ComboBox, nullptr, 54, 4, 180, 80, CTL_CUSTOM},
-    {C::Send, K::PushButton, "Send", 238, 3, 32, 14, CTL_NONE},
-    {C::Delete, K::PushButton, "Delete", 272, 3, 32, 14, CTL_NONE},
-    {C::TriggerDevice, K::PushButton, "Trigger Device", 4, 22, 64, 14, CTL_NONE},
-    {C::Beep, K::PushButton, "Beep", 72, 22, 50, 14, CTL_NONE},
-    {C::ErrorBeep, K::PushButton, "Error Beep", 126, 22, 50, 14, CTL_NONE},
-    {C::Disable, K::PushButton, "Disable", 4, 40, 64, 14, CTL_NONE},
-    {C::Enable, K::PushButton, "Enable", 72, 40, 50, 14, CTL_NONE},
-    {C::BeeperOff, K::PushButton, "Beeper Off", 126, 40, 50, 14, CTL_HIDDEN},
-    {C::BeeperOn, K::PushButton, "Beeper On", 180, 40, 50, 14, CTL_HIDDEN},
-    {C::RedirectToInterface0, K::PushButton, "Redirect to interface 0", 4, 58, 100, 14, CTL_NONE},
-    {C::RedirectToInterface1, K::PushButton, "Redirect to interface 1", 108, 58, 100, 14, CTL_NONE},
-};
+const std::vector<CControlTemplate> kQuorin = TriggerPanel("Quorin", CTL_NONE);
+
+std::vector<CControlTemplate> HidPosPanel() {
+    std::vector<CControlTemplate> controls = TriggerPanel("Hid Pos", CTL_HIDDEN);
+    controls.push_back({C::RedirectToInterface0, K::PushButton, "Redirect to interface 0", 4, 58,
+                        100, 14, CTL_NONE});
+    controls.push_back({C::RedirectToInterface1, K::PushButton, "Redirect to interface 1", 108, 58,
+                        100, 14, CTL_NONE});
+    return controls;
+}
+
+const std::vector<CControlTemplate> kHidPos = HidPosPanel();
 
 const std::vector<CControlTemplate> kSurePosSio = {
     {S, K::Static, "SurePos Sio", 4, 6, 48, 8, CTL_NONE},
