@@ -1,7 +1,7 @@
 // Labels per second that each device type decodes from its input reports into an output sink:
 // a recording sink (the decoding alone) and, when the GUI has one, the real output window.
 // Raw data and symbology names are on, the heaviest display a user can choose.
-#include "device/CHidPort.h"
+#include "core/CClosedPort.h"
 #include "device/CHidPosDevice.h"
 #include "device/CMessagePoster.h"
 #include "device/CNotifier.h"
@@ -26,26 +26,6 @@
 #endif
 
 namespace {
-
-class CNoPlatform : public CHidPlatform {
-public:
-    bool EnumerateInterfaces(std::vector<CHidInterfaceInfo>&, int&) override { return true; }
-    std::unique_ptr<CHidConnection> Open(const std::string&, int& error) override {
-        error = ENODEV;
-        return nullptr;
-    }
-    std::unique_ptr<CHidDeviceMonitor> CreateMonitor(int&) override { return nullptr; }
-};
-
-class CNoPoster : public CMessagePoster {
-public:
-    void PostHidMessage(CHidMessage&&) override {}
-};
-
-class CNoNotifier : public CNotifier {
-public:
-    void ShowMessage(const std::string&) override {}
-};
 
 using CReport = std::vector<uint8_t>;
 const char* const kLabels[] = {"5901234123457", "VANTREL-128", "96385074", "01234567890512"};
@@ -102,10 +82,9 @@ std::vector<CReport> SioContents() {
 }
 
 struct CBench {
-    CNoPlatform platform;
-    CNoPoster poster;
-    CHidPort port{platform, poster};
-    CNoNotifier notifier;
+    CClosedPort closed;
+    CHidPort& port = closed.Port();
+    CNotifier& notifier = closed.Notifier();
     CDisplaySettings settings;
     CBench() {
         settings.m_showRaw = 1;

@@ -1,7 +1,7 @@
 // Random input reports into the four device types. Byte 0 picks the type (unless the
 // environment variable VANTREL_FUZZ_TYPE fixes it to quorin, hidpos, surepos or sio), byte 1 the
 // display and device flags; the rest is the report. The port is closed, so writes do nothing.
-#include "device/CHidPort.h"
+#include "core/CClosedPort.h"
 #include "device/CHidPosDevice.h"
 #include "device/CMessagePoster.h"
 #include "device/CNotifier.h"
@@ -19,26 +19,6 @@
 
 namespace {
 
-class CNoPlatform : public CHidPlatform {
-public:
-    bool EnumerateInterfaces(std::vector<CHidInterfaceInfo>&, int&) override { return true; }
-    std::unique_ptr<CHidConnection> Open(const std::string&, int& error) override {
-        error = ENODEV;
-        return nullptr;
-    }
-    std::unique_ptr<CHidDeviceMonitor> CreateMonitor(int&) override { return nullptr; }
-};
-
-class CNoPoster : public CMessagePoster {
-public:
-    void PostHidMessage(CHidMessage&&) override {}
-};
-
-class CNoNotifier : public CNotifier {
-public:
-    void ShowMessage(const std::string&) override {}
-};
-
 int g_fixedType = -1;
 
 } // namespace
@@ -54,10 +34,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static CNoPlatform platform;
-    static CNoPoster poster;
-    static CHidPort port(platform, poster);
-    static CNoNotifier notifier;
+    static CClosedPort closed;
+    CHidPort& port = closed.Port();
+    CNotifier& notifier = closed.Notifier();
     static CRecordingSink sink;
 
     const size_t header = g_fixedType >= 0 ? 1 : 2;
