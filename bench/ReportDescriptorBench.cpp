@@ -11,9 +11,9 @@
 
 namespace {
 
-// The hex bytes of every descriptor in the shared real-data folder.
+// The hex bytes of every real descriptor in the repository's test data.
 std::vector<std::vector<uint8_t>> RealDescriptors() {
-    const std::string dir = std::string(VANTREL_SHARED_DIR) + "/realdata";
+    const std::string dir = std::string(VANTREL_TEST_DATA_DIR) + "/descriptors";
     std::vector<std::vector<uint8_t>> all;
     DIR* d = opendir(dir.c_str());
     if (d == nullptr) {

@@ -1,8 +1,8 @@
 #include "device/CHidPort.h"
 
 #include "device/CDeviceList.h"
+#include "device/ReaderTypes.h"
 #include "device/SupportedReaders.h"
-#include "platform/ReaderUsage.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -24,16 +24,13 @@ constexpr int kReadBurst = 32;
 } // namespace
 
 CHidPort::CHidPort(CHidPlatform& platform, CMessagePoster& poster)
-    : m_platform(platform), m_poster(poster) {
-    m_stopFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (m_stopFd < 0)
+    : m_platform(platform), m_poster(poster), m_stopFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+    if (!m_stopFd.IsValid())
         m_stopFdError = errno;
 }
 
 CHidPort::~CHidPort() {
     Close();
-    if (m_stopFd >= 0)
-        ::close(m_stopFd);
 }
 
 bool CHidPort::IsSupported(const CHidAttributes&, const CHidCaps&) const {
@@ -42,7 +39,7 @@ bool CHidPort::IsSupported(const CHidAttributes&, const CHidCaps&) const {
 
 bool CReaderPort::IsSupported(const CHidAttributes& attributes, const CHidCaps& caps) const {
     return IsSupportedReader(attributes.vendorId, attributes.productId) ||
-           IsReaderUsage(caps.usagePage, caps.usage);
+           IsListedReaderUsage(caps.usagePage, caps.usage);
 }
 
 void CHidPort::Enumerate(CDeviceList* list, const std::string& nameToSelect, bool clearFirst) {
@@ -98,7 +95,7 @@ void CHidPort::Enumerate(CDeviceList* list, const std::string& nameToSelect, boo
 bool CHidPort::Open(const std::string& displayName, uint32_t messageBase) {
     Close();
     m_lastError = 0;
-    if (m_stopFd < 0) {
+    if (!m_stopFd.IsValid()) {
         m_lastError = m_stopFdError;
         return false;
     }
@@ -120,7 +117,7 @@ bool CHidPort::Open(const std::string& displayName, uint32_t messageBase) {
     CReaderContext context;
     context.generation = m_generation.fetch_add(1) + 1;
     context.connection = m_connection.get();
-    context.stopFd = m_stopFd;
+    context.stopFd = m_stopFd.Get();
     context.messageBase = messageBase;
     context.readCapacity =
         m_caps.inputReportByteLength ? size_t(m_caps.inputReportByteLength) + 1 : kMaxReportBytes;
@@ -167,7 +164,7 @@ void CHidPort::Close() {
         return;
     if (m_reader.joinable()) {
         const uint64_t one = 1;
-        if (::write(m_stopFd, &one, sizeof one) == sizeof one) {
+        if (::write(m_stopFd.Get(), &one, sizeof one) == sizeof one) {
             // A reader that has already ended answers at once; a live one wakes from poll().
             // It is joined in any case: the connection it reads must outlive it.
             std::unique_lock<std::mutex> lock(m_stateMutex);
@@ -275,7 +272,7 @@ void CHidPort::SetReaderState(CReaderState state, int error) {
 
 void CHidPort::DrainStopSignal() {
     uint64_t count;
-    while (m_stopFd >= 0 && ::read(m_stopFd, &count, sizeof count) == sizeof count) {
+    while (m_stopFd.IsValid() && ::read(m_stopFd.Get(), &count, sizeof count) == sizeof count) {
     }
 }
 
@@ -315,7 +312,7 @@ void CHidPort::ReaderThread(CReaderContext context) {
             const long count = context.connection->ReadReport(buffer.data(), buffer.size(), error);
             if (count >= 0) {
                 CHidMessage message;
-                message.messageId = context.messageBase;
+                message.messageId = HidMessageId(context.messageBase, CHidMessageKind::Report);
                 message.generation = context.generation;
                 message.report.assign(buffer.begin(), buffer.begin() + count);
                 m_poster.PostHidMessage(std::move(message));
@@ -341,7 +338,7 @@ void CHidPort::ReaderThread(CReaderContext context) {
     m_running.store(false, std::memory_order_release);
     if (failure != 0 && ready) {
         CHidMessage message;
-        message.messageId = context.messageBase + 1;
+        message.messageId = HidMessageId(context.messageBase, CHidMessageKind::Error);
         message.generation = context.generation;
         message.errorCode = failure;
         m_poster.PostHidMessage(std::move(message));

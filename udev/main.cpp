@@ -2,7 +2,7 @@
 // the node's report descriptor has a top-level collection that the reader list accepts by its
 // usage, nothing otherwise. udev runs it as root on a descriptor a USB device supplied; the
 // parser never reads past the bytes it is given.
-#include "platform/CHidrawSysfs.h"
+#include "hidraw/CHidrawSysfs.h"
 #include "platform/CReportDescriptor.h"
 #include "platform/ReaderUsage.h"
 

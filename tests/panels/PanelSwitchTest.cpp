@@ -3,7 +3,7 @@
 
 #include "app/CVantrelDlg.h"
 #include "device/CHidDeviceFactory.h"
-#include "platform/CSimReaderSet.h"
+#include "sim/CSimReaderSet.h"
 
 #include <QComboBox>
 #include <QLabel>
