@@ -20,6 +20,5 @@ std::string ErrnoText(int error) {
     }
     char buffer[256] = {};
     const char* text = Text(strerror_r(error, buffer, sizeof buffer), buffer);
-    return text != nullptr && *text != '\0' ? std::string(text)
-                                            : "error " + std::to_string(error);
+    return text != nullptr && *text != '\0' ? std::string(text) : "error " + std::to_string(error);
 }

@@ -107,7 +107,8 @@ std::unique_ptr<CHidConnection> CHidrawPlatform::Open(const std::string& path, i
     const std::string syspath = m_sysfsRoot + "/class/hidraw/" + BaseName(path);
     const bool known = CHidrawSysfs::ReadInterface(syspath, path, info);
     std::vector<uint8_t> bytes;
-    if (!CHidrawSysfs::ReadReportDescriptor(syspath, bytes) && !ReadDescriptorFromNode(fd.Get(), bytes)) {
+    if (!CHidrawSysfs::ReadReportDescriptor(syspath, bytes) &&
+        !ReadDescriptorFromNode(fd.Get(), bytes)) {
         bytes.clear();
     }
     CReportDescriptor descriptor;

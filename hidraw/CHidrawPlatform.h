@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/CHidPlatform.h"
 #include "hidraw/CHidrawSysfs.h"
+#include "platform/CHidPlatform.h"
 
 #include <functional>
 #include <string>

@@ -35,8 +35,9 @@ int main(int argc, char** argv) {
     CReportDescriptor descriptor;
     if (descriptor.Parse(bytes)) {
         const CHidCaps caps = descriptor.Caps();
-        if (IsReaderUsage(caps.usagePage, caps.usage))
+        if (IsReaderUsage(caps.usagePage, caps.usage)) {
             std::printf("ID_VANTREL_READER=1\n");
+        }
     }
     return 0;
 }

@@ -27,9 +27,10 @@ TEST(SelectDeviceType, ByUsagePageAndUsage) {
         {0x0001, 0x0006, DeviceType::None},       {0x0000, 0x0000, DeviceType::None},
         {0xFF44, 0x4B00, DeviceType::None},       {0x4B00, 0xFF45, DeviceType::None},
     };
-    for (const CCase& c : cases)
+    for (const CCase& c : cases) {
         EXPECT_EQ(SelectDeviceType(c.page, c.usage), c.type)
             << std::hex << c.page << "/" << c.usage;
+    }
 }
 
 TEST(DeviceTypeName, NamesOfTheInterfaceTypes) {
@@ -52,8 +53,9 @@ TEST(ReaderTypes, ListedUsagesAreExactlyTheReaderInterfaces) {
     }
     const std::pair<uint16_t, uint16_t> unlisted[] = {
         {0x008C, 0x0001}, {0xFFA0, 0x0002}, {0xFF45, 0x4C00}, {0xFF45, 0xA000}, {0x0001, 0x0006}};
-    for (const auto& [page, usage] : unlisted)
+    for (const auto& [page, usage] : unlisted) {
         EXPECT_FALSE(IsListedReaderUsage(page, usage)) << std::hex << page << "/" << usage;
+    }
 }
 
 // The report-descriptor parser picks an interface's reader collection with the platform's list

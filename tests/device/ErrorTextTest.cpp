@@ -25,12 +25,14 @@ TEST(ErrnoText, AFailureWithoutACodeStillSaysSomething) {
 TEST(ErrnoText, GivesEachThreadItsOwnText) {
     std::vector<std::string> texts(2);
     std::thread a([&] {
-        for (int i = 0; i < 1000; ++i)
+        for (int i = 0; i < 1000; ++i) {
             texts[0] = ErrnoText(ENODEV);
+        }
     });
     std::thread b([&] {
-        for (int i = 0; i < 1000; ++i)
+        for (int i = 0; i < 1000; ++i) {
             texts[1] = ErrnoText(EACCES);
+        }
     });
     a.join();
     b.join();

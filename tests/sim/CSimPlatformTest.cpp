@@ -1,9 +1,9 @@
 #include "sim/CSimPlatform.h"
 
-#include "sim/CPassiveSimFirmware.h"
 #include "device/ReaderTypes.h"
 #include "platform/CReportDescriptor.h"
 #include "platform/ReaderUsage.h"
+#include "sim/CPassiveSimFirmware.h"
 #include "sim/CSimReaderSet.h"
 
 #include <gtest/gtest.h>
@@ -13,10 +13,10 @@
 #include <atomic>
 #include <cerrno>
 #include <map>
-#include <set>
-#include <utility>
 #include <mutex>
+#include <set>
 #include <thread>
+#include <utility>
 
 namespace {
 

@@ -51,7 +51,8 @@ public:
 
 // `bytes` zero-padded to `length`.
 inline std::vector<uint8_t> Padded(std::vector<uint8_t> bytes, size_t length) {
-    if (bytes.size() < length)
+    if (bytes.size() < length) {
         bytes.resize(length, 0);
+    }
     return bytes;
 }

@@ -15,30 +15,35 @@ CFakeHidLink::~CFakeHidLink() {
 
 bool CFakeHidLink::SendInput(const std::vector<uint8_t>& report) {
     const int fd = m_deviceFd.load();
-    if (fd < 0)
+    if (fd < 0) {
         return false;
+    }
     return ::send(fd, report.data(), report.size(), MSG_NOSIGNAL) == ssize_t(report.size());
 }
 
 bool CFakeHidLink::ReadOutput(std::vector<uint8_t>& report, int timeoutMs) {
     const int fd = m_deviceFd.load();
-    if (fd < 0)
+    if (fd < 0) {
         return false;
+    }
     pollfd p{fd, POLLIN, 0};
-    if (::poll(&p, 1, timeoutMs) <= 0)
+    if (::poll(&p, 1, timeoutMs) <= 0) {
         return false;
+    }
     uint8_t buffer[65536];
     const ssize_t n = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
-    if (n < 0)
+    if (n < 0) {
         return false;
+    }
     report.assign(buffer, buffer + n);
     return true;
 }
 
 void CFakeHidLink::Unplug() {
     const int fd = m_deviceFd.exchange(-1);
-    if (fd >= 0)
+    if (fd >= 0) {
         ::close(fd);
+    }
 }
 
 void CFakeHidLink::StallOutput() {
@@ -53,8 +58,7 @@ class CFakeHidConnection : public CHidConnection {
 public:
     CFakeHidConnection(CFakeHidPlatform& platform, const CFakeInterface& fake,
                        std::shared_ptr<CFakeReaderLog> log, std::shared_ptr<CFakeHidLink> link)
-        : m_platform(platform), m_info(fake.info), m_log(std::move(log)), m_link(std::move(link)) {
-    }
+        : m_platform(platform), m_info(fake.info), m_log(std::move(log)), m_link(std::move(link)) {}
 
     int PollFd() const override { return m_link->HostFd(); }
 
@@ -68,10 +72,11 @@ public:
             }
             return long(n);
         }
-        if (n == 0 || errno == ECONNRESET || errno == EPIPE)
+        if (n == 0 || errno == ECONNRESET || errno == EPIPE) {
             error = ENODEV;
-        else
+        } else {
             error = errno;
+        }
         return -1;
     }
 
@@ -104,8 +109,9 @@ public:
         if (m_log) {
             m_log->getFeatureRequests.emplace_back(buffer, buffer + length);
             // A failing request may still have written into the buffer.
-            if (m_log->featureAnswer)
+            if (m_log->featureAnswer) {
                 m_log->featureAnswer(buffer, length);
+            }
             error = m_log->failGetFeature ? EIO : 0;
             return !m_log->failGetFeature;
         }
@@ -182,8 +188,9 @@ void CFakeHidPlatform::Unplug(const std::string& path) {
                                       [&](const CFakeInterface& f) { return f.info.path == path; }),
                        m_interfaces.end());
     for (COpened& opened : m_opened) {
-        if (opened.path == path)
+        if (opened.path == path) {
             opened.link->Unplug();
+        }
     }
 }
 
@@ -194,8 +201,9 @@ bool CFakeHidPlatform::EnumerateInterfaces(std::vector<CHidInterfaceInfo>& inter
         return false;
     }
     interfaces.clear();
-    for (const CFakeInterface& fake : m_interfaces)
+    for (const CFakeInterface& fake : m_interfaces) {
         interfaces.push_back(fake.info);
+    }
     return true;
 }
 
@@ -217,14 +225,16 @@ std::unique_ptr<CHidConnection> CFakeHidPlatform::Open(const std::string& path, 
         return nullptr;
     }
     auto link = std::make_shared<CFakeHidLink>(fds[0], fds[1]);
-    if (fake->goneOnOpen)
+    if (fake->goneOnOpen) {
         link->Unplug();
+    }
     m_opened.push_back({path, link});
     ++m_openCount;
     std::shared_ptr<CFakeReaderLog> log;
     for (const auto& entry : m_logs) {
-        if (entry.first == path)
+        if (entry.first == path) {
             log = entry.second;
+        }
     }
     return std::make_unique<CFakeHidConnection>(*this, *fake, std::move(log), link);
 }
@@ -237,8 +247,9 @@ std::unique_ptr<CHidDeviceMonitor> CFakeHidPlatform::CreateMonitor(int& error) {
 std::shared_ptr<CFakeHidLink> CFakeHidPlatform::Link(const std::string& path) const {
     std::lock_guard<std::mutex> lock(m_mutex);
     for (auto it = m_opened.rbegin(); it != m_opened.rend(); ++it) {
-        if (it->path == path)
+        if (it->path == path) {
             return it->link;
+        }
     }
     return nullptr;
 }

@@ -57,7 +57,8 @@ struct CFakeInterface {
 };
 
 // The one CHidPlatform of the tests, benchmarks and fuzz targets: a set of interfaces, each
-// opened as a socket pair. Thread-safe where the port needs it (its reader reads while the test writes).
+// opened as a socket pair. Thread-safe where the port needs it (its reader reads while the test
+// writes).
 class CFakeHidPlatform : public CHidPlatform {
 public:
     void AddInterface(const CFakeInterface& fake);

@@ -18,8 +18,9 @@ public:
     // Ticks every 10 ms for `span`, as the simulator does.
     void Run(CSimFirmware& firmware, CClock::duration span) {
         const CClock::time_point end = now + span;
-        for (; now < end; now += std::chrono::milliseconds(10))
+        for (; now < end; now += std::chrono::milliseconds(10)) {
             firmware.OnTick(now, *this);
+        }
         firmware.OnTick(now, *this);
     }
 

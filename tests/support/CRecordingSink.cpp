@@ -1,8 +1,9 @@
 #include "support/CRecordingSink.h"
 
 void CRecordingSink::AppendText(const std::string& text, uint32_t colour, bool bold) {
-    if (text.empty())
+    if (text.empty()) {
         return;
+    }
     m_insertions.push_back({text, colour, bold});
 }
 
@@ -12,8 +13,9 @@ void CRecordingSink::AppendNewLine() {
 
 std::string CRecordingSink::Text() const {
     std::string all;
-    for (const auto& i : m_insertions)
+    for (const auto& i : m_insertions) {
         all += i.text;
+    }
     return all;
 }
 
