@@ -2,6 +2,7 @@
 // <name>.hex is parsed and compared with <name>.parse beside it.
 #include "platform/CReportDescriptor.h"
 #include "platform/ReaderUsage.h"
+#include "support/HexFile.h"
 
 #include <gtest/gtest.h>
 
@@ -28,24 +29,6 @@ std::vector<std::string> DescriptorNames() {
     }
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// The bytes of a .hex file: '#' lines are comments, the rest hex bytes.
-std::vector<uint8_t> ReadHex(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::vector<uint8_t> bytes;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
-        std::istringstream hex(line);
-        std::string byte;
-        while (hex >> byte) {
-            bytes.push_back(static_cast<uint8_t>(std::stoul(byte, nullptr, 16)));
-        }
-    }
-    return bytes;
 }
 
 // The key=value lines of a .parse file.
@@ -80,7 +63,7 @@ std::vector<uint8_t> IdList(const std::string& text) {
 class RealDescriptor : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(RealDescriptor, ParsesAsTheFileBesideItSays) {
-    const std::vector<uint8_t> bytes = ReadHex(kDir / (GetParam() + ".hex"));
+    const std::vector<uint8_t> bytes = ReadHexFile((kDir / (GetParam() + ".hex")).string());
     auto expected = ReadExpected(kDir / (GetParam() + ".parse"));
     ASSERT_FALSE(bytes.empty());
     for (const char* key :
