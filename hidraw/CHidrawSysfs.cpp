@@ -14,6 +14,16 @@
 
 namespace {
 
+// dir/name, built in place.
+std::string JoinPath(const std::string& dir, const std::string& name) {
+    std::string path;
+    path.reserve(dir.size() + 1 + name.size());
+    path += dir;
+    path += '/';
+    path += name;
+    return path;
+}
+
 // The kernel's limit for a report descriptor; more is not a descriptor.
 constexpr size_t kMaxDescriptorSize = 4096;
 
@@ -33,7 +43,7 @@ bool ReadFile(const std::string& path, std::string& text, size_t limit) {
 
 // A sysfs attribute without its trailing line end; false when it does not exist.
 bool ReadAttribute(const std::string& dir, const char* name, std::string& value) {
-    if (!ReadFile(dir + "/" + name, value, 4096)) {
+    if (!ReadFile(JoinPath(dir, name), value, 4096)) {
         return false;
     }
     while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) {
@@ -184,9 +194,9 @@ std::vector<CHidrawNode> CHidrawSysfs::ListNodes(const std::string& sysfsRoot,
         if (name.rfind("hidraw", 0) != 0) {
             continue;
         }
-        const std::string syspath = RealPath(classDir + "/" + name);
+        const std::string syspath = RealPath(JoinPath(classDir, name));
         if (!syspath.empty()) {
-            nodes.push_back({syspath, devDir + "/" + name});
+            nodes.push_back({syspath, JoinPath(devDir, name)});
         }
     }
     closedir(dir);
