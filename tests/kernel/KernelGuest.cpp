@@ -409,7 +409,7 @@ void MeasureFlood(CHidPlatform& platform, CVirtualReader& reader, const std::str
         ordered = ordered && sequence > last;
         last = sequence;
     }
-    std::printf("FLOOD sent=%d in %.3f s, received=%zu (%.1f%%), in order=%s\n", kSent, seconds,
+    guest::Info("FLOOD sent=%d in %.3f s, received=%zu (%.1f%%), in order=%s", kSent, seconds,
                 received.size(), 100.0 * double(received.size()) / kSent, ordered ? "yes" : "no");
     Check(!received.empty() && ordered, "flood reports arrive in order");
     port.Close();
