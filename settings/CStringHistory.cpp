@@ -93,4 +93,5 @@ void CStringHistory::Save(const std::string& section) const {
     }
     m_store->WriteProfileInt(section, "files", written);
     m_store->WriteProfileInt(section, "last", last);
+    m_store->Flush();
 }

@@ -140,6 +140,8 @@ TEST(CStringHistory, SaveWritesTheNewestThirtyAndAnOlderCurrentEntryAsTheThirtyF
     EXPECT_EQ(store.GetProfileString("Strings", "file030", ""), "s2");
     EXPECT_EQ(store.Writes().back().key, "last");
     EXPECT_EQ(store.Writes()[store.Writes().size() - 2].key, "files");
+    EXPECT_EQ(store.Rewrites(), 1); // 33 writes, kept at once
+    EXPECT_FALSE(store.HasUnflushedWrites());
 
     CMemorySettingsStore recent;
     history.SetStore(&recent);
