@@ -82,19 +82,11 @@ bool CPlacementStore::LoadWindowPlacement(const std::string& section, bool rectO
     if (!area) {
         return false;
     }
-    QRect rect(placement.left, placement.top, 0, 0);
-    if (width > area->width()) {
-        rect.setX(area->x());
-        rect.setWidth(area->width());
-    } else {
-        rect.setWidth(int(width));
-    }
-    if (height > area->height()) {
-        rect.setY(area->y());
-        rect.setHeight(area->height());
-    } else {
-        rect.setHeight(int(height));
-    }
+    const bool cutWidth = width > area->width();
+    const bool cutHeight = height > area->height();
+    const QRect rect(cutWidth ? area->x() : placement.left, cutHeight ? area->y() : placement.top,
+                     cutWidth ? area->width() : int(width),
+                     cutHeight ? area->height() : int(height));
     window->setGeometry(rect);
     if (rectOnly) {
         return true;
