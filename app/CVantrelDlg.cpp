@@ -62,9 +62,6 @@ const CDialogTemplate kMainTemplate{
 // paints and takes input again.
 constexpr qint64 kMessageSliceMs = 10;
 
-// The longest face name the output window's character format takes, without its terminator.
-constexpr size_t kMaxFaceNameLength = 31;
-
 } // namespace
 
 const CDialogTemplate& CVantrelDlg::Template() {
@@ -187,6 +184,7 @@ void CVantrelDlg::OpenSelectedDevice() {
         m_panel = std::make_unique<CNoDevicePanel>(&m_store, this);
     } else {
         m_store.WriteProfileString(kSettingsSection, kDeviceNameKey, name);
+        m_store.Flush();
         const CHidCaps& caps = m_port.GetCaps();
         CHidAttributes attributes;
         if (m_port.GetAttributes(attributes)) {
@@ -239,7 +237,7 @@ void CVantrelDlg::UntriggerIfConfigured() {
 }
 
 void CVantrelDlg::ApplyOutputFont() {
-    m_outputWindow->SetOutputFont(m_displaySettings.m_fontName.substr(0, kMaxFaceNameLength),
+    m_outputWindow->SetOutputFont(m_displaySettings.OutputFaceName(),
                                   m_displaySettings.m_fontPoints);
 }
 
