@@ -92,7 +92,7 @@ void CDevicePanel::CreateControls(const CDialogTemplate& dialogTemplate) {
             if (c.id == PanelControl::TriggerDevice)
                 button->setCheckable(true);
             const int id = c.id;
-            connect(button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
+            connect(button, &QAbstractButton::clicked, this, [this, id] { RunCommand(id); });
         }
     }
 }
@@ -133,9 +133,15 @@ QAbstractButton* CDevicePanel::Button(int controlId) const {
     return qobject_cast<QAbstractButton*>(Control(controlId));
 }
 
+void CDevicePanel::RunCommand(int controlId) {
+    CDeviceCallGuard call(m_calls);
+    OnCommand(controlId);
+}
+
 void CDevicePanel::SetTrigger(int on) {
     if (!m_device)
         return;
+    CDeviceCallGuard call(m_calls);
     m_triggerState = on;
     if (on)
         m_device->TriggerOn();
@@ -162,7 +168,7 @@ bool CDevicePanel::event(QEvent* event) {
     if (event->type() == CClickEvent::EventType()) {
         // Like a command posted to a window that no longer exists, a late click is dropped.
         if (m_hasWindow)
-            OnCommand(static_cast<CClickEvent*>(event)->ControlId());
+            RunCommand(static_cast<CClickEvent*>(event)->ControlId());
         return true;
     }
     return QDialog::event(event);
@@ -257,7 +263,7 @@ bool CDevicePanel::eventFilter(QObject* watched, QEvent* event) {
         const bool plain =
             key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier;
         if (plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            OnCommand(PanelControl::Send);
+            RunCommand(PanelControl::Send);
             return true;
         }
         if (key->matches(QKeySequence::Cancel)) {

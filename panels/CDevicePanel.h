@@ -1,6 +1,7 @@
 #pragma once
 
 #include "layout/CDialogTemplate.h"
+#include "panels/CDeviceCallGuard.h"
 #include "settings/CStringHistory.h"
 
 #include <QDialog>
@@ -24,6 +25,10 @@ public:
     CDevicePanel(int templateId, CHidDevice* device, CSettingsStore* store, QWidget* parent);
     // Saves the history, then the window goes.
     ~CDevicePanel() override;
+
+    // Before Create: the counter of calls into the device that the panel's commands take part
+    // in.
+    void SetCallCounter(CDeviceCallGuard::CCounter* calls) { m_calls = calls; }
 
     // Makes the panel's window and controls from its template and runs its start-up.
     bool Create();
@@ -95,10 +100,13 @@ protected:
 private:
     void CreateControls(const CDialogTemplate& dialogTemplate);
     void DestroyWindow();
+    // Every command, clicked, posted or typed, runs here: as one call into the device.
+    void RunCommand(int controlId);
 
     const int m_templateId;
     std::map<int, QWidget*> m_controls;
     CDialogUnits m_units;
+    CDeviceCallGuard::CCounter* m_calls = nullptr;
     bool m_hasWindow = false;
 };
 
