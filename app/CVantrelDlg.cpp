@@ -234,6 +234,7 @@ void CVantrelDlg::OpenSelectedDevice() {
         }
     }
     if (m_panel) {
+        m_panel->SetDialogUnits(CDialogUnits::ForTemplate(kMainTemplate, *this));
         m_panel->SetCallCounter(&m_deviceCalls);
         m_panel->Create();
         m_panel->ShowOver(*Control(IDC_PANEL_AREA));

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 // A click posted to the panel: the control number travels with the event.
@@ -52,6 +54,11 @@ bool CDevicePanel::Create() {
         return false;
     // A font wider than the templates' own makes the whole panel wider, never a caption cut.
     m_units = CDialogUnits::ForTemplate(*dialogTemplate, *this);
+    // Laid into the main dialog, the panel takes its units and so fills the placeholder; only a
+    // caption that needs more widens them further.
+    if (m_hostUnits)
+        m_units = CDialogUnits(std::max(m_units.BaseX(), m_hostUnits->BaseX()),
+                               std::max(m_units.BaseY(), m_hostUnits->BaseY()));
     CreateControls(*dialogTemplate);
     m_hasWindow = true;
     return OnInitDialog();
@@ -75,10 +82,10 @@ QPoint CDevicePanel::DialogUnitsToPixels(int x, int y) const {
 }
 
 void CDevicePanel::CreateControls(const CDialogTemplate& dialogTemplate) {
-    CDialogBuilder::Build(dialogTemplate, *this);
+    CDialogBuilder::Build(dialogTemplate, *this, m_units);
     if (CDialogBuilder::FindControl(dialogTemplate, PanelControl::SendCombo))
         CDialogBuilder::PlaceControl(dialogTemplate, *this, *new CSendCombo(this),
-                                     PanelControl::SendCombo);
+                                     PanelControl::SendCombo, m_units);
     CDialogBuilder::ApplyTabOrder(dialogTemplate, *this);
     for (const CControlTemplate& c : dialogTemplate.controls) {
         if (c.id == IDC_STATIC)

@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include <map>
+#include <optional>
 
 class CHidDevice;
 class CSendCombo;
@@ -26,8 +27,9 @@ public:
     // Saves the history, then the window goes.
     ~CDevicePanel() override;
 
-    // Before Create: the counter of calls into the device that the panel's commands take part
-    // in.
+    // Before Create: the main dialog's units, so that the panel fills its placeholder, and the
+    // counter of calls into the device that the panel's commands take part in.
+    void SetDialogUnits(const CDialogUnits& units) { m_hostUnits = units; }
     void SetCallCounter(CDeviceCallGuard::CCounter* calls) { m_calls = calls; }
 
     // Makes the panel's window and controls from its template and runs its start-up.
@@ -106,6 +108,7 @@ private:
     const int m_templateId;
     std::map<int, QWidget*> m_controls;
     CDialogUnits m_units;
+    std::optional<CDialogUnits> m_hostUnits;
     CDeviceCallGuard::CCounter* m_calls = nullptr;
     bool m_hasWindow = false;
 };
