@@ -4,6 +4,7 @@
 #include "app/CAppIcon.h"
 #include "app/CDeviceComboBox.h"
 #include "app/COutputWindow.h"
+#include "device/ErrorText.h"
 #include "panels/CNoDevicePanel.h"
 #include "panels/CPanelFactory.h"
 #include "prefs/CPreferencesDlg.h"
@@ -387,7 +388,7 @@ void CVantrelDlg::OnHidReport(const CHidMessage& message) {
 }
 
 void CVantrelDlg::OnHidError(int errorCode) {
-    SetStatusText(qt_error_string(errorCode).toStdString());
+    SetStatusText(ErrnoText(errorCode));
     if (errorCode == ENODEV) {
         m_port.Close();
         m_deviceList->clear();

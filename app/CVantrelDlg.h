@@ -34,9 +34,9 @@ public:
     using CDeviceFactory = std::function<std::unique_ptr<CHidDevice>(
         DeviceType, CHidPort&, COutputSink&, CDisplaySettings&, CNotifier&)>;
 
-    // The port's messages: a report at the base, an error at base + 1.
+    // The port's messages: a report at the base, then an error.
     static constexpr uint32_t WM_HID_REPORT = 0x0400 + 1000;
-    static constexpr uint32_t WM_HID_ERROR = WM_HID_REPORT + 1;
+    static constexpr uint32_t WM_HID_ERROR = HidMessageId(WM_HID_REPORT, CHidMessageKind::Error);
 
     static const CDialogTemplate& Template();
 

@@ -1,4 +1,4 @@
-#include "app/CQSettingsStore.h"
+#include "settings/qt/CQSettingsStore.h"
 #include "cli/CCliApp.h"
 #include "platform/CHidPlatform.h"
 

@@ -1,11 +1,11 @@
 #include "cli/CCliApp.h"
 #include "cli/CJsonSink.h"
-#include "core/CRecordingNotifier.h"
+#include "support/CRecordingNotifier.h"
 #include "device/CHidDeviceFactory.h"
 #include "device/CHidPort.h"
 #include "device/CQueuedPoster.h"
-#include "platform/CSimPlatform.h"
-#include "platform/CSimReaderSet.h"
+#include "sim/CSimPlatform.h"
+#include "sim/CSimReaderSet.h"
 #include "settings/CMemorySettingsStore.h"
 
 #include <gtest/gtest.h>
