@@ -44,6 +44,7 @@ COutputFindBar::COutputFindBar(COutputSearch& search, QWidget* parent)
 
     setAutoFillBackground(true);
     FollowApplicationPalette();
+    FollowApplicationFont();
     m_text->installEventFilter(this);
     connect(m_text, &QLineEdit::textChanged, this, &COutputFindBar::Restart);
     connect(m_matchCase, &QCheckBox::toggled, this, &COutputFindBar::Restart);
@@ -61,6 +62,7 @@ void COutputFindBar::Open(int viewTop) {
     m_viewTop = viewTop;
     const bool wasHidden = isHidden();
     show();
+    Q_EMIT Opened();
     m_text->setFocus(Qt::ShortcutFocusReason);
     m_text->selectAll();
     if (wasHidden)
@@ -76,11 +78,8 @@ void COutputFindBar::Restart() {
 }
 
 void COutputFindBar::FindNext(bool forward) {
-    if (isHidden()) {
-        Open(m_viewTop);
-        if (m_text->text().isEmpty())
-            return;
-    }
+    if (isHidden() || m_text->text().isEmpty())
+        return;
     m_notice.clear();
     switch (m_search.Step(forward, m_wrap->isChecked())) {
     case COutputSearch::CStep::Found:
@@ -135,10 +134,21 @@ bool COutputFindBar::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool COutputFindBar::event(QEvent* event) {
-    // The desktop's colours reach the bar as a change of its parent's palette.
+    // The desktop's colours and font reach the bar as changes of its parent's.
     if (event->type() == QEvent::PaletteChange)
         FollowApplicationPalette();
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::ApplicationFontChange)
+        FollowApplicationFont();
     return QWidget::event(event);
+}
+
+void COutputFindBar::FollowApplicationFont() {
+    // Not the output's font, which the window passes on to its children.
+    QFont desktop = QApplication::font(this);
+    if (font() == desktop && font().resolveMask() == QFont::AllPropertiesResolved)
+        return;
+    desktop.setResolveMask(QFont::AllPropertiesResolved);
+    setFont(desktop);
 }
 
 void COutputFindBar::FollowApplicationPalette() {

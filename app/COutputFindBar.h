@@ -17,9 +17,10 @@ class COutputFindBar : public QWidget {
 public:
     COutputFindBar(COutputSearch& search, QWidget* parent);
 
-    // Shows the bar with the search text selected; a new search starts at `viewTop`.
+    // Shows the bar with the search text selected; a new search starts at `viewTop`, the first
+    // position in view.
     void Open(int viewTop);
-    // Steps to the next or previous match; opens the bar first when it is hidden.
+    // Steps to the next or previous match while the bar is open.
     void FindNext(bool forward);
 
     QLineEdit& TextField() { return *m_text; }
@@ -28,6 +29,7 @@ public:
 Q_SIGNALS:
     // The current match should be brought into view.
     void ShowCurrentMatch();
+    void Opened();
     void Closed();
 
 protected:
@@ -38,6 +40,7 @@ private:
     void Restart();
     void UpdateCount();
     void FollowApplicationPalette();
+    void FollowApplicationFont();
 
     COutputSearch& m_search;
     QLineEdit* m_text = nullptr;

@@ -80,6 +80,7 @@ COutputWindow::COutputWindow(QWidget* parent) : QPlainTextEdit(parent) {
     m_search = new COutputSearch(*document(), this);
     m_findBar = new COutputFindBar(*m_search, this);
     connect(m_findBar, &COutputFindBar::ShowCurrentMatch, this, &COutputWindow::ShowCurrentMatch);
+    connect(m_findBar, &COutputFindBar::Opened, this, &COutputWindow::PlaceFindBar);
     connect(m_findBar, &COutputFindBar::Closed, this, [this] {
         PlaceFindBar();
         MarkVisibleMatches();
@@ -105,10 +106,7 @@ void COutputWindow::CreateActions() {
 
     m_findAction = new QAction(tr("Find\u2026"), this);
     m_findAction->setShortcut(QKeySequence::Find);
-    connect(m_findAction, &QAction::triggered, this, [this] {
-        m_findBar->Open(ViewTop());
-        PlaceFindBar();
-    });
+    connect(m_findAction, &QAction::triggered, this, [this] { m_findBar->Open(ViewTop()); });
     m_findNextAction = new QAction(tr("Find Next"), this);
     m_findNextAction->setShortcut(QKeySequence::FindNext);
     m_findPreviousAction = new QAction(tr("Find Previous"), this);
@@ -116,10 +114,8 @@ void COutputWindow::CreateActions() {
     for (QAction* step : {m_findNextAction, m_findPreviousAction}) {
         const bool forward = step == m_findNextAction;
         connect(step, &QAction::triggered, this, [this, forward] {
-            if (m_findBar->isHidden()) {
+            if (m_findBar->isHidden())
                 m_findBar->Open(ViewTop());
-                PlaceFindBar();
-            }
             m_findBar->FindNext(forward);
         });
     }
