@@ -52,6 +52,8 @@ COutputFindBar::COutputFindBar(COutputSearch& search, QWidget* parent)
     connect(m_next, &QToolButton::clicked, this, [this] { FindNext(true); });
     connect(m_close, &QToolButton::clicked, this, [this] {
         hide();
+        // A closed bar stops following the output; opening it searches afresh.
+        m_search.SetText(QString(), m_matchCase->isChecked());
         Q_EMIT Closed();
     });
     connect(&m_search, &COutputSearch::Changed, this, &COutputFindBar::UpdateCount);

@@ -114,9 +114,11 @@ void COutputWindow::CreateActions() {
     for (QAction* step : {m_findNextAction, m_findPreviousAction}) {
         const bool forward = step == m_findNextAction;
         connect(step, &QAction::triggered, this, [this, forward] {
+            // A closed bar opens on the first match in view.
             if (m_findBar->isHidden())
                 m_findBar->Open(ViewTop());
-            m_findBar->FindNext(forward);
+            else
+                m_findBar->FindNext(forward);
         });
     }
     m_saveAction = new QAction(tr("Save Output As\u2026"), this);

@@ -209,6 +209,10 @@ TEST_F(COutputFindTest, TheViewShowsTheCurrentMatchMarkedAndEscapeClosesTheBar) 
                   (m_window.horizontalScrollBar()->isVisible()
                        ? m_window.horizontalScrollBar()->height()
                        : 0));
+    // F3 opens it again on the first match in view, searched afresh.
+    QTest::keyClick(&m_window, Qt::Key_F3);
+    EXPECT_FALSE(m_window.FindBar().isHidden());
+    EXPECT_EQ(Count(), "1 of 2");
 }
 
 } // namespace

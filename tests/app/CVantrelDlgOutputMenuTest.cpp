@@ -263,7 +263,6 @@ TEST_F(CVantrelDlgOutputMenuTest, UnplugAndPlugBackFromTheMenuTakeTheWholeReader
     StartSimulated({Reader("sim:/dual/if00", "00", CSimReaderSet::HidPosDescriptor()),
                     Reader("sim:/dual/if01", "01", CSimReaderSet::SurePosDescriptor(0x4A00))});
     ASSERT_TRUE(m_dialog->Port().IsOpen());
-    const QString opened = m_dialog->ControlAs<QComboBox>(1002)->currentText();
     QStringList statusTexts;
     QObject::connect(m_dialog->ControlAs<QLineEdit>(1004), &QLineEdit::textChanged,
                      [&](const QString& text) { statusTexts << text; });
@@ -293,7 +292,6 @@ TEST_F(CVantrelDlgOutputMenuTest, UnplugAndPlugBackFromTheMenuTakeTheWholeReader
     EXPECT_TRUE(Item(*menu, "Unplug Reader")->isEnabled());
     EXPECT_FALSE(Item(*menu, "Plug Reader Back")->isEnabled());
     menu->close();
-    (void)opened;
 }
 
 TEST_F(CVantrelDlgOutputMenuTest, TheOutputStaysBlackOnWhiteUnderADarkThemeAndTheRestFollowsIt) {
