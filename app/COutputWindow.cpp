@@ -169,10 +169,11 @@ int COutputWindow::ViewTop() {
 }
 
 void COutputWindow::ShowCurrentMatch() {
+    // What the open edit block holds moves the matches; it goes in first.
+    FlushOutput();
     const int start = m_search->CurrentPosition();
     if (start < 0)
         return;
-    FlushOutput();
     // The view moves, never the caret: output goes on where it went.
     const QTextBlock block = document()->findBlock(start);
     QScrollBar* vertical = verticalScrollBar();
