@@ -21,18 +21,21 @@ QString LineText(const QTextBlock& block) {
 void WritePlainText(const QTextDocument& document, QIODevice& file) {
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         QByteArray line = LineText(block).toUtf8();
-        if (block.next().isValid())
+        if (block.next().isValid()) {
             line += '\n';
+        }
         file.write(line);
     }
 }
 
 QString RunStyle(const QTextCharFormat& format) {
     QString style;
-    if (format.hasProperty(QTextFormat::ForegroundBrush))
+    if (format.hasProperty(QTextFormat::ForegroundBrush)) {
         style += QStringLiteral("color:%1;").arg(format.foreground().color().name());
-    if (format.fontWeight() >= QFont::Bold)
+    }
+    if (format.fontWeight() >= QFont::Bold) {
         style += QStringLiteral("font-weight:bold;");
+    }
     return style;
 }
 
@@ -51,13 +54,15 @@ void WriteHtml(const QTextDocument& document, QIODevice& file) {
             const QTextFragment fragment = it.fragment();
             const QString text = fragment.text().toHtmlEscaped();
             const QString style = RunStyle(fragment.charFormat());
-            if (style.isEmpty())
+            if (style.isEmpty()) {
                 line += text;
-            else
+            } else {
                 line += QStringLiteral("<span style=\"%1\">%2</span>").arg(style, text);
+            }
         }
-        if (block.next().isValid())
+        if (block.next().isValid()) {
             line += QLatin1Char('\n');
+        }
         file.write(line.toUtf8());
     }
     file.write("</pre></body></html>");
@@ -66,10 +71,11 @@ void WriteHtml(const QTextDocument& document, QIODevice& file) {
 } // namespace
 
 void COutputExport::Write(const QTextDocument& document, CFormat format, QIODevice& file) {
-    if (format == CFormat::Html)
+    if (format == CFormat::Html) {
         WriteHtml(document, file);
-    else
+    } else {
         WritePlainText(document, file);
+    }
 }
 
 QString COutputExport::Save(const QTextDocument& document, CFormat format, const QString& path) {
@@ -81,7 +87,8 @@ QString COutputExport::Save(const QTextDocument& document, CFormat format, const
     }
     Write(document, format, file);
     errno = 0;
-    if (!file.commit())
+    if (!file.commit()) {
         return errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
+    }
     return QString();
 }

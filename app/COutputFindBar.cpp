@@ -67,21 +67,24 @@ void COutputFindBar::Open(int viewTop) {
     Q_EMIT Opened();
     m_text->setFocus(Qt::ShortcutFocusReason);
     m_text->selectAll();
-    if (wasHidden)
+    if (wasHidden) {
         Restart();
+    }
 }
 
 void COutputFindBar::Restart() {
     m_notice.clear();
     m_search.SetText(m_text->text(), m_matchCase->isChecked());
     m_search.SelectFrom(m_viewTop);
-    if (m_search.Current() >= 0)
+    if (m_search.Current() >= 0) {
         Q_EMIT ShowCurrentMatch();
+    }
 }
 
 void COutputFindBar::FindNext(bool forward) {
-    if (isHidden() || m_text->text().isEmpty())
+    if (isHidden() || m_text->text().isEmpty()) {
         return;
+    }
     m_notice.clear();
     switch (m_search.Step(forward, m_wrap->isChecked())) {
     case COutputSearch::CStep::Found:
@@ -96,8 +99,9 @@ void COutputFindBar::FindNext(bool forward) {
         break;
     }
     UpdateCount();
-    if (m_search.Current() >= 0)
+    if (m_search.Current() >= 0) {
         Q_EMIT ShowCurrentMatch();
+    }
 }
 
 QString COutputFindBar::CountText() const {
@@ -108,14 +112,16 @@ void COutputFindBar::UpdateCount() {
     const int count = int(m_search.Matches().size());
     QString text;
     if (!m_search.Text().isEmpty()) {
-        if (count == 0)
+        if (count == 0) {
             text = tr("No matches");
-        else if (m_search.Current() < 0)
+        } else if (m_search.Current() < 0) {
             text = count == 1 ? tr("1 match") : tr("%1 matches").arg(count);
-        else
+        } else {
             text = tr("%1 of %2").arg(m_search.Current() + 1).arg(count);
-        if (count != 0 && !m_notice.isEmpty())
+        }
+        if (count != 0 && !m_notice.isEmpty()) {
             text += QStringLiteral(", ") + m_notice;
+        }
     }
     m_count->setText(text);
 }
@@ -137,18 +143,21 @@ bool COutputFindBar::eventFilter(QObject* watched, QEvent* event) {
 
 bool COutputFindBar::event(QEvent* event) {
     // The desktop's colours and font reach the bar as changes of its parent's.
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange) {
         FollowApplicationPalette();
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::ApplicationFontChange)
+    }
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::ApplicationFontChange) {
         FollowApplicationFont();
+    }
     return QWidget::event(event);
 }
 
 void COutputFindBar::FollowApplicationFont() {
     // Not the output's font, which the window passes on to its children.
     QFont desktop = QApplication::font(this);
-    if (font() == desktop && font().resolveMask() == QFont::AllPropertiesResolved)
+    if (font() == desktop && font().resolveMask() == QFont::AllPropertiesResolved) {
         return;
+    }
     desktop.setResolveMask(QFont::AllPropertiesResolved);
     setFont(desktop);
 }
@@ -159,8 +168,10 @@ void COutputFindBar::FollowApplicationPalette() {
     const QPalette application = QApplication::palette(this);
     QPalette own = palette();
     for (const QPalette::ColorGroup group :
-         {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Text})
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Text}) {
             own.setBrush(group, role, application.brush(group, role));
+        }
+    }
     setPalette(own);
 }

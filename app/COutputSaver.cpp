@@ -30,8 +30,9 @@ COutputSaver::COutputSaver(CSettingsStore& store, const QTextDocument& document)
 QString COutputSaver::StartFolder() const {
     const QString stored =
         QString::fromStdString(m_store.GetProfileString(kSection, kFolderKey, ""));
-    if (!stored.isEmpty() && QFileInfo(stored).isDir())
+    if (!stored.isEmpty() && QFileInfo(stored).isDir()) {
         return stored;
+    }
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
@@ -49,8 +50,9 @@ void COutputSaver::Run(QWidget* parent) {
                          dialog.setDefaultSuffix(filter == htmlFilter ? QStringLiteral("html")
                                                                       : QStringLiteral("txt"));
                      });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return;
+    }
     const QString path = dialog.selectedFiles().constFirst();
 
     // The name's own suffix decides; without a known one, the chosen filter does.
@@ -58,10 +60,11 @@ void COutputSaver::Run(QWidget* parent) {
     COutputExport::CFormat format = dialog.selectedNameFilter() == htmlFilter
                                         ? COutputExport::CFormat::Html
                                         : COutputExport::CFormat::PlainText;
-    if (suffix == QLatin1String("html") || suffix == QLatin1String("htm"))
+    if (suffix == QLatin1String("html") || suffix == QLatin1String("htm")) {
         format = COutputExport::CFormat::Html;
-    else if (suffix == QLatin1String("txt"))
+    } else if (suffix == QLatin1String("txt")) {
         format = COutputExport::CFormat::PlainText;
+    }
 
     const QString error = COutputExport::Save(m_document, format, path);
     if (!error.isEmpty()) {

@@ -16,37 +16,43 @@ void COutputSearch::SetText(const QString& text, bool matchCase) {
     m_matches.clear();
     m_current = -1;
     m_resumeFrom = 0;
-    if (!m_text.isEmpty())
+    if (!m_text.isEmpty()) {
         Scan(0, m_document.characterCount() - 1, m_matches);
+    }
     Q_EMIT Changed();
 }
 
 void COutputSearch::Scan(int from, int to, std::vector<int>& found) const {
     from = std::max(from, 0);
     to = std::min(to, m_document.characterCount() - 1);
-    if (to - from < m_text.size())
+    if (to - from < m_text.size()) {
         return;
+    }
     // Line ends read as U+2029, which a search text (one line) never contains.
     QTextCursor range(&m_document);
     range.setPosition(from);
     range.setPosition(to, QTextCursor::KeepAnchor);
     const QString text = range.selectedText();
     const Qt::CaseSensitivity cs = m_matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    for (qsizetype at = text.indexOf(m_text, 0, cs); at >= 0; at = text.indexOf(m_text, at + 1, cs))
+    for (qsizetype at = text.indexOf(m_text, 0, cs); at >= 0;
+         at = text.indexOf(m_text, at + 1, cs)) {
         found.push_back(from + int(at));
+    }
 }
 
 void COutputSearch::OnContentsChange(int position, int removed, int added) {
-    if (m_text.isEmpty())
+    if (m_text.isEmpty()) {
         return;
+    }
     const int length = int(m_text.size());
     const int currentStart = CurrentPosition();
     // Matches that overlapped the replaced stretch are gone; those after it move.
     auto first = std::lower_bound(m_matches.begin(), m_matches.end(), position - length + 1);
     auto last = std::lower_bound(first, m_matches.end(), position + removed);
     const int shift = added - removed;
-    for (auto it = last; it != m_matches.end(); ++it)
+    for (auto it = last; it != m_matches.end(); ++it) {
         *it += shift;
+    }
     std::vector<int> found;
     Scan(position - length + 1, position + added + length - 1, found);
     const auto at = m_matches.erase(first, last);
@@ -76,8 +82,9 @@ void COutputSearch::SelectFrom(int position) {
 }
 
 COutputSearch::CStep COutputSearch::Step(bool forward, bool wrap) {
-    if (m_matches.empty())
+    if (m_matches.empty()) {
         return CStep::NoMatch;
+    }
     const int count = int(m_matches.size());
     int next = 0;
     if (m_current >= 0) {
@@ -89,8 +96,9 @@ COutputSearch::CStep COutputSearch::Step(bool forward, bool wrap) {
     }
     CStep step = CStep::Found;
     if (next < 0 || next >= count) {
-        if (!wrap)
+        if (!wrap) {
             return CStep::EndReached;
+        }
         next = next < 0 ? count - 1 : 0;
         step = CStep::Wrapped;
     }

@@ -115,10 +115,11 @@ void COutputWindow::CreateActions() {
         const bool forward = step == m_findNextAction;
         connect(step, &QAction::triggered, this, [this, forward] {
             // A closed bar opens on the first match in view.
-            if (m_findBar->isHidden())
+            if (m_findBar->isHidden()) {
                 m_findBar->Open(ViewTop());
-            else
+            } else {
                 m_findBar->FindNext(forward);
+            }
         });
     }
     m_saveAction = new QAction(tr("Save Output As\u2026"), this);
@@ -155,8 +156,9 @@ void COutputWindow::resizeEvent(QResizeEvent* event) {
 void COutputWindow::PlaceFindBar() {
     // The bar takes the bottom of the window's own area, so the dialog's layout stays as it is.
     const int height = m_findBar->isHidden() ? 0 : m_findBar->sizeHint().height();
-    if (viewportMargins().bottom() != height)
+    if (viewportMargins().bottom() != height) {
         setViewportMargins(0, 0, 0, height);
+    }
     if (height != 0) {
         const QRect view = viewport()->geometry();
         m_findBar->setGeometry(view.left(), view.bottom() + 1, view.width(), height);
@@ -172,16 +174,18 @@ void COutputWindow::ShowCurrentMatch() {
     // What the open edit block holds moves the matches; it goes in first.
     FlushOutput();
     const int start = m_search->CurrentPosition();
-    if (start < 0)
+    if (start < 0) {
         return;
+    }
     // The view moves, never the caret: output goes on where it went.
     const QTextBlock block = document()->findBlock(start);
     QScrollBar* vertical = verticalScrollBar();
     const int lineHeight = std::max(1, fontMetrics().lineSpacing());
     const int linesInView = std::max(1, viewport()->height() / lineHeight);
     const int line = block.firstLineNumber();
-    if (line < vertical->value() || line >= vertical->value() + linesInView)
+    if (line < vertical->value() || line >= vertical->value() + linesInView) {
         vertical->setValue(line - linesInView / 2);
+    }
     QTextCursor from(document());
     from.setPosition(start);
     QTextCursor to(document());
@@ -197,8 +201,9 @@ void COutputWindow::ShowCurrentMatch() {
 }
 
 void COutputWindow::ScheduleMatchMarks() {
-    if (!m_findBar->isHidden() && !m_markTimer.isActive())
+    if (!m_findBar->isHidden() && !m_markTimer.isActive()) {
         m_markTimer.start(0);
+    }
 }
 
 void COutputWindow::MarkVisibleMatches() {
@@ -211,8 +216,9 @@ void COutputWindow::MarkVisibleMatches() {
         const int from = block.position();
         const int lineHeight = std::max(1, fontMetrics().lineSpacing());
         for (int lines = viewport()->height() / lineHeight; lines > 0 && block.next().isValid();
-             --lines)
+             --lines) {
             block = block.next();
+        }
         const int to = block.position() + block.length();
         const std::vector<int>& matches = m_search->Matches();
         const int current = m_search->CurrentPosition();
@@ -230,26 +236,30 @@ void COutputWindow::MarkVisibleMatches() {
 }
 
 COutputWindow::~COutputWindow() {
-    if (qApp)
+    if (qApp) {
         qApp->removeEventFilter(this);
-    if (m_editOpen)
+    }
+    if (m_editOpen) {
         m_editCursor.endEditBlock();
+    }
     RepaintDeferredWindow();
 }
 
 QTextCharFormat COutputWindow::RunFormat(uint32_t colour, bool bold) {
     QTextCharFormat format;
     // "Automatic" keeps no colour of its own, so the run shows in the widget's text colour.
-    if (colour != CLR_DEFAULT)
+    if (colour != CLR_DEFAULT) {
         format.setForeground(
             QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF)));
+    }
     format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
     return format;
 }
 
 void COutputWindow::BeginOutputEdit() {
-    if (m_editOpen)
+    if (m_editOpen) {
         return;
+    }
     m_editOpen = true;
     m_editCursor.beginEditBlock();
     // At most one layout, scroll and repaint per display frame, however fast lines arrive.
@@ -263,8 +273,9 @@ QTextCursor& COutputWindow::InsertionCursor() {
     // insertion is still in the same place and is used again.
     const QTextCursor widgetCursor = textCursor();
     if (m_insertCursor.isNull() || widgetCursor.hasSelection() ||
-        widgetCursor.position() != m_insertCursor.position())
+        widgetCursor.position() != m_insertCursor.position()) {
         m_insertCursor = widgetCursor;
+    }
     return m_insertCursor;
 }
 
@@ -272,16 +283,19 @@ const QTextCharFormat& COutputWindow::CachedRunFormat(uint32_t colour, bool bold
     constexpr int kMaxCachedFormats = 64;
     const quint64 key = quint64(colour) | (quint64(bold) << 32);
     auto found = m_runFormats.constFind(key);
-    if (found != m_runFormats.constEnd())
+    if (found != m_runFormats.constEnd()) {
         return *found;
-    if (m_runFormats.size() >= kMaxCachedFormats)
+    }
+    if (m_runFormats.size() >= kMaxCachedFormats) {
         m_runFormats.clear();
+    }
     return *m_runFormats.insert(key, RunFormat(colour, bold));
 }
 
 void COutputWindow::AppendText(const std::string& text, uint32_t colour, bool bold) {
-    if (text.empty())
+    if (text.empty()) {
         return;
+    }
     BeginOutputEdit();
     m_unmodifiedAtFlush = false;
     InsertionCursor().insertText(QString::fromLatin1(text.data(), qsizetype(text.size())),
@@ -301,8 +315,9 @@ void COutputWindow::ScrollToEnd() {
     m_scrollToEnd = true;
     m_scrollEndBlock = document()->blockCount() - 1;
     m_pendingLineScrolls = 0;
-    if (!m_editOpen)
+    if (!m_editOpen) {
         ApplyPendingScroll();
+    }
 }
 
 void COutputWindow::FlushOutput() {
@@ -313,8 +328,9 @@ void COutputWindow::FlushOutput() {
         m_editCursor.endEditBlock();
         // Closing the block marks the document modified; a ScrollToEnd after the last
         // insertion had cleared that.
-        if (m_unmodifiedAtFlush)
+        if (m_unmodifiedAtFlush) {
             document()->setModified(false);
+        }
         m_unmodifiedAtFlush = false;
     }
     ApplyPendingScroll();
@@ -332,8 +348,9 @@ void COutputWindow::RepaintDeferredWindow() {
 }
 
 void COutputWindow::ApplyPendingScroll() {
-    if (!m_scrollToEnd && m_pendingLineScrolls == 0)
+    if (!m_scrollToEnd && m_pendingLineScrolls == 0) {
         return;
+    }
     QScrollBar* bar = verticalScrollBar();
     int value = bar->value();
     if (m_scrollToEnd) {
@@ -347,8 +364,9 @@ void COutputWindow::ApplyPendingScroll() {
 }
 
 void COutputWindow::SetOutputFont(const std::string& face, int32_t tenthsOfPoint) {
-    if (tenthsOfPoint < kMinTenths || tenthsOfPoint > kMaxTenths)
+    if (tenthsOfPoint < kMinTenths || tenthsOfPoint > kMaxTenths) {
         tenthsOfPoint = kDefaultTenths;
+    }
     QFont font = face.empty() ? QFontDatabase::systemFont(QFontDatabase::FixedFont)
                               : QFont(QString::fromStdString(face));
     font.setStyleHint(QFont::TypeWriter);
@@ -370,8 +388,9 @@ bool COutputWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::UpdateRequest && watched == window()) {
         const bool owed = m_repaintOwed;
         m_repaintOwed = false;
-        if (!m_editOpen)
+        if (!m_editOpen) {
             return false;
+        }
         // The window repaints with the next flush, at most a frame from now, so that a stream
         // of lines does not lay out and repaint the whole window once per line. The repaint
         // that a flush asks for is never held back, or a steady stream would starve it.
@@ -383,11 +402,13 @@ bool COutputWindow::eventFilter(QObject* watched, QEvent* event) {
         FlushOutput();
         return false;
     }
-    if (!m_editOpen)
+    if (!m_editOpen) {
         return false;
+    }
     const bool ours = watched == this || watched == viewport() || watched == verticalScrollBar() ||
                       watched == horizontalScrollBar();
-    if (ours && NeedsLayout(event->type()))
+    if (ours && NeedsLayout(event->type())) {
         FlushOutput();
+    }
     return false;
 }

@@ -25,16 +25,18 @@ void CSimReaderActions::AddTo(QMenu& menu) {
 
 void CSimReaderActions::Unplug() {
     const std::string path = m_openPath();
-    if (path.empty())
+    if (path.empty()) {
         return;
+    }
     std::vector<CHidInterfaceInfo> present;
     int error = 0;
     m_platform.EnumerateInterfaces(present, error);
     const auto open =
         std::find_if(present.begin(), present.end(),
                      [&](const CHidInterfaceInfo& info) { return info.path == path; });
-    if (open == present.end())
+    if (open == present.end()) {
         return;
+    }
     // A cable carries every interface of a composite reader.
     std::vector<std::string> paths{path};
     if (!open->interfaceNumber.empty()) {
@@ -42,19 +44,23 @@ void CSimReaderActions::Unplug() {
             if (info.path != path && !info.interfaceNumber.empty() &&
                 info.attributes.vendorId == open->attributes.vendorId &&
                 info.attributes.productId == open->attributes.productId &&
-                info.serial == open->serial && info.product == open->product)
+                info.serial == open->serial && info.product == open->product) {
                 paths.push_back(info.path);
+            }
         }
     }
-    for (const std::string& unplug : paths)
+    for (const std::string& unplug : paths) {
         m_platform.Unplug(unplug);
+    }
     m_unplugged.push_back(std::move(paths));
 }
 
 void CSimReaderActions::PlugBack() {
-    if (m_unplugged.empty())
+    if (m_unplugged.empty()) {
         return;
-    for (const std::string& path : m_unplugged.back())
+    }
+    for (const std::string& path : m_unplugged.back()) {
         m_platform.Plug(path);
+    }
     m_unplugged.pop_back();
 }

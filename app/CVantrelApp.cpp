@@ -1,9 +1,9 @@
 #include "app/CVantrelApp.h"
 
-#include "settings/qt/CQSettingsStore.h"
 #include "app/CVantrelDlg.h"
 #include "device/CHidDeviceFactory.h"
 #include "platform/CHidPlatform.h"
+#include "settings/qt/CQSettingsStore.h"
 
 #include <QApplication>
 
@@ -14,8 +14,9 @@ CVantrelApp::CVantrelApp(int& argc, char** argv) {
     QCoreApplication::setOrganizationName(QString::fromLatin1(CQSettingsStore::kOrganisation));
     QCoreApplication::setApplicationName(QString::fromLatin1(CQSettingsStore::kApplication));
     QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
-    if (!QCoreApplication::instance())
+    if (!QCoreApplication::instance()) {
         m_ownApplication = std::make_unique<QApplication>(argc, argv);
+    }
     // Report bytes are shown as ISO-8859-1 characters and classified by IsControlByte, whatever
     // the user's locale; the C runtime keeps the user's character set for file names but
     // formats numbers the same everywhere.

@@ -9,9 +9,9 @@
 #include "device/ErrorText.h"
 #include "panels/CNoDevicePanel.h"
 #include "panels/CPanelFactory.h"
-#include "sim/CSimPlatform.h"
 #include "prefs/CPreferencesDlg.h"
 #include "settings/CSettingsStore.h"
+#include "sim/CSimPlatform.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -1,15 +1,15 @@
 // Labels per second that each device type decodes from its input reports into an output sink:
 // a recording sink (the decoding alone) and, when the GUI has one, the real output window.
 // Raw data and symbology names are on, the heaviest display a user can choose.
-#include "support/CClosedPort.h"
 #include "device/CHidPosDevice.h"
 #include "device/CMessagePoster.h"
 #include "device/CNotifier.h"
 #include "device/CQuorinDevice.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
-#include "support/CRecordingSink.h"
 #include "settings/CDisplaySettings.h"
+#include "support/CClosedPort.h"
+#include "support/CRecordingSink.h"
 
 #include <benchmark/benchmark.h>
 
@@ -102,8 +102,9 @@ void DecodeLabels(benchmark::State& state, const std::vector<CReport>& reports, 
     for (auto _ : state) {
         const CReport& report = reports[i++ % reports.size()];
         device.OnReport(report.data(), report.size());
-        if ((i & 1023) == 0)
+        if ((i & 1023) == 0) {
             clear();
+        }
     }
     state.SetItemsProcessed(state.iterations());
     state.counters["labels/s"] =
@@ -123,8 +124,9 @@ void DecodeSioLabels(benchmark::State& state, TSink& sink, TClear clear) {
         device.OnReport(notification.data(), notification.size());
         const CReport& c = contents[i++ % contents.size()];
         device.ShowContents(c.data(), c.size());
-        if ((i & 1023) == 0)
+        if ((i & 1023) == 0) {
             clear();
+        }
     }
     state.SetItemsProcessed(state.iterations());
     state.counters["labels/s"] =
@@ -198,8 +200,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
 #endif
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
+    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -4,8 +4,8 @@
 #include "app/COutputWindow.h"
 #include "app/CVantrelDlg.h"
 #include "device/CHidDeviceFactory.h"
-#include "sim/CSimPlatform.h"
 #include "settings/CMemorySettingsStore.h"
+#include "sim/CSimPlatform.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -31,8 +31,9 @@ std::unique_ptr<COutputWindow> MakeWindow(int64_t lines) {
     auto window = std::make_unique<COutputWindow>();
     window->resize(800, 400);
     window->show();
-    for (int64_t i = 0; i < lines; ++i)
+    for (int64_t i = 0; i < lines; ++i) {
         AppendLabelLine(*window);
+    }
     window->FlushOutput();
     QCoreApplication::processEvents();
     return window;
@@ -59,8 +60,9 @@ void BM_LinesWhileFinding(benchmark::State& state) {
     window->FindAction().trigger();
     window->FindBar().TextField().setText(QStringLiteral("EAN"));
     for (auto _ : state) {
-        for (int i = 0; i < 1000; ++i)
+        for (int i = 0; i < 1000; ++i) {
             AppendLabelLine(*window);
+        }
         window->FlushOutput();
         QCoreApplication::processEvents();
     }

@@ -21,10 +21,12 @@ struct CLine {
     std::array<uint8_t, 64> raw{};
     std::array<uint8_t, 20> label{};
     CLine() {
-        for (size_t i = 0; i < raw.size(); ++i)
+        for (size_t i = 0; i < raw.size(); ++i) {
             raw[i] = uint8_t(i * 37 + 5);
-        for (size_t i = 0; i < label.size(); ++i)
+        }
+        for (size_t i = 0; i < label.size(); ++i) {
             label[i] = uint8_t('0' + i % 10);
+        }
     }
 };
 const CLine kLine;
@@ -47,8 +49,9 @@ std::unique_ptr<COutputWindow> MakeWindow(int64_t lines) {
     window->show();
     for (int64_t i = 0; i < lines; ++i) {
         AppendLabelLine(*window);
-        if (i % 10000 == 9999)
+        if (i % 10000 == 9999) {
             QCoreApplication::processEvents();
+        }
     }
     QCoreApplication::processEvents();
     return window;
@@ -79,8 +82,9 @@ void BM_LinesBurst(benchmark::State& state) {
     constexpr int kBurst = 1000;
     auto window = MakeWindow(state.range(0));
     for (auto _ : state) {
-        for (int i = 0; i < kBurst; ++i)
+        for (int i = 0; i < kBurst; ++i) {
             AppendLabelLine(*window);
+        }
         QCoreApplication::processEvents();
     }
     state.SetItemsProcessed(state.iterations() * kBurst);

@@ -53,15 +53,18 @@ void BM_ReportThroughput(benchmark::State& state) {
         std::vector<CHidMessage> batch;
         while (received < total) {
             batch.clear();
-            if (poster.TakeAll(batch, 2000) == 0)
+            if (poster.TakeAll(batch, 2000) == 0) {
                 break;
+            }
             for (const CHidMessage& message : batch) {
-                if (!port.IsCurrent(message) || message.report.size() < 5)
+                if (!port.IsCurrent(message) || message.report.size() < 5) {
                     continue;
+                }
                 uint32_t sequence;
                 std::memcpy(&sequence, &message.report[1], sizeof sequence);
-                if (sequence != expected)
+                if (sequence != expected) {
                     ++reordered;
+                }
                 expected = sequence + 1;
                 ++received;
             }
@@ -108,10 +111,12 @@ void BM_OpenClose(benchmark::State& state) {
                 // The reader goes away and its reader thread ends on the read error.
                 platform.Link("/dev/bench")->Unplug();
                 CHidMessage message;
-                while (poster.WaitForMessage(message, 2000) && message.messageId != HidMessageId(kBase, CHidMessageKind::Error)) {
+                while (poster.WaitForMessage(message, 2000) &&
+                       message.messageId != HidMessageId(kBase, CHidMessageKind::Error)) {
                 }
-                while (port.IsRunning())
+                while (port.IsRunning()) {
                     std::this_thread::yield();
+                }
             }
             start = Clock::now();
             port.Close();

@@ -12,12 +12,15 @@ const char kWriteFailedText[] = "Data could not be written to the device";
 
 // Value of a hexadecimal digit, or -1.
 int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
+    if (c >= '0' && c <= '9') {
         return c - '0';
-    if (c >= 'a' && c <= 'f')
+    }
+    if (c >= 'a' && c <= 'f') {
         return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
+    }
+    if (c >= 'A' && c <= 'F') {
         return c - 'A' + 10;
+    }
     return -1;
 }
 
@@ -75,8 +78,9 @@ int32_t CHidDevice::OnReport(const uint8_t*, size_t) {
 
 void CHidDevice::ShowOutData(const uint8_t* data, size_t length, int endLine) {
     m_output.AppendHex(data, length, m_settings.m_colorOut, false);
-    if (endLine)
+    if (endLine) {
         m_output.AppendNewLine();
+    }
 }
 
 void CHidDevice::ShowRawPrefix(const uint8_t* data, size_t length) {
@@ -112,28 +116,33 @@ void CHidDevice::ShowSymbology(const std::string& name) {
 }
 
 bool CHidDevice::WriteReport(const uint8_t* data, size_t length) {
-    if (!m_port.IsOpen())
+    if (!m_port.IsOpen()) {
         return false;
+    }
     const bool written = m_port.Write(data, length);
     // The echo comes first, so the user sees what failed before the message.
-    if (m_settings.m_showOutput)
+    if (m_settings.m_showOutput) {
         ShowOutData(data, length, 1);
-    if (!written)
+    }
+    if (!written) {
         m_notifier.ShowMessage(kWriteFailedText);
+    }
     return written;
 }
 
 bool CHidDevice::WriteFramed(const uint8_t* payload, size_t payloadLength, const uint8_t* header,
                              size_t headerLength) {
-    if (!m_port.IsOpen())
+    if (!m_port.IsOpen()) {
         return false;
+    }
     const bool written = m_port.WriteWithHeader(payload, payloadLength, header, headerLength);
     if (m_settings.m_showOutput) {
         ShowOutData(header, headerLength, 0);
         ShowOutData(payload, payloadLength, 1);
     }
-    if (!written)
+    if (!written) {
         m_notifier.ShowMessage(kWriteFailedText);
+    }
     return written;
 }
 
@@ -170,8 +179,9 @@ bool CHidDevice::UnescapeText(const std::string& text, uint8_t* output, size_t& 
                 }
             } else if (numericRoom) {
                 value = 0;
-                for (size_t k = i + 1; k < i + 4 && IsOctalDigit(text[k]); ++k)
+                for (size_t k = i + 1; k < i + 4 && IsOctalDigit(text[k]); ++k) {
                     value = value * 8 + (text[k] - '0');
+                }
                 value &= 0xFF;
             }
             if (value >= 0) {
@@ -185,15 +195,17 @@ bool CHidDevice::UnescapeText(const std::string& text, uint8_t* output, size_t& 
         }
         uint8_t value = 0x5C;
         for (const CSimpleEscape& escape : kSimpleEscapes) {
-            if (escape.letter == next)
+            if (escape.letter == next) {
                 value = escape.value;
+            }
         }
         output[produced++] = value;
         i += 2;
     }
     // The terminating zero is written only where the caller gave room for it.
-    if (produced < capacity)
+    if (produced < capacity) {
         output[produced] = 0;
+    }
     capacity = produced;
     return true;
 }

@@ -72,9 +72,11 @@ constexpr char kDontKnow[] = "Don't know";
 
 template <size_t N>
 const char* FindName(const CNameEntry (&table)[N], uint8_t key, const char* fallback) {
-    for (const CNameEntry& entry : table)
-        if (uint8_t(entry.key) == key)
+    for (const CNameEntry& entry : table) {
+        if (uint8_t(entry.key) == key) {
             return entry.name;
+        }
+    }
     return fallback;
 }
 
@@ -82,8 +84,9 @@ const char* FindName(const CNameEntry (&table)[N], uint8_t key, const char* fall
 
 const char* CHidPosDevice::SymbologyName(const uint8_t* identifier) {
     const uint8_t code = identifier[1];
-    if (code == 'E')
+    if (code == 'E') {
         return FindName(kEanUpcModifiers, identifier[2], kEanUpc);
+    }
     return FindName(kSymbologies, code, kDontKnow);
 }
 
@@ -124,25 +127,30 @@ int32_t CHidPosDevice::SendData(const uint8_t* data, size_t length) {
 }
 
 int32_t CHidPosDevice::RedirectToInterface(int interfaceNumber) {
-    if (!m_port.IsOpen())
+    if (!m_port.IsOpen()) {
         return 0;
+    }
     uint8_t buffer[kRedirectBufferLength] = {};
     buffer[0] = kRedirectReportId;
     buffer[1] = uint8_t(interfaceNumber);
-    if (!m_port.SetFeature(buffer, kRedirectReportLength))
+    if (!m_port.SetFeature(buffer, kRedirectReportLength)) {
         return 0;
+    }
     // Preset to a value no interface has, so a reader that returns nothing is not confirmed.
     buffer[1] = 0xFF;
-    if (!m_port.GetFeature(buffer, kRedirectReportLength))
+    if (!m_port.GetFeature(buffer, kRedirectReportLength)) {
         return 0;
+    }
     return buffer[1] == uint8_t(interfaceNumber) ? 1 : 0;
 }
 
 int32_t CHidPosDevice::OnReport(const uint8_t* report, size_t length) {
-    if (length == 0)
+    if (length == 0) {
         return 1;
-    if (report[0] == kInputReportId)
+    }
+    if (report[0] == kInputReportId) {
         return DecodeReport(report + 1, length - 1);
+    }
     char text[48];
     const int n = std::snprintf(text, sizeof text, "Got Wrong Report ID: %i\r", int(report[0]));
     ShowText(reinterpret_cast<const uint8_t*>(text), size_t(n), m_settings.m_colorRaw, false);
@@ -153,10 +161,12 @@ int32_t CHidPosDevice::DecodeReport(const uint8_t* body, size_t length) {
     const char* name = "";
     if (m_settings.m_showSymbology &&
         BytesInReport(kIdentifierOffset, kIdentifierLength, length) == kIdentifierLength &&
-        body[kIdentifierOffset] == kAimFlag)
+        body[kIdentifierOffset] == kAimFlag) {
         name = SymbologyName(body + kIdentifierOffset);
-    if (m_settings.m_showRaw)
+    }
+    if (m_settings.m_showRaw) {
         ShowRawPrefix(body, BytesInReport(0, kRawBodyLength, length));
+    }
     const size_t labelLength = length > 0 ? body[0] : 0;
     ShowLabel(ReportAt(body, kLabelOffset, length),
               BytesInReport(kLabelOffset, labelLength, length));

@@ -10,8 +10,9 @@ int CompareNoCase(const std::string& a, const std::string& b) {
     for (size_t i = 0; i < n; ++i) {
         const int ca = std::tolower(static_cast<unsigned char>(a[i]));
         const int cb = std::tolower(static_cast<unsigned char>(b[i]));
-        if (ca != cb)
+        if (ca != cb) {
             return ca < cb ? -1 : 1;
+        }
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
@@ -24,13 +25,15 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 } // namespace
 
 void CPlainDeviceList::DeleteItem(int index) {
-    if (index < 0 || index >= GetCount())
+    if (index < 0 || index >= GetCount()) {
         return;
+    }
     m_items.erase(m_items.begin() + index);
-    if (m_current == index)
+    if (m_current == index) {
         m_current = -1;
-    else if (m_current > index)
+    } else if (m_current > index) {
         --m_current;
+    }
 }
 
 void CPlainDeviceList::AddItem(const std::string& text) {
@@ -39,8 +42,9 @@ void CPlainDeviceList::AddItem(const std::string& text) {
         [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; });
     const int index = int(at - m_items.begin());
     m_items.insert(at, text);
-    if (m_current >= index)
+    if (m_current >= index) {
         ++m_current;
+    }
 }
 
 std::string CPlainDeviceList::GetCurrentText() const {

@@ -11,15 +11,17 @@ void CQueuedPoster::PostHidMessage(CHidMessage&& message) {
         m_queue.push_back(std::move(message));
     }
     // A consumer only waits on an empty queue.
-    if (wasEmpty)
+    if (wasEmpty) {
         m_posted.notify_one();
+    }
 }
 
 bool CQueuedPoster::WaitForMessage(CHidMessage& message, int timeoutMs) {
     std::unique_lock<std::mutex> lock(m_mutex);
     if (!m_posted.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                           [this] { return !m_queue.empty(); }))
+                           [this] { return !m_queue.empty(); })) {
         return false;
+    }
     message = std::move(m_queue.front());
     m_queue.pop_front();
     return true;

@@ -38,8 +38,9 @@ int32_t CQuorinDevice::Beep() {
 }
 
 int32_t CQuorinDevice::ErrorBeep() {
-    for (int i = 0; i < kErrorBeepCount; ++i)
+    for (int i = 0; i < kErrorBeepCount; ++i) {
         WriteReport(kBeep, sizeof kBeep);
+    }
     return 1;
 }
 
@@ -50,15 +51,17 @@ int32_t CQuorinDevice::SendData(const uint8_t* data, size_t length) {
 }
 
 int32_t CQuorinDevice::OnReport(const uint8_t* report, size_t length) {
-    if (length == 0)
+    if (length == 0) {
         return 1;
+    }
     return DecodeReport(report + 1, length - 1);
 }
 
 int32_t CQuorinDevice::DecodeReport(const uint8_t* body, size_t length) {
     const size_t n = length > 1 ? body[1] : 0;
-    if (m_settings.m_showRaw)
+    if (m_settings.m_showRaw) {
         ShowRawPrefix(body, BytesInReport(0, n + 2, length));
+    }
     ShowLabel(ReportAt(body, 2, length), BytesInReport(2, n, length));
     ShowSymbology(std::string());
     return 1;

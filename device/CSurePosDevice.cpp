@@ -55,9 +55,11 @@ constexpr CTypeEntry kTwoByteLabelTypes[] = {
 constexpr char kDontKnow[] = "Don't know";
 
 template <size_t N> const char* FindType(const CTypeEntry (&table)[N], uint8_t code) {
-    for (const CTypeEntry& entry : table)
-        if (entry.code == code)
+    for (const CTypeEntry& entry : table) {
+        if (entry.code == code) {
             return entry.name;
+        }
+    }
     return kDontKnow;
 }
 
@@ -68,13 +70,16 @@ CSurePosDevice::~CSurePosDevice() {
 }
 
 const char* CSurePosDevice::LabelTypeName(const uint8_t* message, size_t n, size_t length) {
-    if (n < 1 || n > length)
+    if (n < 1 || n > length) {
         return kDontKnow;
+    }
     const uint8_t last = message[n - 1];
-    if (last != kTwoByteType)
+    if (last != kTwoByteType) {
         return FindType(kLabelTypes, last);
-    if (n < 2)
+    }
+    if (n < 2) {
         return kDontKnow;
+    }
     return FindType(kTwoByteLabelTypes, message[n - 2]);
 }
 
@@ -153,31 +158,36 @@ int32_t CSurePosDevice::DirectIoCommand() {
 
 void CSurePosDevice::LoadSettings(const std::string& section) {
     CHidDevice::LoadSettings(section);
-    if (CSettingsStore* store = m_settings.Store())
+    if (CSettingsStore* store = m_settings.Store()) {
         m_stressAutoDisable = store->GetProfileInt(section, kStressKey, 0);
+    }
 }
 
 void CSurePosDevice::SaveSettings() {
     CSettingsStore* store = m_settings.Store();
-    if (m_settings.m_section.empty() || !store)
+    if (m_settings.m_section.empty() || !store) {
         return;
+    }
     store->WriteProfileInt(m_settings.m_section, kStressKey, m_stressAutoDisable);
     store->Flush();
 }
 
 int32_t CSurePosDevice::OnReport(const uint8_t* report, size_t length) {
-    if (length == 0)
+    if (length == 0) {
         return 1;
+    }
     return DecodeReport(report + 1, length - 1);
 }
 
 int32_t CSurePosDevice::DecodeReport(const uint8_t* message, size_t length) {
     const size_t n = length > 0 ? message[0] : 0;
-    if (m_settings.m_showRaw)
+    if (m_settings.m_showRaw) {
         ShowRawPrefix(message, BytesInReport(0, n, length));
+    }
     if (n <= kHeaderLength) {
-        if (m_settings.m_showRaw)
+        if (m_settings.m_showRaw) {
             ShowSymbology(std::string());
+        }
         return 1;
     }
     const uint8_t* data = ReportAt(message, kHeaderLength, length);
@@ -191,8 +201,9 @@ int32_t CSurePosDevice::DecodeReport(const uint8_t* message, size_t length) {
     const void* zero = std::memchr(data, 0, available);
     size_t labelLength = zero ? size_t(static_cast<const uint8_t*>(zero) - data) : available;
     // The label-type byte (the last one of two-byte types) is not part of the text.
-    if (labelLength > 0 && data[labelLength - 1] < 0x20)
+    if (labelLength > 0 && data[labelLength - 1] < 0x20) {
         --labelLength;
+    }
     ShowLabel(data, labelLength);
     ShowSymbology(name);
     if (m_stressAutoDisable && m_port.IsOpen()) {

@@ -60,8 +60,9 @@ int32_t CSurePosSioDevice::ErrorBeep() {
 
 int32_t CSurePosSioDevice::SendCommand(const uint8_t* command, size_t length) {
     uint8_t report[kCommandReportLength];
-    for (size_t i = 0; i < kCommandReportLength; ++i)
+    for (size_t i = 0; i < kCommandReportLength; ++i) {
         report[i] = uint8_t(i);
+    }
     const size_t declared = length > 1 ? size_t(command[1]) + 1 : length;
     std::copy_n(command, std::min({declared, length, kCommandReportLength}), report);
     WriteReport(report, kCommandReportLength);
@@ -103,32 +104,38 @@ int32_t CSurePosSioDevice::SendData(const uint8_t* data, size_t length) {
 }
 
 int32_t CSurePosSioDevice::GetContents() {
-    if (!m_port.IsOpen())
+    if (!m_port.IsOpen()) {
         return 1;
+    }
     // One spare zero byte after the report, as the contents are shown from byte 1.
     uint8_t buffer[kContentsReportLength + 1] = {};
-    if (!m_port.GetFeature(buffer, kContentsReportLength))
+    if (!m_port.GetFeature(buffer, kContentsReportLength)) {
         std::fill(std::begin(buffer), std::end(buffer), uint8_t(0));
+    }
     ShowContents(buffer + 1, kContentsReportLength - 1);
     return 1;
 }
 
 void CSurePosSioDevice::ShowContents(const uint8_t* contents, size_t length) {
     const size_t k = length > 0 ? contents[0] : 0;
-    if (m_settings.m_showRaw)
+    if (m_settings.m_showRaw) {
         ShowRawPrefix(contents, BytesInReport(0, k, length));
-    if (!m_rawOnly && k > kContentsLabelOffset)
+    }
+    if (!m_rawOnly && k > kContentsLabelOffset) {
         ShowLabel(ReportAt(contents, kContentsLabelOffset, length),
                   BytesInReport(kContentsLabelOffset, k - kContentsLabelOffset, length));
+    }
     ShowSymbology(std::string());
 }
 
 int32_t CSurePosSioDevice::OnReport(const uint8_t* report, size_t length) {
-    if (m_settings.m_showRaw)
+    if (m_settings.m_showRaw) {
         ShowRawPrefix(ReportAt(report, 1, length), BytesInReport(1, 2, length));
+    }
     ShowSymbology(std::string());
-    if (m_autoRead && length > 1 && (report[1] & kDataWaitingBits))
+    if (m_autoRead && length > 1 && (report[1] & kDataWaitingBits)) {
         GetContents();
+    }
     return 1;
 }
 
@@ -139,11 +146,13 @@ int32_t CSurePosSioDevice::DecodeReport(const uint8_t*, size_t) {
 void CSurePosSioDevice::ShowOutData(const uint8_t* data, size_t length, int endLine) {
     std::string text;
     const size_t shown = std::min(length, kOutDataShown);
-    for (size_t i = 0; i < shown; ++i)
+    for (size_t i = 0; i < shown; ++i) {
         AppendHexGroup(text, data[i]);
+    }
     ShowString(text, m_settings.m_colorOut, false);
-    if (endLine)
+    if (endLine) {
         ShowString("\r\n", m_settings.m_colorDefault, false);
+    }
 }
 
 void CSurePosSioDevice::LoadSettings(const std::string& section) {
@@ -156,8 +165,9 @@ void CSurePosSioDevice::LoadSettings(const std::string& section) {
 
 void CSurePosSioDevice::SaveSettings() {
     CSettingsStore* store = m_settings.Store();
-    if (m_settings.m_section.empty() || !store)
+    if (m_settings.m_section.empty() || !store) {
         return;
+    }
     store->WriteProfileInt(m_settings.m_section, kRawOnlyKey, m_rawOnly);
     store->WriteProfileInt(m_settings.m_section, kAutoReadKey, m_autoRead);
     store->Flush();

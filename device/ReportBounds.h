@@ -6,8 +6,9 @@
 // How many of `wanted` bytes starting at `offset` lie inside a report of `length` bytes. Length
 // bytes inside a report can point past what was received; decoders never read beyond it.
 constexpr size_t BytesInReport(size_t offset, size_t wanted, size_t length) {
-    if (offset >= length)
+    if (offset >= length) {
         return 0;
+    }
     return wanted < length - offset ? wanted : length - offset;
 }
 

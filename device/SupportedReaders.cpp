@@ -7,8 +7,9 @@ const CSupportedReader kSupportedReaders[] = {
 
 bool IsSupportedReader(uint16_t vendorId, uint16_t productId) {
     for (const CSupportedReader* entry = kSupportedReaders; entry->vendorId != 0; ++entry) {
-        if (entry->vendorId == vendorId && entry->productId == productId)
+        if (entry->vendorId == vendorId && entry->productId == productId) {
             return true;
+        }
     }
     return false;
 }

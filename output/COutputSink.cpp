@@ -29,7 +29,8 @@ void COutputSink::AppendMixed(const uint8_t* data, size_t length, uint32_t textC
 void COutputSink::AppendHex(const uint8_t* data, size_t length, uint32_t colour, bool bold) {
     std::string hex;
     hex.reserve(length * 4);
-    for (size_t i = 0; i < length; ++i)
+    for (size_t i = 0; i < length; ++i) {
         AppendHexGroup(hex, data[i]);
+    }
     AppendText(hex, colour, bold);
 }

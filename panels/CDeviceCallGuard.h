@@ -30,8 +30,9 @@ public:
 
     // A null counter counts nothing (a panel or device used outside the main dialog).
     explicit CDeviceCallGuard(CCounter* counter) : m_counter(counter) {
-        if (m_counter)
+        if (m_counter) {
             ++m_counter->m_depth;
+        }
     }
     ~CDeviceCallGuard() {
         if (m_counter && --m_counter->m_depth == 0 && m_counter->m_waiting) {

@@ -50,15 +50,17 @@ CDevicePanel::~CDevicePanel() {
 
 bool CDevicePanel::Create() {
     const CDialogTemplate* dialogTemplate = CPanelTemplate::Find(m_templateId);
-    if (!dialogTemplate || m_hasWindow)
+    if (!dialogTemplate || m_hasWindow) {
         return false;
+    }
     // A font wider than the templates' own makes the whole panel wider, never a caption cut.
     m_units = CDialogUnits::ForTemplate(*dialogTemplate, *this);
     // Laid into the main dialog, the panel takes its units and so fills the placeholder; only a
     // caption that needs more widens them further.
-    if (m_hostUnits)
+    if (m_hostUnits) {
         m_units = CDialogUnits(std::max(m_units.BaseX(), m_hostUnits->BaseX()),
                                std::max(m_units.BaseY(), m_hostUnits->BaseY()));
+    }
     CreateControls(*dialogTemplate);
     m_hasWindow = true;
     return OnInitDialog();
@@ -83,21 +85,25 @@ QPoint CDevicePanel::DialogUnitsToPixels(int x, int y) const {
 
 void CDevicePanel::CreateControls(const CDialogTemplate& dialogTemplate) {
     CDialogBuilder::Build(dialogTemplate, *this, m_units);
-    if (CDialogBuilder::FindControl(dialogTemplate, PanelControl::SendCombo))
+    if (CDialogBuilder::FindControl(dialogTemplate, PanelControl::SendCombo)) {
         CDialogBuilder::PlaceControl(dialogTemplate, *this, *new CSendCombo(this),
                                      PanelControl::SendCombo, m_units);
+    }
     CDialogBuilder::ApplyTabOrder(dialogTemplate, *this);
     for (const CControlTemplate& c : dialogTemplate.controls) {
-        if (c.id == IDC_STATIC)
+        if (c.id == IDC_STATIC) {
             continue;
+        }
         auto* widget = findChild<QWidget*>(QString::number(c.id), Qt::FindDirectChildrenOnly);
-        if (!widget)
+        if (!widget) {
             continue;
+        }
         m_controls[c.id] = widget;
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             // "Trigger Device" stays pressed while the trigger is on.
-            if (c.id == PanelControl::TriggerDevice)
+            if (c.id == PanelControl::TriggerDevice) {
                 button->setCheckable(true);
+            }
             const int id = c.id;
             connect(button, &QAbstractButton::clicked, this, [this, id] { RunCommand(id); });
         }
@@ -117,18 +123,21 @@ void CDevicePanel::DoDataExchange(bool saveAndValidate) {
 }
 
 void CDevicePanel::UpdateData(bool saveAndValidate) {
-    if (m_hasWindow)
+    if (m_hasWindow) {
         DoDataExchange(saveAndValidate);
+    }
 }
 
 void CDevicePanel::DdxCheck(bool saveAndValidate, int controlId, int32_t& value) {
     QAbstractButton* box = Button(controlId);
-    if (!box)
+    if (!box) {
         return;
-    if (saveAndValidate)
+    }
+    if (saveAndValidate) {
         value = box->isChecked() ? 1 : 0;
-    else
+    } else {
         box->setChecked(value != 0);
+    }
 }
 
 QWidget* CDevicePanel::Control(int controlId) const {
@@ -146,14 +155,16 @@ void CDevicePanel::RunCommand(int controlId) {
 }
 
 void CDevicePanel::SetTrigger(int on) {
-    if (!m_device)
+    if (!m_device) {
         return;
+    }
     CDeviceCallGuard call(m_calls);
     m_triggerState = on;
-    if (on)
+    if (on) {
         m_device->TriggerOn();
-    else
+    } else {
         m_device->TriggerOff();
+    }
     ShowTriggerState(m_triggerState);
 }
 
@@ -174,8 +185,9 @@ void CDevicePanel::PostClick(int controlId) {
 bool CDevicePanel::event(QEvent* event) {
     if (event->type() == CClickEvent::EventType()) {
         // Like a command posted to a window that no longer exists, a late click is dropped.
-        if (m_hasWindow)
+        if (m_hasWindow) {
             RunCommand(static_cast<CClickEvent*>(event)->ControlId());
+        }
         return true;
     }
     return QDialog::event(event);
@@ -186,8 +198,9 @@ void CDevicePanel::reject() {
 }
 
 void CDevicePanel::DestroyWindow() {
-    if (!m_hasWindow)
+    if (!m_hasWindow) {
         return;
+    }
     m_hasWindow = false;
     m_controls.clear();
     hide();
@@ -217,33 +230,39 @@ void CDevicePanel::OnTriggerDevice() {
 }
 
 void CDevicePanel::OnBeep() {
-    if (m_device)
+    if (m_device) {
         m_device->Beep();
+    }
 }
 
 void CDevicePanel::OnErrorBeep() {
-    if (m_device)
+    if (m_device) {
         m_device->ErrorBeep();
+    }
 }
 
 void CDevicePanel::OnDisable() {
-    if (m_device)
+    if (m_device) {
         m_device->Disable();
+    }
 }
 
 void CDevicePanel::OnEnable() {
-    if (m_device)
+    if (m_device) {
         m_device->Enable();
+    }
 }
 
 void CDevicePanel::OnBeeperOff() {
-    if (m_device)
+    if (m_device) {
         m_device->SetBeeper(0);
+    }
 }
 
 void CDevicePanel::OnBeeperOn() {
-    if (m_device)
+    if (m_device) {
         m_device->SetBeeper(1);
+    }
 }
 
 void CDevicePanel::OnCheckBox() {
@@ -256,12 +275,14 @@ CSendCombo* CDevicePanel::SendCombo() const {
 
 void CDevicePanel::FillSendCombo() {
     CSendCombo* combo = SendCombo();
-    if (!combo)
+    if (!combo) {
         return;
+    }
     m_history.FillComboBox(*combo, false);
     combo->installEventFilter(this);
-    if (combo->lineEdit())
+    if (combo->lineEdit()) {
         combo->lineEdit()->installEventFilter(this);
+    }
 }
 
 bool CDevicePanel::eventFilter(QObject* watched, QEvent* event) {
@@ -283,26 +304,31 @@ bool CDevicePanel::eventFilter(QObject* watched, QEvent* event) {
 
 void CDevicePanel::OnSend() {
     CSendCombo* combo = SendCombo();
-    if (!combo)
+    if (!combo) {
         return;
+    }
     const QString text = combo->WindowText();
     m_history.AddUnique(text.toStdString());
     // An empty text is a history entry but never a list item.
-    if (!text.isEmpty() && combo->FindStringExact(text) < 0)
+    if (!text.isEmpty() && combo->FindStringExact(text) < 0) {
         combo->AddString(text.toStdString());
+    }
     combo->SelectString(text.toStdString());
     // The reader gets the characters as ISO-8859-1 bytes; the device turns escapes into bytes.
-    if (m_device)
+    if (m_device) {
         m_device->SendString(text.toLatin1().toStdString());
+    }
 }
 
 void CDevicePanel::OnDelete() {
     CSendCombo* combo = SendCombo();
-    if (!combo)
+    if (!combo) {
         return;
+    }
     const QString text = combo->WindowText();
     m_history.Remove(text.toStdString());
     const int item = combo->FindStringExact(text);
-    if (item >= 0)
+    if (item >= 0) {
         combo->DeleteString(item);
+    }
 }

@@ -26,8 +26,9 @@ CHidPosPanel::CHidPosPanel(CHidDevice* device, CSettingsStore* store, QWidget* p
 bool CHidPosPanel::OnInitDialog() {
     CDevicePanel::OnInitDialog();
     FillSendCombo();
-    if (m_device)
+    if (m_device) {
         m_device->RedirectToInterface(1);
+    }
     return true;
 }
 
@@ -49,8 +50,9 @@ void CHidPosPanel::OnRedirectToInterface1() {
 }
 
 void CHidPosPanel::Redirect(int interfaceNumber) {
-    if (!m_device || m_device->RedirectToInterface(interfaceNumber))
+    if (!m_device || m_device->RedirectToInterface(interfaceNumber)) {
         return;
+    }
     // The box belongs to the main dialog, never to a panel that may go.
     QMessageBox::warning(window(), QCoreApplication::applicationName(),
                          QString::fromUtf8(kRedirectNotVerified));

@@ -17,8 +17,9 @@ std::unique_ptr<CDevicePanel> MakePanel(CHidDevice& device, CSettingsStore* stor
                                         QWidget* parent) {
     // The type names the class; a device that is not of it gets no panel rather than a bad cast.
     auto* typed = dynamic_cast<TDevice*>(&device);
-    if (!typed)
+    if (!typed) {
         return nullptr;
+    }
     return std::make_unique<TPanel>(typed, store, parent);
 }
 
@@ -39,8 +40,9 @@ const CPanelChoice kPanelChoices[] = {
 std::unique_ptr<CDevicePanel> CreateDevicePanel(CHidDevice& device, CSettingsStore* store,
                                                 QWidget* parent) {
     for (const CPanelChoice& choice : kPanelChoices) {
-        if (choice.type == device.Type())
+        if (choice.type == device.Type()) {
             return choice.make(device, store, parent);
+        }
     }
     return nullptr;
 }

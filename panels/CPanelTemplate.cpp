@@ -98,8 +98,9 @@ const CDialogTemplate kTemplates[] = {
 
 const CDialogTemplate* CPanelTemplate::Find(int templateId) {
     for (const CDialogTemplate& dialogTemplate : kTemplates) {
-        if (dialogTemplate.id == templateId)
+        if (dialogTemplate.id == templateId) {
             return &dialogTemplate;
+        }
     }
     return nullptr;
 }

@@ -16,8 +16,9 @@ void CSendCombo::ResetContent() {
 void CSendCombo::AddString(const std::string& text) {
     const QString item = QString::fromStdString(text);
     int at = 0;
-    while (at < count() && QString::compare(itemText(at), item, Qt::CaseInsensitive) <= 0)
+    while (at < count() && QString::compare(itemText(at), item, Qt::CaseInsensitive) <= 0) {
         ++at;
+    }
     const QString typed = currentText();
     insertItem(at, item);
     // Inserting into an empty list would select the item; the edit field stays as it was.
@@ -38,8 +39,9 @@ int CSendCombo::SelectString(const std::string& prefix) {
 
 int CSendCombo::FindStringExact(const QString& text) const {
     for (int i = 0; i < count(); ++i) {
-        if (QString::compare(itemText(i), text, Qt::CaseInsensitive) == 0)
+        if (QString::compare(itemText(i), text, Qt::CaseInsensitive) == 0) {
             return i;
+        }
     }
     return -1;
 }

@@ -30,8 +30,9 @@ CSurePosPanel::~CSurePosPanel() {
 }
 
 void CSurePosPanel::DoDataExchange(bool saveAndValidate) {
-    if (!m_surePos)
+    if (!m_surePos) {
         return;
+    }
     int32_t autoDisable = m_surePos->StressAutoDisable();
     DdxCheck(saveAndValidate, PanelControl::StressAutoDisable, autoDisable);
     m_surePos->SetStressAutoDisable(autoDisable);
@@ -42,43 +43,51 @@ void CSurePosPanel::OnCommand(int controlId) {
 }
 
 void CSurePosPanel::OnTest() {
-    if (m_surePos)
+    if (m_surePos) {
         m_surePos->Test();
+    }
 }
 
 void CSurePosPanel::OnStatusRequest() {
-    if (m_surePos)
+    if (m_surePos) {
         m_surePos->StatusRequest();
+    }
 }
 
 void CSurePosPanel::OnReset() {
-    if (m_surePos)
+    if (m_surePos) {
         m_surePos->Reset();
+    }
 }
 
 void CSurePosPanel::OnConfigure() {
-    if (m_surePos)
+    if (m_surePos) {
         m_surePos->Configure();
+    }
 }
 
 void CSurePosPanel::OnReportConfiguration() {
-    if (m_surePos)
+    if (m_surePos) {
         m_surePos->ReportConfiguration();
+    }
 }
 
 void CSurePosPanel::OnTwoLabelConfig() {
-    if (m_surePos)
+    if (m_surePos) {
         m_surePos->TwoLabelConfig();
+    }
 }
 
 void CSurePosPanel::OnReportTwoLabelConfig() {
-    if (m_surePos)
+    if (m_surePos) {
         m_surePos->ReportTwoLabelConfig();
+    }
 }
 
 void CSurePosPanel::OnDirectIoCommand() {
-    if (m_surePos)
+    if (m_surePos) {
         m_surePos->DirectIoCommand();
+    }
 }
 
 void CSurePosPanel::OnStressTest() {

@@ -29,8 +29,9 @@ bool CSurePosSioPanel::OnInitDialog() {
 }
 
 void CSurePosSioPanel::DoDataExchange(bool saveAndValidate) {
-    if (!m_sio)
+    if (!m_sio) {
         return;
+    }
     // Both boxes are taken together: a click on either commits the other one too.
     int32_t autoRead = m_sio->AutoRead();
     int32_t rawOnly = m_sio->RawOnly();
@@ -45,41 +46,49 @@ void CSurePosSioPanel::OnCommand(int controlId) {
 }
 
 void CSurePosSioPanel::OnTest() {
-    if (m_sio)
+    if (m_sio) {
         m_sio->Test();
+    }
 }
 
 void CSurePosSioPanel::OnStatusRequest() {
-    if (m_sio)
+    if (m_sio) {
         m_sio->StatusRequest();
+    }
 }
 
 void CSurePosSioPanel::OnReset() {
-    if (m_sio)
+    if (m_sio) {
         m_sio->Reset();
+    }
 }
 
 void CSurePosSioPanel::OnSetup() {
-    if (m_sio)
+    if (m_sio) {
         m_sio->Setup();
+    }
 }
 
 void CSurePosSioPanel::OnChannelControl() {
-    if (m_sio)
+    if (m_sio) {
         m_sio->ChannelControl();
+    }
 }
 
 void CSurePosSioPanel::OnReadStatus() {
-    if (m_sio)
+    if (m_sio) {
         m_sio->ReadStatus();
+    }
 }
 
 void CSurePosSioPanel::OnReceiveBuffer() {
-    if (m_sio)
+    if (m_sio) {
         m_sio->ReceiveBuffer();
+    }
 }
 
 void CSurePosSioPanel::OnGetContents() {
-    if (m_device)
+    if (m_device) {
         m_device->GetContents();
+    }
 }

@@ -153,8 +153,9 @@ bool CReportDescriptor::Parse(const uint8_t* data, size_t size) {
                     CReportCollection collection;
                     collection.usagePage = global.usagePage;
                     if (haveUsage) {
-                        if (firstUsageExtended)
+                        if (firstUsageExtended) {
                             collection.usagePage = static_cast<uint16_t>(firstUsage >> 16);
+                        }
                         collection.usage = static_cast<uint16_t>(firstUsage & 0xFFFF);
                     }
                     m_collections.push_back(collection);

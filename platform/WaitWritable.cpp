@@ -14,16 +14,21 @@ int WaitWritable(int fd, int timeoutMs) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         const int ready = poll(&p, 1, static_cast<int>(std::max<long long>(0, left.count())));
-        if (ready < 0 && errno == EINTR)
+        if (ready < 0 && errno == EINTR) {
             continue;
-        if (ready < 0)
+        }
+        if (ready < 0) {
             return errno;
-        if (ready == 0)
+        }
+        if (ready == 0) {
             return ETIMEDOUT;
-        if ((p.revents & POLLNVAL) != 0)
+        }
+        if ((p.revents & POLLNVAL) != 0) {
             return EBADF;
-        if ((p.revents & (POLLHUP | POLLERR)) != 0)
+        }
+        if ((p.revents & (POLLHUP | POLLERR)) != 0) {
             return ENODEV;
+        }
         return 0;
     }
 }

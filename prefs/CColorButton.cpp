@@ -34,8 +34,9 @@ CColorButton::CColorButton(QWidget* parent)
 
 void CColorButton::SetColor(COLORREF color) {
     m_color = color;
-    if (isVisible())
+    if (isVisible()) {
         repaint();
+    }
 }
 
 void CColorButton::OnClicked() {
@@ -43,33 +44,38 @@ void CColorButton::OnClicked() {
     update();
     // The popup parents itself to this button and deletes itself when it ends.
     new CColorPopup(mapToGlobal(QPoint(0, height())), m_color, this, m_automaticText, m_customText);
-    if (parentWidget())
+    if (parentWidget()) {
         Q_EMIT ColorPopupOpen(m_color, ControlId());
+    }
 }
 
 void CColorButton::OnPopupChange(COLORREF color) {
-    if (parentWidget())
+    if (parentWidget()) {
         Q_EMIT ColorChange(color, ControlId());
+    }
 }
 
 void CColorButton::OnPopupAccept(COLORREF color) {
     const COLORREF old = m_color;
     m_popupOpen = false;
     SetColor(color);
-    if (!parentWidget())
+    if (!parentWidget()) {
         return;
+    }
     const int id = ControlId();
     Q_EMIT ColorPopupClose(color, id);
     Q_EMIT ColorAccept(color, id);
-    if (m_color != old)
+    if (m_color != old) {
         Q_EMIT ColorChange(m_color, id);
+    }
 }
 
 void CColorButton::OnPopupCancel(COLORREF color) {
     m_popupOpen = false;
     SetColor(color);
-    if (!parentWidget())
+    if (!parentWidget()) {
         return;
+    }
     const int id = ControlId();
     Q_EMIT ColorPopupClose(color, id);
     Q_EMIT ColorCancel(color, id);
@@ -122,8 +128,9 @@ void CColorButton::paintEvent(QPaintEvent*) {
     painter.drawLine(right - 1, top, right - 1, bottom - 1);
     right -= 2 * edge + 1;
 
-    if (disabled || right <= left || bottom <= top)
+    if (disabled || right <= left || bottom <= top) {
         return;
+    }
     painter.setPen(Qt::black);
     painter.setBrush(ColorFromRef(m_color == CLR_DEFAULT ? m_defaultColor : m_color));
     painter.drawRect(left, top, right - left - 1, bottom - top - 1);
@@ -131,10 +138,12 @@ void CColorButton::paintEvent(QPaintEvent*) {
 
 void DDX_ButtonColor(bool saveAndValidate, QWidget* dialog, int controlId, COLORREF& color) {
     auto* button = dialog->findChild<CColorButton*>(QString::number(controlId));
-    if (!button)
+    if (!button) {
         return;
-    if (saveAndValidate)
+    }
+    if (saveAndValidate) {
         color = button->GetColor();
-    else
+    } else {
         button->SetColor(color);
+    }
 }

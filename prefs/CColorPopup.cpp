@@ -127,8 +127,9 @@ CColorPopup::CColorPopup(QPoint topLeft, COLORREF initial, CColorButton* owner,
       m_cellSize(18), m_automaticText(std::move(automaticText)),
       m_customText(std::move(customText)), m_initialColor(initial), m_currentChoice(initial),
       m_owner(owner) {
-    if (m_cellSize - (2 * m_margin + 2) < 5)
+    if (m_cellSize - (2 * m_margin + 2) < 5) {
         m_cellSize = 2 * m_margin + 7;
+    }
     setAttribute(Qt::WA_DeleteOnClose);
     setMouseTracking(true);
     ComputeLayout(topLeft);
@@ -140,43 +141,53 @@ CColorPopup::CColorPopup(QPoint topLeft, COLORREF initial, CColorButton* owner,
 }
 
 int CColorPopup::IndexAt(int row, int column) const {
-    if ((row == kCustom || column == kCustom) && HasCustom())
+    if ((row == kCustom || column == kCustom) && HasCustom()) {
         return kCustom;
-    if ((row == kAutomatic || column == kAutomatic) && HasAutomatic())
+    }
+    if ((row == kAutomatic || column == kAutomatic) && HasAutomatic()) {
         return kAutomatic;
+    }
     if (row >= 0 && row < m_rows && column >= 0 && column < m_columns &&
-        row * m_columns + column < kColorTableSize)
+        row * m_columns + column < kColorTableSize) {
         return row * m_columns + column;
+    }
     return kNone;
 }
 
 int CColorPopup::RowOf(int item) const {
-    if (item >= 0 && item < kColorTableSize)
+    if (item >= 0 && item < kColorTableSize) {
         return item / m_columns;
-    if (item == kCustom && HasCustom())
+    }
+    if (item == kCustom && HasCustom()) {
         return kCustom;
-    if (item == kAutomatic && HasAutomatic())
+    }
+    if (item == kAutomatic && HasAutomatic()) {
         return kAutomatic;
+    }
     return kNone;
 }
 
 int CColorPopup::ColumnOf(int item) const {
-    if (item >= 0 && item < kColorTableSize)
+    if (item >= 0 && item < kColorTableSize) {
         return item % m_columns;
+    }
     return RowOf(item);
 }
 
 QRect CColorPopup::CellRect(int item) const {
     if (item >= 0 && item < kColorTableSize) {
         int top = RowOf(item) * m_cellSize + m_margin;
-        if (HasAutomatic())
+        if (HasAutomatic()) {
             top += m_automaticRect.height() + m_margin;
+        }
         return QRect(ColumnOf(item) * m_cellSize + m_margin, top, m_cellSize, m_cellSize);
     }
-    if (item == kCustom)
+    if (item == kCustom) {
         return m_customRect;
-    if (item == kAutomatic)
+    }
+    if (item == kAutomatic) {
         return m_automaticRect;
+    }
     return QRect();
 }
 
@@ -205,24 +216,29 @@ void CColorPopup::ComputeLayout(QPoint topLeft) {
     }
 
     QScreen* screen = QGuiApplication::screenAt(topLeft);
-    if (!screen)
+    if (!screen) {
         screen = m_owner->screen();
+    }
     const QRect bounds = screen->geometry();
     int x = topLeft.x();
     int y = topLeft.y();
-    if (x + width > bounds.x() + bounds.width())
+    if (x + width > bounds.x() + bounds.width()) {
         x = bounds.x() + bounds.width() - width;
-    if (x < bounds.x())
+    }
+    if (x < bounds.x()) {
         x = bounds.x();
-    if (y + height > bounds.y() + bounds.height())
+    }
+    if (y + height > bounds.y() + bounds.height()) {
         y -= height + m_owner->height(); // directly above the button
+    }
     setGeometry(x, y, width, height);
 }
 
 void CColorPopup::AddCellTips() {
     m_cellTips.clear();
-    for (int i = 0; i < kColorTableSize; ++i)
+    for (int i = 0; i < kColorTableSize; ++i) {
         m_cellTips.emplace_back(CellRect(i), QString::fromLatin1(ColorTable[size_t(i)].m_name));
+    }
 }
 
 void CColorPopup::MarkColor(COLORREF color) {
@@ -233,10 +249,11 @@ void CColorPopup::MarkColor(COLORREF color) {
     const auto match =
         std::find_if(ColorTable.begin(), ColorTable.end(),
                      [color](const CColorTableEntry& e) { return e.m_color == color; });
-    if (match != ColorTable.end())
+    if (match != ColorTable.end()) {
         m_markedItem = int(match - ColorTable.begin());
-    else
+    } else {
         m_markedItem = HasCustom() ? kCustom : kNone;
+    }
 }
 
 void CColorPopup::SetHotItem(int item) {
@@ -267,28 +284,33 @@ int CColorPopup::ArrowTarget(int key) const {
     const auto firstExisting = [this](const std::array<int, 3>& alternatives) {
         for (int item : alternatives) {
             if (item >= 0 || (item == kCustom && HasCustom()) ||
-                (item == kAutomatic && HasAutomatic()))
+                (item == kAutomatic && HasAutomatic())) {
                 return item;
+            }
         }
         return kFirstCell;
     };
-    if (m_hotItem == kAutomatic)
+    if (m_hotItem == kAutomatic) {
         return firstExisting(rule->m_fromAutomatic);
-    if (m_hotItem == kCustom)
+    }
+    if (m_hotItem == kCustom) {
         return firstExisting(rule->m_fromCustom);
+    }
     if (m_hotItem >= 0) {
         const int target = rule->m_rowStep != 0
                                ? IndexAt(RowOf(m_hotItem) + rule->m_rowStep, ColumnOf(m_hotItem))
                                : m_hotItem + rule->m_indexStep;
-        if (target >= 0 && target < kColorTableSize)
+        if (target >= 0 && target < kColorTableSize) {
             return target;
+        }
     }
     return firstExisting(rule->m_pastGridEdge);
 }
 
 bool CColorPopup::event(QEvent* event) {
-    if (event->type() != QEvent::ToolTip)
+    if (event->type() != QEvent::ToolTip) {
         return QWidget::event(event);
+    }
     const auto* help = static_cast<QHelpEvent*>(event);
     for (const auto& [rect, text] : m_cellTips) {
         if (rect.contains(help->pos())) {
@@ -304,12 +326,15 @@ bool CColorPopup::event(QEvent* event) {
 void CColorPopup::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Button));
-    if (HasAutomatic())
+    if (HasAutomatic()) {
         PaintTextRow(painter, kAutomatic);
-    for (int i = 0; i < kColorTableSize; ++i)
+    }
+    for (int i = 0; i < kColorTableSize; ++i) {
         PaintItem(painter, i);
-    if (HasCustom())
+    }
+    if (HasCustom()) {
         PaintTextRow(painter, kCustom);
+    }
 
     // Raised two-line edge around the whole popup.
     const QPalette& pal = palette();
@@ -324,10 +349,11 @@ void CColorPopup::PaintItem(QPainter& painter, int item) {
     const bool hot = item == m_hotItem;
     const bool marked = item == m_markedItem;
     painter.fillRect(cell, pal.color(marked && !hot ? QPalette::Light : QPalette::Button));
-    if (hot)
+    if (hot) {
         DrawBorder(painter, cell, pal.color(QPalette::Light), pal.color(QPalette::Dark));
-    else if (marked)
+    } else if (marked) {
         DrawBorder(painter, cell, pal.color(QPalette::Dark), pal.color(QPalette::Light));
+    }
 
     const int inset = m_margin + 1;
     const QRect swatch = cell.adjusted(inset, inset, -inset, -inset);
@@ -360,10 +386,11 @@ void CColorPopup::PaintTextRow(QPainter& painter, int item) {
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(inner.adjusted(2 * m, 2 * m, -2 * m - 1, -2 * m - 1));
     }
-    if (hot)
+    if (hot) {
         DrawBorder(painter, inner, pal.color(QPalette::Light), pal.color(QPalette::Dark));
-    else if (marked)
+    } else if (marked) {
         DrawBorder(painter, inner, pal.color(QPalette::Dark), pal.color(QPalette::Light));
+    }
     painter.setPen(pal.color(QPalette::ButtonText));
     painter.drawText(inner, Qt::AlignCenter | Qt::TextSingleLine,
                      item == kCustom ? m_customText : m_automaticText);
@@ -384,16 +411,19 @@ void CColorPopup::mouseMoveEvent(QMouseEvent* event) {
     } else {
         const int gridTop = m_margin + (HasAutomatic() ? m_automaticRect.height() + m_margin : 0);
         item = IndexAt((pt.y() - gridTop) / m_cellSize, (pt.x() - m_margin) / m_cellSize);
-        if (item < 0)
+        if (item < 0) {
             return;
+        }
     }
-    if (item != m_hotItem)
+    if (item != m_hotItem) {
         SetHotItem(item);
+    }
 }
 
 void CColorPopup::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton)
+    if (event->button() != Qt::LeftButton) {
         return;
+    }
     Finish(geometry().contains(event->globalPosition().toPoint()) ? CEnding::Accept
                                                                   : CEnding::Cancel);
 }
@@ -437,15 +467,18 @@ void CColorPopup::closeEvent(QCloseEvent* event) {
 
 void CColorPopup::OnApplicationStateChanged(Qt::ApplicationState state) {
     // While the colour dialog runs, its own result decides.
-    if (state != Qt::ApplicationActive && !m_dialogOpen)
+    if (state != Qt::ApplicationActive && !m_dialogOpen) {
         Finish(CEnding::Cancel);
+    }
 }
 
 void CColorPopup::Finish(CEnding ending) {
-    if (m_finished || m_dialogOpen)
+    if (m_finished || m_dialogOpen) {
         return;
-    if (ending == CEnding::Cancel)
+    }
+    if (ending == CEnding::Cancel) {
         m_currentChoice = m_initialColor;
+    }
     if (ending == CEnding::Accept && m_hotItem == kCustom) {
         // The popup lets go of mouse and keyboard so that the dialog can have them.
         hide();
@@ -456,8 +489,9 @@ void CColorPopup::Finish(CEnding ending) {
         const int result = dialog->exec();
         const QColor chosen = dialog ? dialog->selectedColor() : QColor();
         delete dialog.data();
-        if (!self)
+        if (!self) {
             return;
+        }
         m_dialogOpen = false;
         if (result == QDialog::Accepted && chosen.isValid()) {
             m_currentChoice = RefFromColor(chosen);
@@ -472,8 +506,9 @@ void CColorPopup::Finish(CEnding ending) {
 
 void CColorPopup::Report(CEnding ending) {
     m_finished = true;
-    if (ending == CEnding::Accept)
+    if (ending == CEnding::Accept) {
         m_owner->OnPopupAccept(m_currentChoice);
-    else
+    } else {
         m_owner->OnPopupCancel(m_currentChoice);
+    }
 }

@@ -64,11 +64,13 @@ bool ParseFontSize(const QString& text, int32_t& tenths) {
     char* end = nullptr;
     errno = 0;
     const long long value = std::strtoll(begin, &end, 10);
-    if (end == begin || errno == ERANGE)
+    if (end == begin || errno == ERANGE) {
         return false;
+    }
     constexpr long long kLimit = std::numeric_limits<int32_t>::max() / 10;
-    if (value > kLimit || value < -kLimit)
+    if (value > kLimit || value < -kLimit) {
         return false;
+    }
     tenths = int32_t(value * 10);
     return true;
 }
@@ -78,8 +80,9 @@ bool ParseFontSize(const QString& text, int32_t& tenths) {
 CPreferencesDlg::CPreferencesDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("135"));
     CDialogBuilder::Build(kTemplate135, *this);
-    for (int id : kColorButtons)
+    for (int id : kColorButtons) {
         CDialogBuilder::PlaceControl(kTemplate135, *this, *new CColorButton(this), id);
+    }
     for (int id : {1023, 1024}) {
         const bool sorted = CDialogBuilder::FindControl(kTemplate135, id)->options & CTL_SORTED;
         CDialogBuilder::PlaceControl(kTemplate135, *this, *new CSimpleComboBox(sorted, this), id);
@@ -100,10 +103,12 @@ bool CPreferencesDlg::Run(CDisplaySettings& copy, QWidget* parent) {
     const QPointer<CPreferencesDlg> dialog = new CPreferencesDlg(parent);
     dialog->SetValues(copy);
     const bool ok = dialog->exec() == QDialog::Accepted;
-    if (!dialog)
+    if (!dialog) {
         return false;
-    if (ok)
+    }
+    if (ok) {
         dialog->TakeValues(copy);
+    }
     delete dialog.data();
     return ok;
 }
@@ -145,12 +150,14 @@ void CPreferencesDlg::OnInitDialog() {
 
     m_fontNames = FontFamilies(QFontDatabase::families());
     m_fontCombo->ResetContent();
-    for (const QString& name : m_fontNames)
+    for (const QString& name : m_fontNames) {
         m_fontCombo->AddString(name);
+    }
 
     m_sizeCombo->ResetContent();
-    for (int size : kFontSizes)
+    for (int size : kFontSizes) {
         m_sizeCombo->AddString(QString::number(size));
+    }
 
     // Again, now that the lists can select the current font and size.
     DoDataExchange(false);
@@ -162,8 +169,9 @@ QStringList CPreferencesDlg::FontFamilies(const QStringList& available) {
     static const QRegularExpression foundry(QStringLiteral("\\s\\[[^\\[\\]]*\\]$"));
     QStringList families;
     families.reserve(available.size());
-    for (QString name : available)
+    for (QString name : available) {
         families << name.remove(foundry);
+    }
     const auto less = [](const QString& a, const QString& b) {
         return QString::compare(a, b, Qt::CaseInsensitive) < 0;
     };
@@ -183,10 +191,12 @@ void CPreferencesDlg::DoDataExchange(bool saveAndValidate) {
     } else {
         m_sizeText = QString::number(m_fontSize / 10);
         m_untriggerCheck->setChecked(m_untrigger != 0);
-        if (m_fontCombo->SelectString(m_fontName) < 0)
+        if (m_fontCombo->SelectString(m_fontName) < 0) {
             m_fontCombo->SetWindowText(m_fontName);
-        if (m_sizeCombo->SelectString(m_sizeText) < 0)
+        }
+        if (m_sizeCombo->SelectString(m_sizeText) < 0) {
             m_sizeCombo->SetWindowText(m_sizeText);
+        }
     }
     DDX_ButtonColor(saveAndValidate, this, 1011, m_colorOut);
     DDX_ButtonColor(saveAndValidate, this, 1005, m_colorSymbology);
@@ -194,8 +204,9 @@ void CPreferencesDlg::DoDataExchange(bool saveAndValidate) {
     DDX_ButtonColor(saveAndValidate, this, 1001, m_colorHex);
     DDX_ButtonColor(saveAndValidate, this, 1007, m_colorDefault);
     DDX_ButtonColor(saveAndValidate, this, 1009, m_colorRaw);
-    if (saveAndValidate)
+    if (saveAndValidate) {
         ParseFontSize(m_sizeText, m_fontSize);
+    }
 }
 
 void CPreferencesDlg::accept() {

@@ -32,10 +32,11 @@ int CSimpleComboBox::AddString(const QString& text) {
         int high = m_list->count();
         while (low < high) {
             const int mid = (low + high) / 2;
-            if (QString::compare(m_list->item(mid)->text(), text, Qt::CaseInsensitive) <= 0)
+            if (QString::compare(m_list->item(mid)->text(), text, Qt::CaseInsensitive) <= 0) {
                 low = mid + 1;
-            else
+            } else {
                 high = mid;
+            }
         }
         index = low;
     }
@@ -46,16 +47,18 @@ int CSimpleComboBox::AddString(const QString& text) {
 
 int CSimpleComboBox::FindString(const QString& prefix) const {
     for (int i = 0; i < m_list->count(); ++i) {
-        if (m_list->item(i)->text().startsWith(prefix, Qt::CaseInsensitive))
+        if (m_list->item(i)->text().startsWith(prefix, Qt::CaseInsensitive)) {
             return i;
+        }
     }
     return -1;
 }
 
 int CSimpleComboBox::SelectString(const QString& prefix) {
     const int index = FindString(prefix);
-    if (index < 0)
+    if (index < 0) {
         return -1;
+    }
     m_list->setCurrentRow(index);
     m_edit->setText(m_list->item(index)->text());
     return index;
@@ -83,11 +86,13 @@ void CSimpleComboBox::SetWindowText(const QString& text) {
 }
 
 bool CSimpleComboBox::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != m_edit || event->type() != QEvent::KeyPress)
+    if (watched != m_edit || event->type() != QEvent::KeyPress) {
         return QWidget::eventFilter(watched, event);
+    }
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if ((key != Qt::Key_Up && key != Qt::Key_Down) || m_list->count() == 0)
+    if ((key != Qt::Key_Up && key != Qt::Key_Down) || m_list->count() == 0) {
         return false;
+    }
     const int row =
         std::clamp(m_list->currentRow() + (key == Qt::Key_Down ? 1 : -1), 0, m_list->count() - 1);
     m_list->setCurrentRow(row);
@@ -103,14 +108,16 @@ void CSimpleComboBox::resizeEvent(QResizeEvent*) {
 
 void CSimpleComboBox::OnEditTextEdited(const QString& text) {
     const int index = FindString(text);
-    if (index < 0)
+    if (index < 0) {
         return;
+    }
     const QSignalBlocker blocker(m_list);
     m_list->setCurrentRow(index);
     m_list->scrollToItem(m_list->item(index), QAbstractItemView::PositionAtTop);
 }
 
 void CSimpleComboBox::OnListRowChanged(int row) {
-    if (row >= 0)
+    if (row >= 0) {
         m_edit->setText(m_list->item(row)->text());
+    }
 }

@@ -8,8 +8,9 @@ const CDisplaySettings kDefaults;
 
 void CDisplaySettings::Load(const std::string& section) {
     m_section = section;
-    if (!m_store)
+    if (!m_store) {
         return;
+    }
     CSettingsStore& s = *m_store;
     m_showRaw = s.GetProfileInt(section, "ShowRaw", kDefaults.m_showRaw);
     m_showOutput = s.GetProfileInt(section, "ShowOutput", kDefaults.m_showOutput);
@@ -29,8 +30,9 @@ void CDisplaySettings::Load(const std::string& section) {
 }
 
 bool CDisplaySettings::Save() const {
-    if (m_section.empty() || !m_store)
+    if (m_section.empty() || !m_store) {
         return false;
+    }
     CSettingsStore& s = *m_store;
     s.WriteProfileInt(m_section, "ShowRaw", m_showRaw);
     s.WriteProfileInt(m_section, "ShowOutput", m_showOutput);
@@ -53,18 +55,21 @@ std::string CDisplaySettings::OutputFaceName() const {
     for (size_t i = 0; i < m_fontName.size(); ++i) {
         // Every byte but a continuation byte (10xxxxxx) starts a character.
         if ((static_cast<unsigned char>(m_fontName[i]) & 0xC0) != 0x80 &&
-            characters++ == kMaxFaceNameLength)
+            characters++ == kMaxFaceNameLength) {
             return m_fontName.substr(0, i);
+        }
     }
     return m_fontName;
 }
 
 void CDisplaySettings::EditPreferences(const CPreferencesEditor& runDialog) {
-    if (!runDialog)
+    if (!runDialog) {
         return;
+    }
     CDisplaySettings copy = *this;
-    if (!runDialog(copy))
+    if (!runDialog(copy)) {
         return;
+    }
     // Only what the dialog edits comes back: the rest of the record may have been reloaded
     // while the dialog ran.
     m_colorRaw = copy.m_colorRaw;

@@ -3,13 +3,16 @@
 int32_t CMemorySettingsStore::GetProfileInt(const std::string& section, const std::string& key,
                                             int32_t defaultValue) {
     auto s = m_values.find(section);
-    if (s == m_values.end())
+    if (s == m_values.end()) {
         return defaultValue;
+    }
     auto k = s->second.find(key);
-    if (k == s->second.end())
+    if (k == s->second.end()) {
         return defaultValue;
-    if (const auto* i = std::get_if<int32_t>(&k->second))
+    }
+    if (const auto* i = std::get_if<int32_t>(&k->second)) {
         return *i;
+    }
     return defaultValue;
 }
 
@@ -17,20 +20,24 @@ std::string CMemorySettingsStore::GetProfileString(const std::string& section,
                                                    const std::string& key,
                                                    const std::string& defaultValue) {
     auto s = m_values.find(section);
-    if (s == m_values.end())
+    if (s == m_values.end()) {
         return defaultValue;
+    }
     auto k = s->second.find(key);
-    if (k == s->second.end())
+    if (k == s->second.end()) {
         return defaultValue;
-    if (const auto* text = std::get_if<std::string>(&k->second))
+    }
+    if (const auto* text = std::get_if<std::string>(&k->second)) {
         return *text;
+    }
     return defaultValue;
 }
 
 bool CMemorySettingsStore::WriteProfileInt(const std::string& section, const std::string& key,
                                            int32_t value) {
-    if (m_readOnly)
+    if (m_readOnly) {
         return false;
+    }
     m_values[section][key] = value;
     m_writes.push_back({section, key, value});
     m_unflushed = true;
@@ -39,8 +46,9 @@ bool CMemorySettingsStore::WriteProfileInt(const std::string& section, const std
 
 bool CMemorySettingsStore::WriteProfileString(const std::string& section, const std::string& key,
                                               const std::string& value) {
-    if (m_readOnly)
+    if (m_readOnly) {
         return false;
+    }
     m_values[section][key] = value;
     m_writes.push_back({section, key, value});
     m_unflushed = true;
@@ -48,10 +56,12 @@ bool CMemorySettingsStore::WriteProfileString(const std::string& section, const 
 }
 
 bool CMemorySettingsStore::Flush() {
-    if (m_readOnly)
+    if (m_readOnly) {
         return false;
-    if (m_unflushed)
+    }
+    if (m_unflushed) {
         ++m_rewrites;
+    }
     m_unflushed = false;
     return true;
 }

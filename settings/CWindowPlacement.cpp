@@ -13,16 +13,19 @@ const char kKey[] = "WindowPlacement";
 // One "%d": optional white space, an optional sign and at least one digit. A number that does
 // not fit 32 bits counts as not read.
 bool ReadNumber(const char*& p, const char* end, int32_t& value) {
-    while (p != end && std::isspace(static_cast<unsigned char>(*p)))
+    while (p != end && std::isspace(static_cast<unsigned char>(*p))) {
         ++p;
+    }
     if (p != end && *p == '+') {
         ++p;
-        if (p != end && *p == '-')
+        if (p != end && *p == '-') {
             return false;
+        }
     }
     const auto result = std::from_chars(p, end, value);
-    if (result.ec != std::errc())
+    if (result.ec != std::errc()) {
         return false;
+    }
     p = result.ptr;
     return true;
 }
@@ -42,12 +45,14 @@ std::optional<CWindowPlacement> CWindowPlacement::Parse(const std::string& text)
     const char* end = p + text.size();
     for (int i = 0; i < 6; ++i) {
         if (i > 0) {
-            if (p == end || *p != ',')
+            if (p == end || *p != ',') {
                 return std::nullopt;
+            }
             ++p;
         }
-        if (!ReadNumber(p, end, numbers[i]))
+        if (!ReadNumber(p, end, numbers[i])) {
             return std::nullopt;
+        }
     }
     return CWindowPlacement{numbers[0], numbers[1], numbers[2], numbers[3], numbers[4], numbers[5]};
 }
@@ -70,7 +75,8 @@ bool SaveWindowPlacement(CSettingsStore& store, const std::string& section,
 std::optional<CWindowPlacement> LoadWindowPlacement(CSettingsStore& store,
                                                     const std::string& section) {
     const std::string text = store.GetProfileString(section, kKey, "");
-    if (text.empty())
+    if (text.empty()) {
         return std::nullopt;
+    }
     return CWindowPlacement::Parse(text);
 }

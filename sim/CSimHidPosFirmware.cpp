@@ -27,8 +27,9 @@ constexpr CSimLabel kLabels[] = {
 void CSimHidPosFirmware::OnOutputReport(const uint8_t* data, size_t length,
                                         CSimFirmwareHost& host) {
     (void)host;
-    if (length == 0)
+    if (length == 0) {
         return;
+    }
     if (data[0] == kCommandReportId) {
         const uint8_t bits = length > 1 ? data[1] : 0;
         if (bits & kBitDisable) {
@@ -39,12 +40,15 @@ void CSimHidPosFirmware::OnOutputReport(const uint8_t* data, size_t length,
             m_disabled = false;
             m_scan.Cancel();
         }
-        if ((bits & kBitTrigger) && !m_disabled)
+        if ((bits & kBitTrigger) && !m_disabled) {
             m_scan.Request();
-        if (bits & kBitBeep)
+        }
+        if (bits & kBitBeep) {
             ++m_beeps;
-        if (bits & kBitErrorBeep)
+        }
+        if (bits & kBitErrorBeep) {
             ++m_errorBeeps;
+        }
     } else if (data[0] == kDataReportId && length > 1) {
         const size_t count = std::min<size_t>(data[1], length - 2);
         m_receivedData.assign(data + 2, data + 2 + count);
@@ -52,22 +56,25 @@ void CSimHidPosFirmware::OnOutputReport(const uint8_t* data, size_t length,
 }
 
 bool CSimHidPosFirmware::OnSetFeature(const uint8_t* data, size_t length) {
-    if (length < 2 || data[0] != kRedirectReportId)
+    if (length < 2 || data[0] != kRedirectReportId) {
         return false;
+    }
     m_interface = data[1];
     return true;
 }
 
 bool CSimHidPosFirmware::OnGetFeature(uint8_t* buffer, size_t length) {
-    if (length < 2 || buffer[0] != kRedirectReportId)
+    if (length < 2 || buffer[0] != kRedirectReportId) {
         return false;
+    }
     buffer[1] = m_interface;
     return true;
 }
 
 void CSimHidPosFirmware::OnTick(std::chrono::steady_clock::time_point now, CSimFirmwareHost& host) {
-    if (m_scan.IsDue(now))
+    if (m_scan.IsDue(now)) {
         SendScan(host);
+    }
 }
 
 void CSimHidPosFirmware::SendScan(CSimFirmwareHost& host) {

@@ -34,13 +34,15 @@ constexpr CMenuSetting kMenuSettings[] = {
 
 void CSimQuorinFirmware::OnOutputReport(const uint8_t* data, size_t length,
                                         CSimFirmwareHost& host) {
-    if (length < 3 || data[1] != kStreamMarker)
+    if (length < 3 || data[1] != kStreamMarker) {
         return;
+    }
     const size_t count = std::min<size_t>(data[2], length - 3);
     m_pending.append(reinterpret_cast<const char*>(data + 3), count);
     RunCommands(host);
-    if (m_pending.size() > kMaxPending)
+    if (m_pending.size() > kMaxPending) {
         m_pending.clear();
+    }
 }
 
 void CSimQuorinFirmware::RunCommands(CSimFirmwareHost& host) {
@@ -53,23 +55,26 @@ void CSimQuorinFirmware::RunCommands(CSimFirmwareHost& host) {
         m_pending.erase(0, syn);
         if (m_pending.size() >= 3 && m_pending[1] == 'M' && m_pending[2] == kCr) {
             const size_t end = m_pending.find_first_of(".!", 3);
-            if (end == std::string::npos)
+            if (end == std::string::npos) {
                 return;
+            }
             AnswerMenu(m_pending.substr(3, end - 3), host);
             m_pending.erase(0, end + 1);
             continue;
         }
         const size_t cr = m_pending.find(kCr, 1);
-        if (cr == std::string::npos)
+        if (cr == std::string::npos) {
             return;
+        }
         const std::string command = m_pending.substr(1, cr - 1);
         m_pending.erase(0, cr + 1);
-        if (command == "T")
+        if (command == "T") {
             m_scan.Request();
-        else if (command == "U")
+        } else if (command == "U") {
             m_scan.Cancel();
-        else if (command == std::string(1, kBel))
+        } else if (command == std::string(1, kBel)) {
             ++m_beeps;
+        }
     }
 }
 
@@ -80,10 +85,11 @@ void CSimQuorinFirmware::AnswerMenu(const std::string& menu, CSimFirmwareHost& h
         const std::string tag = menu.substr(0, menu.size() - 1);
         const auto setting = std::find_if(std::begin(kMenuSettings), std::end(kMenuSettings),
                                           [&](const CMenuSetting& s) { return tag == s.tag; });
-        if (setting != std::end(kMenuSettings))
+        if (setting != std::end(kMenuSettings)) {
             reply = tag + setting->value + kAck;
-        else
+        } else {
             reply = tag + kEnq;
+        }
     } else {
         reply = menu + (menu.empty() ? kNak : kAck);
     }
@@ -99,8 +105,9 @@ bool CSimQuorinFirmware::OnGetFeature(uint8_t*, size_t) {
 }
 
 void CSimQuorinFirmware::OnTick(std::chrono::steady_clock::time_point now, CSimFirmwareHost& host) {
-    if (!m_scan.IsDue(now))
+    if (!m_scan.IsDue(now)) {
         return;
+    }
     SendStream(kLabels[m_nextLabel], host);
     m_nextLabel = (m_nextLabel + 1) % std::size(kLabels);
 }

@@ -20,15 +20,17 @@ public:
 
     // True once per request, at the first tick at least `delay` after the one that armed it.
     bool IsDue(CClock::time_point now) {
-        if (!m_requested)
+        if (!m_requested) {
             return false;
+        }
         if (!m_armed) {
             m_armed = true;
             m_due = now + m_delay;
             return false;
         }
-        if (now < m_due)
+        if (now < m_due) {
             return false;
+        }
         m_requested = false;
         return true;
     }

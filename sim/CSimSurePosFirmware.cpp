@@ -39,15 +39,18 @@ constexpr CSimLabel kLabels[] = {
 
 void CSimSurePosFirmware::OnOutputReport(const uint8_t* data, size_t length,
                                          CSimFirmwareHost& host) {
-    if (length < 3)
+    if (length < 3) {
         return;
+    }
     const uint8_t command = data[1];
     switch (command) {
     case 0x00:
-        if (data[2] == kReset)
+        if (data[2] == kReset) {
             ResetState();
-        if (data[2] == kTest || data[2] == kStatusRequest || data[2] == kReset)
+        }
+        if (data[2] == kTest || data[2] == kStatusRequest || data[2] == kReset) {
             SendStatus(host);
+        }
         return;
     case kEnable:
         m_enabled = true;
@@ -74,8 +77,9 @@ void CSimSurePosFirmware::OnOutputReport(const uint8_t* data, size_t length,
         return;
     case kTwoLabelConfig:
     case kReportTwoLabelConfig: {
-        if (command == kTwoLabelConfig)
+        if (command == kTwoLabelConfig) {
             m_twoLabel = true;
+        }
         const uint8_t twoLabel[] = {command, uint8_t(m_twoLabel ? 0x01 : 0x00)};
         SendMessage(kConfigurationBit, twoLabel, sizeof twoLabel, host);
         return;
@@ -106,8 +110,9 @@ void CSimSurePosFirmware::OnTick(std::chrono::steady_clock::time_point now,
         m_scheduled = true;
         return;
     }
-    if (now < m_nextLabel)
+    if (now < m_nextLabel) {
         return;
+    }
     m_nextLabel = now + kLabelPeriod;
     SendLabel(host);
 }
@@ -142,7 +147,8 @@ void CSimSurePosFirmware::SendLabel(CSimFirmwareHost& host) {
     m_labelIndex = (m_labelIndex + 1) % std::size(kLabels);
     std::vector<uint8_t> data(label.text, label.text + std::strlen(label.text));
     data.push_back(label.type[0]);
-    if (label.type[1] != 0)
+    if (label.type[1] != 0) {
         data.push_back(label.type[1]);
+    }
     SendMessage(0x00, data.data(), data.size(), host);
 }

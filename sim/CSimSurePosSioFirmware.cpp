@@ -27,8 +27,9 @@ constexpr const char* kLabels[] = {"012345678905", "SIO LABEL 0042", "5901234123
 
 void CSimSurePosSioFirmware::OnOutputReport(const uint8_t* data, size_t length,
                                             CSimFirmwareHost& host) {
-    if (length < 5)
+    if (length < 5) {
         return;
+    }
     switch (data[3]) {
     case kBasic:
         if (data[4] == kReset) {
@@ -68,11 +69,13 @@ bool CSimSurePosSioFirmware::OnSetFeature(const uint8_t*, size_t) {
 }
 
 bool CSimSurePosSioFirmware::OnGetFeature(uint8_t* buffer, size_t length) {
-    if (length < 2 || buffer[0] != 0x00)
+    if (length < 2 || buffer[0] != 0x00) {
         return false;
+    }
     std::fill(buffer + 1, buffer + length, uint8_t(0));
-    if (m_contents.empty())
+    if (m_contents.empty()) {
         return true;
+    }
     // k counts itself, the byte after it and the data.
     const size_t count = std::min(m_contents.size(), length > 3 ? length - 3 : 0);
     buffer[1] = uint8_t(count + 2);
@@ -88,8 +91,9 @@ void CSimSurePosSioFirmware::OnTick(std::chrono::steady_clock::time_point now,
         m_scheduled = true;
         return;
     }
-    if (now < m_nextLabel)
+    if (now < m_nextLabel) {
         return;
+    }
     m_nextLabel = now + kLabelPeriod;
     const char* label = kLabels[m_labelIndex];
     m_labelIndex = (m_labelIndex + 1) % std::size(kLabels);

@@ -13,8 +13,9 @@ namespace {
 
 QString KeyPath(const std::string& section, const std::string& key) {
     QString path = QString::fromStdString(section);
-    if (!path.isEmpty())
+    if (!path.isEmpty()) {
         path += QLatin1Char('/');
+    }
     return path + QString::fromStdString(key);
 }
 
@@ -22,8 +23,9 @@ QString KeyPath(const std::string& section, const std::string& key) {
 // form of the same 32 bits (colours such as 0xFF000000 may be written either way).
 std::optional<int32_t> FromWide(qlonglong value) {
     if (value < std::numeric_limits<int32_t>::min() ||
-        value > qlonglong(std::numeric_limits<uint32_t>::max()))
+        value > qlonglong(std::numeric_limits<uint32_t>::max())) {
         return std::nullopt;
+    }
     return int32_t(uint32_t(quint64(value)));
 }
 
@@ -36,8 +38,9 @@ std::optional<int32_t> FromText(QString text) {
     }
     bool ok = false;
     const qlonglong value = text.toLongLong(&ok, base);
-    if (!ok)
+    if (!ok) {
         return std::nullopt;
+    }
     return FromWide(value);
 }
 
@@ -106,18 +109,21 @@ QString CQSettingsStore::FileName() const {
 
 int32_t CQSettingsStore::GetProfileInt(const std::string& section, const std::string& key,
                                        int32_t defaultValue) {
-    if (!m_readable)
+    if (!m_readable) {
         return defaultValue;
+    }
     return ToInt32(m_settings->value(KeyPath(section, key))).value_or(defaultValue);
 }
 
 std::string CQSettingsStore::GetProfileString(const std::string& section, const std::string& key,
                                               const std::string& defaultValue) {
-    if (!m_readable)
+    if (!m_readable) {
         return defaultValue;
+    }
     const std::optional<QString> text = ToText(m_settings->value(KeyPath(section, key)));
-    if (!text)
+    if (!text) {
         return defaultValue;
+    }
     return text->toStdString();
 }
 
@@ -133,15 +139,17 @@ bool CQSettingsStore::WriteProfileString(const std::string& section, const std::
 
 bool CQSettingsStore::Store(const std::string& section, const std::string& key,
                             const QVariant& value) {
-    if (!m_readable)
+    if (!m_readable) {
         return false;
+    }
     m_settings->setValue(KeyPath(section, key), value);
     return true;
 }
 
 bool CQSettingsStore::Flush() {
-    if (!m_readable)
+    if (!m_readable) {
         return false;
+    }
     // Nothing is written when nothing changed. A hand-damaged file keeps reporting its format
     // error; only access errors lose the values.
     m_settings->sync();

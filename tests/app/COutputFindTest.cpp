@@ -49,9 +49,11 @@ protected:
     }
     QString Count() { return m_window.FindBar().CountText(); }
     QCheckBox& Box(const QString& text) {
-        for (QCheckBox* box : m_window.FindBar().findChildren<QCheckBox*>())
-            if (box->text() == text)
+        for (QCheckBox* box : m_window.FindBar().findChildren<QCheckBox*>()) {
+            if (box->text() == text) {
                 return *box;
+            }
+        }
         ADD_FAILURE() << "no check box " << text.toStdString();
         return *m_window.FindBar().findChild<QCheckBox*>();
     }
@@ -106,8 +108,9 @@ TEST_F(COutputFindTest, MatchesSpanRunsAndStepWithWrapOrStopAtTheEnd) {
 }
 
 TEST_F(COutputFindTest, OutputGoesOnAtTheCaretWhileTheCountFollowsIt) {
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 40; ++i) {
         Line("label", i % 4 == 0 ? "ABC" : "xyz");
+    }
     m_window.FlushOutput();
     // The user clicked into line 3: output is inserted there from now on.
     QTextCursor caret(m_window.document()->findBlockByNumber(3));
@@ -141,8 +144,9 @@ TEST_F(COutputFindTest, OutputGoesOnAtTheCaretWhileTheCountFollowsIt) {
 }
 
 TEST_F(COutputFindTest, EditsAnywhereKeepTheMatchesThoseOfAFreshSearch) {
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 10; ++i) {
         Line("aa", "aa");
+    }
     OpenFind("aaa");
     ASSERT_EQ(m_window.Search().Matches(), FreshMatches());
     // Insertions that split, join, extend and replace matches, and a selection replaced.
@@ -170,8 +174,9 @@ TEST_F(COutputFindTest, EditsAnywhereKeepTheMatchesThoseOfAFreshSearch) {
 }
 
 TEST_F(COutputFindTest, TheViewShowsTheCurrentMatchMarkedAndEscapeClosesTheBar) {
-    for (int i = 0; i < 200; ++i)
+    for (int i = 0; i < 200; ++i) {
         Line(i == 20 || i == 150 ? "needle" : "hay", "");
+    }
     m_window.FlushOutput();
     ASSERT_GT(m_window.verticalScrollBar()->value(), 150); // output scrolled to the end
 

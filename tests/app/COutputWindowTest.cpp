@@ -27,17 +27,19 @@ struct CRun {
     }
     friend std::ostream& operator<<(std::ostream& os, const CRun& run) {
         os << '"' << run.text.toStdString() << "\" ";
-        if (run.colour)
+        if (run.colour) {
             os << std::hex << *run.colour << std::dec;
-        else
+        } else {
             os << "automatic";
+        }
         return os << (run.bold ? " bold" : "");
     }
 };
 
 std::optional<COLORREF> ColourOf(const QTextCharFormat& format) {
-    if (!format.hasProperty(QTextFormat::ForegroundBrush))
+    if (!format.hasProperty(QTextFormat::ForegroundBrush)) {
         return std::nullopt;
+    }
     const QColor c = format.foreground().color();
     return RGB(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
 }
@@ -46,8 +48,9 @@ std::optional<COLORREF> ColourOf(const QTextCharFormat& format) {
 std::vector<CRun> Runs(const QTextDocument& document) {
     std::vector<CRun> runs;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block != document.begin())
+        if (block != document.begin()) {
             runs.push_back({QStringLiteral("\n"), std::nullopt, false});
+        }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const QTextCharFormat format = fragment.charFormat();
@@ -204,8 +207,9 @@ TEST_F(COutputWindowTest, EmptyTextChangesNothing) {
 }
 
 TEST_F(COutputWindowTest, ClearOutputEmptiesTheWindowAndOutputStartsAgain) {
-    for (int i = 0; i < 50; ++i)
+    for (int i = 0; i < 50; ++i) {
         Append("line\r\n", kNavy);
+    }
     m_window.SetOutputFont("DejaVu Sans Mono", 120);
     m_window.ClearOutput();
     EXPECT_EQ(Text(), "");
@@ -268,8 +272,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == m_widget && event->type() == QEvent::Paint)
+        if (watched == m_widget && event->type() == QEvent::Paint) {
             ++m_count;
+        }
         return false;
     }
 

@@ -3,8 +3,8 @@
 #include "panels/CDevicePanel.h"
 #include "panels/CHidPosPanel.h"
 #include "panels/CPanelTemplate.h"
-#include "sim/CSimPlatform.h"
 #include "settings/CMemorySettingsStore.h"
+#include "sim/CSimPlatform.h"
 
 #include "support/gui/CMessageBoxWatcher.h"
 
@@ -54,8 +54,9 @@ protected:
     // Runs in the first box: the reader's error and its removal arrive, then it is plugged in
     // again and its arrival arrives too. None of it may touch what the command is using.
     void ReplugInFirstBox(const std::string& path) {
-        if (++boxesOpened != 1)
+        if (++boxesOpened != 1) {
             return;
+        }
         QTest::qWait(100);
         EXPECT_TRUE(platform.Plug(path));
         QTest::qWait(100);
@@ -79,8 +80,9 @@ protected:
     void ExpectReopened() {
         QElapsedTimer timer;
         timer.start();
-        while (!(dialog->Port().IsOpen() && !panel) && timer.elapsed() < 5000)
+        while (!(dialog->Port().IsOpen() && !panel) && timer.elapsed() < 5000) {
             QTest::qWait(10);
+        }
         EXPECT_TRUE(dialog->Port().IsOpen());
         EXPECT_FALSE(panel) << "the replugged reader was not opened again";
         EXPECT_GT(List().count(), 0);
@@ -136,10 +138,11 @@ TEST_F(CVantrelDlgDeviceCall, UntriggerOnExitAndOnTheCloseBox) {
         Start(kQuorinName, true);
         CMessageBoxWatcher watcher([&](QMessageBox&) { ReplugInFirstBox(kQuorinPath); });
         ASSERT_TRUE(platform.Unplug(kQuorinPath));
-        if (exitButton)
+        if (exitButton) {
             QTest::mouseClick(dialog->ControlAs<QAbstractButton>(1), Qt::LeftButton);
-        else
+        } else {
             dialog->close();
+        }
         ExpectBoxesOfTheMainDialog(watcher, kWriteFailed);
         EXPECT_EQ(dialog->result(), exitButton ? QDialog::Accepted : QDialog::Rejected);
         EXPECT_FALSE(dialog->isVisible());

@@ -2,11 +2,11 @@
 #include "app/COutputSaver.h"
 #include "app/COutputWindow.h"
 #include "app/CVantrelDlg.h"
-#include "support/CFakeHidPlatform.h"
 #include "device/CHidDeviceFactory.h"
-#include "support/gui/CMessageBoxWatcher.h"
-#include "sim/CSimPlatform.h"
 #include "settings/CMemorySettingsStore.h"
+#include "sim/CSimPlatform.h"
+#include "support/CFakeHidPlatform.h"
+#include "support/gui/CMessageBoxWatcher.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,8 +36,9 @@ template <typename Condition> bool WaitFor(Condition done) {
     QElapsedTimer timer;
     timer.start();
     while (!done()) {
-        if (timer.elapsed() > 5000)
+        if (timer.elapsed() > 5000) {
             return false;
+        }
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     return true;
@@ -57,16 +58,20 @@ CSimReaderDefinition Reader(const std::string& path, const std::string& interfac
 
 QStringList Texts(const QMenu& menu) {
     QStringList texts;
-    for (const QAction* action : menu.actions())
-        if (!action->isSeparator())
+    for (const QAction* action : menu.actions()) {
+        if (!action->isSeparator()) {
             texts << action->text();
+        }
+    }
     return texts;
 }
 
 QAction* Item(const QMenu& menu, const QString& text) {
-    for (QAction* action : menu.actions())
-        if (action->text() == text)
+    for (QAction* action : menu.actions()) {
+        if (action->text() == text) {
             return action;
+        }
+    }
     return nullptr;
 }
 
@@ -78,16 +83,18 @@ public:
         m_timer.setInterval(5);
         QObject::connect(&m_timer, &QTimer::timeout, [this, filterIndex] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
+            if (!dialog) {
                 return;
+            }
             m_timer.stop();
             m_folder = dialog->directory().absolutePath();
             auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
             auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
             ASSERT_TRUE(types && name);
             types->setFocus();
-            for (int i = types->currentIndex(); i < filterIndex; ++i)
+            for (int i = types->currentIndex(); i < filterIndex; ++i) {
                 QTest::keyClick(types, Qt::Key_Down);
+            }
             // Typed text would open the name completer's popup, which takes the Enter key.
             name->setFocus();
             name->setText(m_path);
@@ -219,11 +226,13 @@ TEST_F(CVantrelDlgOutputMenuTest, SavedTextAndHtmlReadBackAsShownAndTheFolderIsR
         bool bold;
     };
     std::vector<CShown> runs;
-    for (QTextBlock block = page.begin(); block.isValid(); block = block.next())
-        for (auto it = block.begin(); !it.atEnd(); ++it)
+    for (QTextBlock block = page.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
             runs.push_back({it.fragment().text(),
                             it.fragment().charFormat().foreground().color().name(),
                             it.fragment().charFormat().fontWeight() >= QFont::Bold});
+        }
+    }
     ASSERT_EQ(runs.size(), 7u);
     EXPECT_EQ(runs[0].text, "[41][42]");
     EXPECT_EQ(runs[0].colour, "#808080");
@@ -319,9 +328,11 @@ TEST_F(CVantrelDlgOutputMenuTest, TheOutputStaysBlackOnWhiteUnderADarkThemeAndTh
         const QImage page = Output().viewport()->grab().toImage();
         EXPECT_EQ(page.pixelColor(page.width() - 5, page.height() - 5), QColor(Qt::white));
         int black = 0;
-        for (int y = 0; y < page.height(); ++y)
-            for (int x = 0; x < page.width(); ++x)
+        for (int y = 0; y < page.height(); ++y) {
+            for (int x = 0; x < page.width(); ++x) {
                 black += page.pixelColor(x, y).lightness() < 60 ? 1 : 0;
+            }
+        }
         EXPECT_GT(black, 10);
     };
     check(dark.color(QPalette::Base));

@@ -1,8 +1,8 @@
 #include "app/COutputWindow.h"
 #include "app/CVantrelDlg.h"
 #include "device/CHidDeviceFactory.h"
-#include "sim/CSimPlatform.h"
 #include "settings/CMemorySettingsStore.h"
+#include "sim/CSimPlatform.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -21,8 +21,9 @@ template <typename Condition> bool WaitFor(Condition done) {
     QElapsedTimer timer;
     timer.start();
     while (!done()) {
-        if (timer.elapsed() > 5000)
+        if (timer.elapsed() > 5000) {
             return false;
+        }
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     return true;

@@ -2,8 +2,8 @@
 #include "app/COutputWindow.h"
 #include "device/CPlainDeviceList.h"
 #include "device/CQueuedPoster.h"
-#include "sim/CSimPlatform.h"
 #include "settings/CMemorySettingsStore.h"
+#include "sim/CSimPlatform.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

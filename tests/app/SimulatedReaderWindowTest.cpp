@@ -5,8 +5,8 @@
 #include "device/CQuorinDevice.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
-#include "sim/CSimPlatform.h"
 #include "settings/CMemorySettingsStore.h"
+#include "sim/CSimPlatform.h"
 
 #include "support/CRecordingNotifier.h"
 
@@ -45,8 +45,9 @@ struct CRun {
 std::vector<CRun> Runs(const QTextDocument& document) {
     std::vector<CRun> runs;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block != document.begin())
+        if (block != document.begin()) {
             runs.push_back({QStringLiteral("\n"), std::nullopt, false});
+        }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat format = it.fragment().charFormat();
             std::optional<COLORREF> colour;
@@ -86,8 +87,9 @@ protected:
         while (m_window.document()->blockCount() < target &&
                std::chrono::steady_clock::now() < deadline) {
             CHidMessage message;
-            if (m_poster.WaitForMessage(message, 100) && m_port.IsCurrent(message))
+            if (m_poster.WaitForMessage(message, 100) && m_port.IsCurrent(message)) {
                 m_device->OnReport(message.report.data(), message.report.size());
+            }
         }
         m_window.FlushOutput();
         EXPECT_EQ(m_window.document()->blockCount(), target);

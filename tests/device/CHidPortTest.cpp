@@ -149,8 +149,9 @@ TEST_F(HidPortTest, WriteWaitsAtMostTheBoundThenFails) {
 
 TEST_F(HidPortTest, EachReportIsOneMessageWithACopyInOrder) {
     ASSERT_TRUE(OpenReader());
-    for (uint8_t i = 0; i < 30; ++i)
+    for (uint8_t i = 0; i < 30; ++i) {
         ASSERT_TRUE(Link()->SendInput({0x02, i, uint8_t(i + 1)}));
+    }
     for (uint8_t i = 0; i < 30; ++i) {
         CHidMessage message;
         ASSERT_TRUE(m_poster.WaitForMessage(message, kWaitMs));

@@ -48,8 +48,9 @@ TEST(HidPosSymbologyName, CodeCharacterTable) {
     EXPECT_EQ(Name("]Z0"), "Not a barcode");
     for (const char* unknown : {"]J0", "]Q1", "]U0", "]a0", "]e0", "]10",
                                 "]\xFF"
-                                "0"})
+                                "0"}) {
         EXPECT_EQ(Name(unknown), "Don't know") << unknown;
+    }
 }
 
 TEST(HidPosSymbologyName, EanUpcByModifier) {
@@ -61,8 +62,9 @@ TEST(HidPosSymbologyName, EanUpcByModifier) {
     EXPECT_EQ(Name("]E8"), "UPC-D1");
     EXPECT_EQ(Name("]EA"), "UPC-D3");
     EXPECT_EQ(Name("]EC"), "UPC-D5");
-    for (const char* other : {"]E5", "]E6", "]E7", "]ED", "]Ea"})
+    for (const char* other : {"]E5", "]E6", "]E7", "]ED", "]Ea"}) {
         EXPECT_EQ(Name(other), "EAN/UPC") << other;
+    }
 }
 
 TEST_F(HidPosDevice, LabelWithNameRawPrefixOverSixtyThreeBodyBytes) {
@@ -191,8 +193,9 @@ TEST_F(HidPosDevice, DestructionStoresOnlyTheDisplaySettings) {
         rig.store.ClearWrites();
     }
     ASSERT_FALSE(rig.store.Writes().empty());
-    for (const auto& write : rig.store.Writes())
+    for (const auto& write : rig.store.Writes()) {
         EXPECT_NE(write.key, "StressAutoDisable");
+    }
     EXPECT_EQ(rig.store.Writes()[0].key, "ShowRaw");
 }
 

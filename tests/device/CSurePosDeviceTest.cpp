@@ -44,8 +44,9 @@ TEST(SurePosLabelTypeName, OneByteTable) {
     EXPECT_EQ(TypeName({9, 0, 0, 0, 'x', 0x14}), "UPC-D3");
     EXPECT_EQ(TypeName({9, 0, 0, 0, 'x', 0x16}), "EAN13");
     EXPECT_EQ(TypeName({9, 0, 0, 0, 'x', 0x1D}), "UPC-D5");
-    for (uint8_t other : {0x00, 0x0E, 0x13, 0x41, 0xFF})
+    for (uint8_t other : {0x00, 0x0E, 0x13, 0x41, 0xFF}) {
         EXPECT_EQ(TypeName({9, 0, 0, 0, 'x', other}), "Don't know") << int(other);
+    }
 }
 
 TEST(SurePosLabelTypeName, TwoByteTableByTheByteBefore0x0B) {

@@ -18,8 +18,9 @@ const Ins kNewLine{"\r\n", std::nullopt, false};
 
 // A 252-byte command report: the command, then each byte holding its own offset.
 Bytes CommandReport(Bytes command) {
-    for (size_t i = command.size(); i < 252; ++i)
+    for (size_t i = command.size(); i < 252; ++i) {
         command.push_back(uint8_t(i));
+    }
     return command;
 }
 

@@ -27,15 +27,17 @@ public:
     }
 
     int32_t OnReport(const uint8_t* report, size_t length) override {
-        if (length < 3)
+        if (length < 3) {
             return 0;
+        }
         return DecodeReport(report + 1, length - 1);
     }
 
     int32_t DecodeReport(const uint8_t* body, size_t length) override {
         const size_t labelLength = std::min<size_t>(body[1], length - 2);
-        if (m_settings.m_showRaw)
+        if (m_settings.m_showRaw) {
             ShowRawPrefix(body, labelLength + 2);
+        }
         ShowLabel(body + 2, labelLength);
         ShowSymbology(m_settings.m_showSymbology ? SymbologyName(body[0]) : std::string());
         ++m_decoded;
@@ -57,8 +59,9 @@ private:
         };
         static const CName kNames[] = {{0x01, "C128"}, {0x02, "EAN-13"}};
         for (const CName& entry : kNames) {
-            if (entry.code == code)
+            if (entry.code == code) {
                 return entry.name;
+            }
         }
         return std::string();
     }

@@ -40,10 +40,12 @@ protected:
         int delivered = 0;
         for (int i = 0; i < count; ++i) {
             CHidMessage message;
-            if (!m_poster.WaitForMessage(message, 5000))
+            if (!m_poster.WaitForMessage(message, 5000)) {
                 break;
-            if (!m_port.IsCurrent(message))
+            }
+            if (!m_port.IsCurrent(message)) {
                 continue;
+            }
             if (message.messageId == HidMessageId(kBase, CHidMessageKind::Error)) {
                 m_errors.push_back(message.errorCode);
                 continue;
@@ -76,11 +78,13 @@ TEST_F(ScanEndToEndTest, ScanArrivesDecodedInTheOutput) {
 
 TEST_F(ScanEndToEndTest, ReportsOfAReplacedReaderNeverReachTheNewDevice) {
     OpenDevice("Alpha - 1");
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
         ASSERT_TRUE(m_platform.Link("/dev/a")->SendInput({0x02, 0x01, 0x03, 'O', 'L', 'D'}));
+    }
     // Wait until the old reader has posted them all, unhandled, as a busy dialog would.
-    for (int spins = 0; m_poster.Size() < 5 && spins < 5000; ++spins)
+    for (int spins = 0; m_poster.Size() < 5 && spins < 5000; ++spins) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     ASSERT_EQ(m_poster.Size(), 5u);
 
     OpenDevice("Beta - 2");

@@ -4,8 +4,8 @@
 #include "device/CQuorinDevice.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
-#include "sim/CSimPlatform.h"
 #include "settings/CMemorySettingsStore.h"
+#include "sim/CSimPlatform.h"
 
 #include "support/CRecordingNotifier.h"
 
@@ -40,8 +40,9 @@ protected:
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (Lines() < target && std::chrono::steady_clock::now() < deadline) {
             CHidMessage message;
-            if (!m_poster.WaitForMessage(message, 100) || !m_port.IsCurrent(message))
+            if (!m_poster.WaitForMessage(message, 100) || !m_port.IsCurrent(message)) {
                 continue;
+            }
             ASSERT_EQ(message.messageId, kBase) << "read error " << message.errorCode;
             m_device->OnReport(message.report.data(), message.report.size());
         }
@@ -54,8 +55,9 @@ protected:
     }
     size_t Lines() const {
         size_t lines = 0;
-        for (const Ins& i : m_sink.Insertions())
+        for (const Ins& i : m_sink.Insertions()) {
             lines += i.text == "\r\n";
+        }
         return lines;
     }
 

@@ -16,8 +16,9 @@ CGadgetFirmware::~CGadgetFirmware() {
 
 bool CGadgetFirmware::Start() {
     m_fd = open(m_node.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-    if (m_fd < 0)
+    if (m_fd < 0) {
         return false;
+    }
     m_stop = false;
     m_partial.clear();
     m_thread = std::thread([this] { Serve(); });
@@ -26,10 +27,12 @@ bool CGadgetFirmware::Start() {
 
 void CGadgetFirmware::Stop() {
     m_stop = true;
-    if (m_thread.joinable())
+    if (m_thread.joinable()) {
         m_thread.join();
-    if (m_fd >= 0)
+    }
+    if (m_fd >= 0) {
         close(m_fd);
+    }
     m_fd = -1;
 }
 
@@ -37,17 +40,20 @@ long CGadgetFirmware::SendWire(const uint8_t* data, size_t length, int timeoutMs
     std::lock_guard<std::mutex> lock(m_writeMutex);
     // The function holds one report until the host polls it; POLLOUT says it is free again.
     pollfd p{m_fd, POLLOUT, 0};
-    if (poll(&p, 1, timeoutMs) <= 0 || !(p.revents & POLLOUT))
+    if (poll(&p, 1, timeoutMs) <= 0 || !(p.revents & POLLOUT)) {
         return -1;
+    }
     return write(m_fd, data, length);
 }
 
 bool CGadgetFirmware::Send(const Bytes& report, int timeoutMs) {
-    if (report.empty())
+    if (report.empty()) {
         return false;
+    }
     Bytes wire(m_layout.numbered ? report.begin() : report.begin() + 1, report.end());
-    if (wire.size() < m_layout.inputLength)
+    if (wire.size() < m_layout.inputLength) {
         wire.resize(m_layout.inputLength, 0);
+    }
     return SendWire(wire.data(), wire.size(), timeoutMs) == long(wire.size());
 }
 
@@ -73,17 +79,19 @@ std::vector<guest::Bytes> CGadgetFirmware::TakeFeatures() {
 void CGadgetFirmware::Deliver(const Bytes& wire) {
     // The firmware sees reports as the host's buffers are laid out: byte 0 the report id.
     Bytes report = wire;
-    if (!m_layout.numbered)
+    if (!m_layout.numbered) {
         report.insert(report.begin(), 0x00);
+    }
     const bool feature = m_layout.numbered && m_layout.featureIds.count(wire[0]) != 0;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         (feature ? m_features : m_received).push_back(wire);
     }
-    if (feature)
+    if (feature) {
         m_firmware->OnSetFeature(report.data(), report.size());
-    else
+    } else {
         m_firmware->OnOutputReport(report.data(), report.size(), *this);
+    }
 }
 
 void CGadgetFirmware::Serve() {
@@ -108,7 +116,8 @@ void CGadgetFirmware::Serve() {
                 }
             }
         }
-        if (m_ticking)
+        if (m_ticking) {
             m_firmware->OnTick(guest::Clock::now(), *this);
+        }
     }
 }

@@ -32,9 +32,11 @@ bool CUsbGadget::Write(const std::string& relative, const std::string& value) {
 }
 
 bool CUsbGadget::Create() {
-    for (const char* dir : {"", "/strings/0x409", "/configs/c.1", "/configs/c.1/strings/0x409"})
-        if (mkdir((m_dir + dir).c_str(), 0755) != 0)
+    for (const char* dir : {"", "/strings/0x409", "/configs/c.1", "/configs/c.1/strings/0x409"}) {
+        if (mkdir((m_dir + dir).c_str(), 0755) != 0) {
             return Fail(std::string("mkdir ") + m_dir + dir);
+        }
+    }
     if (!Write("idVendor", Hex16(m_identity.vendorId)) ||
         !Write("idProduct", Hex16(m_identity.productId)) ||
         !Write("bcdDevice", Hex16(m_identity.bcdDevice)) ||
@@ -42,23 +44,27 @@ bool CUsbGadget::Create() {
         !Write("strings/0x409/product", m_identity.product) ||
         !Write("strings/0x409/serialnumber", m_identity.serial) ||
         !Write("configs/c.1/strings/0x409/configuration", "Reader") ||
-        !Write("configs/c.1/MaxPower", "100"))
+        !Write("configs/c.1/MaxPower", "100")) {
         return false;
+    }
     for (size_t i = 0; i < m_functions.size(); ++i) {
         const CHidFunctionSpec& spec = m_functions[i];
         const std::string function = "functions/hid.usb" + std::to_string(i);
-        if (mkdir((m_dir + "/" + function).c_str(), 0755) != 0)
+        if (mkdir((m_dir + "/" + function).c_str(), 0755) != 0) {
             return Fail("mkdir " + function);
+        }
         const std::string descriptor(spec.descriptor.begin(), spec.descriptor.end());
         if (!Write(function + "/protocol", "0") || !Write(function + "/subclass", "0") ||
             !Write(function + "/report_length", std::to_string(spec.reportLength)) ||
             !Write(function + "/no_out_endpoint", spec.outEndpoint ? "0" : "1") ||
-            !Write(function + "/report_desc", descriptor))
+            !Write(function + "/report_desc", descriptor)) {
             return false;
+        }
         // Linked in order, the functions become interfaces 0, 1, ...
         if (symlink((m_dir + "/" + function).c_str(),
-                    (m_dir + "/configs/c.1/hid.usb" + std::to_string(i)).c_str()) != 0)
+                    (m_dir + "/configs/c.1/hid.usb" + std::to_string(i)).c_str()) != 0) {
             return Fail("linking " + function);
+        }
     }
     return true;
 }

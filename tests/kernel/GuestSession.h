@@ -7,9 +7,9 @@
 #include "device/CHidPort.h"
 #include "device/CNotifier.h"
 #include "device/CQueuedPoster.h"
-#include "support/CRecordingSink.h"
 #include "settings/CDisplaySettings.h"
 #include "settings/CMemorySettingsStore.h"
+#include "support/CRecordingSink.h"
 
 #include <memory>
 #include <string>
@@ -57,10 +57,12 @@ const Bytes kSioDescriptor = {0x06, 0x45, 0xFF, 0x0A, 0x00, 0x64, 0xA1, 0x01, 0x
 inline bool NextReport(CQueuedPoster& poster, CHidPort& port, CHidMessage& message, int timeoutMs) {
     const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
     while (Clock::now() < end) {
-        if (!poster.WaitForMessage(message, 50))
+        if (!poster.WaitForMessage(message, 50)) {
             continue;
-        if (message.messageId == port.MessageBase() && port.IsCurrent(message))
+        }
+        if (message.messageId == port.MessageBase() && port.IsCurrent(message)) {
             return true;
+        }
     }
     return false;
 }

@@ -33,8 +33,9 @@ void MountSystem() {
 
 bool LoadModule(const std::string& path, const std::string& parameters) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
         return false;
+    }
     const long result = syscall(SYS_finit_module, fd, parameters.c_str(), 0);
     close(fd);
     return result == 0 || errno == EEXIST;
@@ -47,8 +48,9 @@ void Check(bool ok, const char* format, ...) {
     std::vsnprintf(what, sizeof what, format, args);
     va_end(args);
     ++g_checks;
-    if (!ok)
+    if (!ok) {
         ++g_failures;
+    }
     std::printf("%s %s\n", ok ? "PASS" : "FAIL", what);
     std::fflush(stdout);
 }
@@ -67,12 +69,14 @@ void Finish() {
     std::printf("SUMMARY %d checks, %d failed\n", g_checks, g_failures);
     std::fflush(stdout);
     // qemu exits with (value << 1) | 1: 1 for a pass, 3 for a failure.
-    if (ioperm(0xf4, 4, 1) == 0)
+    if (ioperm(0xf4, 4, 1) == 0) {
         outl(g_failures == 0 ? 0 : 1, 0xf4);
+    }
     sync();
     reboot(RB_POWER_OFF);
-    for (;;)
+    for (;;) {
         pause();
+    }
 }
 
 Bytes ReadHexFile(const std::string& path) {
@@ -80,12 +84,14 @@ Bytes ReadHexFile(const std::string& path) {
     Bytes bytes;
     std::string line;
     while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#')
+        if (line.empty() || line[0] == '#') {
             continue;
+        }
         std::istringstream words(line);
         std::string word;
-        while (words >> word)
+        while (words >> word) {
             bytes.push_back(uint8_t(std::stoul(word, nullptr, 16)));
+        }
     }
     return bytes;
 }
@@ -95,15 +101,17 @@ std::string ReadText(const std::string& path) {
     std::stringstream text;
     text << in.rdbuf();
     std::string s = text.str();
-    while (!s.empty() && (s.back() == '\n' || s.back() == ' '))
+    while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) {
         s.pop_back();
+    }
     return s;
 }
 
 bool WriteText(const std::string& path, const std::string& text) {
     const int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
         return false;
+    }
     const bool ok = write(fd, text.data(), text.size()) == ssize_t(text.size());
     close(fd);
     return ok;

@@ -34,8 +34,9 @@ bool WriteText(const std::string& path, const std::string& text);
 template <class Predicate> bool WaitFor(Predicate done, int timeoutMs) {
     const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!done()) {
-        if (Clock::now() > end)
+        if (Clock::now() > end) {
             return false;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;

@@ -12,8 +12,8 @@
 #include "device/CQueuedPoster.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
-#include "support/CRecordingSink.h"
 #include "settings/CMemorySettingsStore.h"
+#include "support/CRecordingSink.h"
 
 #include <atomic>
 #include <cerrno>
@@ -51,8 +51,9 @@ public:
 
     bool Create() {
         m_fd = open("/dev/uhid", O_RDWR | O_CLOEXEC);
-        if (m_fd < 0)
+        if (m_fd < 0) {
             return false;
+        }
         uhid_event ev{};
         ev.type = UHID_CREATE2;
         std::snprintf(reinterpret_cast<char*>(ev.u.create2.name), sizeof ev.u.create2.name, "%s",
@@ -65,21 +66,24 @@ public:
         ev.u.create2.product = m_product;
         ev.u.create2.version = m_version;
         std::memcpy(ev.u.create2.rd_data, m_descriptor.data(), m_descriptor.size());
-        if (write(m_fd, &ev, sizeof ev) != ssize_t(sizeof ev))
+        if (write(m_fd, &ev, sizeof ev) != ssize_t(sizeof ev)) {
             return false;
+        }
         m_thread = std::thread([this] { Serve(); });
         return WaitFor([this] { return m_started.load(); }, 2000);
     }
 
     void Destroy() {
-        if (m_fd < 0)
+        if (m_fd < 0) {
             return;
+        }
         uhid_event ev{};
         ev.type = UHID_DESTROY;
         (void)!write(m_fd, &ev, sizeof ev);
         m_stop = true;
-        if (m_thread.joinable())
+        if (m_thread.joinable()) {
             m_thread.join();
+        }
         close(m_fd);
         m_fd = -1;
     }
@@ -116,11 +120,13 @@ private:
     void Serve() {
         while (!m_stop) {
             pollfd p{m_fd, POLLIN, 0};
-            if (poll(&p, 1, 20) <= 0)
+            if (poll(&p, 1, 20) <= 0) {
                 continue;
+            }
             uhid_event ev{};
-            if (read(m_fd, &ev, sizeof ev) <= 0)
+            if (read(m_fd, &ev, sizeof ev) <= 0) {
                 continue;
+            }
             switch (ev.type) {
             case UHID_START:
                 m_started = true;
@@ -185,9 +191,11 @@ private:
 
 const CHidInterfaceInfo* FindInterface(const std::vector<CHidInterfaceInfo>& all, uint16_t vendor,
                                        uint16_t product) {
-    for (const auto& i : all)
-        if (i.attributes.vendorId == vendor && i.attributes.productId == product)
+    for (const auto& i : all) {
+        if (i.attributes.vendorId == vendor && i.attributes.productId == product) {
             return &i;
+        }
+    }
     return nullptr;
 }
 
@@ -200,8 +208,9 @@ void CheckEnumeration(CHidPlatform& platform) {
     const CHidInterfaceInfo* surePos = FindInterface(all, 0x1209, 0x0002);
     const CHidInterfaceInfo* sio = FindInterface(all, 0x1209, 0x0003);
     Check(hidPos && surePos && sio, "all three virtual readers are found by vendor/product id");
-    if (!hidPos || !surePos || !sio)
+    if (!hidPos || !surePos || !sio) {
         return;
+    }
     Check(hidPos->product == "Kernel Hid Pos" && hidPos->serial == "KHP-0001",
           "product and serial from the HID device's name and uniq (\"%s\", \"%s\")",
           hidPos->product.c_str(), hidPos->serial.c_str());
@@ -237,8 +246,9 @@ void CheckEnumeration(CHidPlatform& platform) {
 
 void CheckHidPos(CHidPlatform& platform, CVirtualReader& reader, const std::string& path) {
     CGuestSession<CHidPosDevice> session(platform, path, "Hid Pos");
-    if (!session.device)
+    if (!session.device) {
         return;
+    }
     CQueuedPoster& poster = session.poster;
     CReaderPort& port = session.port;
     CDisplaySettings& settings = session.settings;
@@ -293,8 +303,9 @@ void CheckHidPos(CHidPlatform& platform, CVirtualReader& reader, const std::stri
 
 void CheckSurePos(CHidPlatform& platform, CVirtualReader& reader, const std::string& path) {
     CGuestSession<CSurePosDevice> session(platform, path, "SurePos");
-    if (!session.device)
+    if (!session.device) {
         return;
+    }
     CQueuedPoster& poster = session.poster;
     CReaderPort& port = session.port;
     CDisplaySettings& settings = session.settings;
@@ -332,8 +343,9 @@ void CheckSurePos(CHidPlatform& platform, CVirtualReader& reader, const std::str
 
 void CheckSurePosSio(CHidPlatform& platform, CVirtualReader& reader, const std::string& path) {
     CGuestSession<CSurePosSioDevice> session(platform, path, "SurePos Sio");
-    if (!session.device)
+    if (!session.device) {
         return;
+    }
     CQueuedPoster& poster = session.poster;
     CReaderPort& port = session.port;
     CRecordingSink& sink = session.sink;
@@ -354,8 +366,9 @@ void CheckSurePosSio(CHidPlatform& platform, CVirtualReader& reader, const std::
     WaitFor([&] { return reader.OutputCount() >= 1; }, 2000);
     const auto outputs = reader.TakeOutputs();
     bool filler = outputs.size() == 1 && outputs[0].size() == 252;
-    for (size_t i = 5; filler && i < 252; ++i)
+    for (size_t i = 5; filler && i < 252; ++i) {
         filler = outputs[0][i] == uint8_t(i);
+    }
     Check(filler && outputs[0][4] == 0x10,
           "Test reaches the reader as 252 bytes with the offset filler");
 
@@ -403,8 +416,9 @@ void MeasureFlood(CHidPlatform& platform, CVirtualReader& reader, const std::str
     bool ordered = true;
     int last = -1;
     for (const auto& m : received) {
-        if (m.report.size() < 7)
+        if (m.report.size() < 7) {
             continue;
+        }
         const int sequence = m.report[5] | (m.report[6] << 8);
         ordered = ordered && sequence > last;
         last = sequence;
@@ -421,8 +435,9 @@ int main() {
     guest::MountSystem();
     unsetenv("VANTREL_SIMULATE");
 
-    for (const char* module : {"/modules/hid.ko", "/modules/hid-generic.ko", "/modules/uhid.ko"})
+    for (const char* module : {"/modules/hid.ko", "/modules/hid-generic.ko", "/modules/uhid.ko"}) {
         Check(guest::LoadModule(module), "load %s", module);
+    }
 
     const Bytes hidPosDescriptor = guest::ReadHexFile("/descriptors/hidpos-8c-0002.hex");
     const Bytes surePosDescriptor = guest::ReadHexFile("/descriptors/ff45-4b00-handheld.hex");

@@ -77,23 +77,27 @@ Bytes Padded(Bytes bytes, size_t length) {
 
 const CHidInterfaceInfo* FindInterface(const std::vector<CHidInterfaceInfo>& all,
                                        uint16_t productId, const std::string& number) {
-    for (const auto& i : all)
+    for (const auto& i : all) {
         if (i.attributes.vendorId == 0x1209 && i.attributes.productId == productId &&
-            i.interfaceNumber == number)
+            i.interfaceNumber == number) {
             return &i;
+        }
+    }
     return nullptr;
 }
 
 bool FindReaders(CHidPlatform& platform, CReaderPaths& paths) {
     std::vector<CHidInterfaceInfo> all;
     int error = 0;
-    if (!platform.EnumerateInterfaces(all, error))
+    if (!platform.EnumerateInterfaces(all, error)) {
         return false;
+    }
     const CHidInterfaceInfo* i0 = FindInterface(all, kComposite.productId, "00");
     const CHidInterfaceInfo* i1 = FindInterface(all, kComposite.productId, "01");
     const CHidInterfaceInfo* sio = FindInterface(all, kSio.productId, "");
-    if (!i0 || !i1 || !sio)
+    if (!i0 || !i1 || !sio) {
         return false;
+    }
     paths = {i0->path, i1->path, sio->path};
     return true;
 }
@@ -124,14 +128,16 @@ CCliRun RunCli(const std::vector<std::string>& args,
                const std::function<bool(pid_t, const std::string&)>& during, int timeoutMs) {
     CCliRun run;
     int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0)
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) {
         return run;
+    }
     const pid_t pid = fork();
     if (pid == 0) {
         dup2(pipeFds[1], STDOUT_FILENO);
         std::vector<char*> argv{const_cast<char*>(kCli)};
-        for (const std::string& a : args)
+        for (const std::string& a : args) {
             argv.push_back(const_cast<char*>(a.c_str()));
+        }
         argv.push_back(nullptr);
         execv(kCli, argv.data());
         _exit(127);
@@ -144,8 +150,9 @@ CCliRun RunCli(const std::vector<std::string>& args,
         if (poll(&p, 1, 10) > 0) {
             char chunk[4096];
             const ssize_t n = read(pipeFds[0], chunk, sizeof chunk);
-            if (n <= 0)
+            if (n <= 0) {
                 break;
+            }
             run.output.append(chunk, size_t(n));
         }
         if (!interrupted && during && during(pid, run.output)) {
@@ -169,14 +176,16 @@ CCliRun RunCli(const std::vector<std::string>& args,
 bool HasOpen(pid_t pid, const std::string& path) {
     const std::string dir = "/proc/" + std::to_string(pid) + "/fd";
     DIR* d = opendir(dir.c_str());
-    if (!d)
+    if (!d) {
         return false;
+    }
     bool found = false;
     while (const dirent* e = readdir(d)) {
         char target[256];
         const ssize_t n = readlink((dir + "/" + e->d_name).c_str(), target, sizeof target - 1);
-        if (n > 0 && std::string(target, size_t(n)) == path)
+        if (n > 0 && std::string(target, size_t(n)) == path) {
             found = true;
+        }
     }
     closedir(d);
     return found;
@@ -191,8 +200,9 @@ void CheckListing(CHidPlatform& platform) {
     const CHidInterfaceInfo* i0 = FindInterface(all, kComposite.productId, "00");
     const CHidInterfaceInfo* i1 = FindInterface(all, kComposite.productId, "01");
     const CHidInterfaceInfo* sio = FindInterface(all, kSio.productId, "");
-    if (!i0 || !i1 || !sio)
+    if (!i0 || !i1 || !sio) {
         return;
+    }
     Check(i0->product == "Gadget Reader" && i0->serial == "GR-0120" && i1->product == i0->product &&
               i1->serial == i0->serial,
           "product and serial come from the USB string descriptors (\"%s\", \"%s\")",
@@ -218,8 +228,9 @@ void CheckListing(CHidPlatform& platform) {
 
     const std::vector<std::string> names = ListedNames(platform);
     std::string shown;
-    for (const std::string& n : names)
+    for (const std::string& n : names) {
         shown += "\"" + n + "\" ";
+    }
     Check(Contains(names, kInterface0Name) && Contains(names, kInterface1Name),
           "both interfaces of the composite reader are listed by interface number: %s",
           shown.c_str());
@@ -289,8 +300,9 @@ Bytes HidPosScan(const std::string& identifier, const std::string& label) {
 
 void CheckHidPos(CHidPlatform& platform, CGadgetFirmware& firmware, const std::string& path) {
     CGuestSession<CHidPosDevice> session(platform, path, "interface 00 (Hid Pos)");
-    if (!session.device)
+    if (!session.device) {
         return;
+    }
     CHidPosDevice& device = *session.device;
     session.settings.m_showSymbology = 1;
 
@@ -302,8 +314,9 @@ void CheckHidPos(CHidPlatform& platform, CGadgetFirmware& firmware, const std::s
     Check(got && message.report.size() == 64 && message.report[0] == 0x02,
           "interface 00 reads a whole report with byte 0 = report id 0x02 (%zu bytes: %s)",
           message.report.size(), Hex(message.report).c_str());
-    if (got)
+    if (got) {
         device.OnReport(message.report.data(), message.report.size());
+    }
     Check(session.sink.Text().find(label) != std::string::npos,
           "the Hid Pos device decodes the label: \"%s\"", session.sink.Text().c_str());
 
@@ -336,8 +349,9 @@ void CheckHidPos(CHidPlatform& platform, CGadgetFirmware& firmware, const std::s
             firmware.SetTicking(true);
             got = NextReport(session.poster, session.port, message, 3000);
             firmware.SetTicking(false);
-            if (got)
+            if (got) {
                 device.OnReport(message.report.data(), message.report.size());
+            }
             Check(session.sink.Text().find("5901234123457") != std::string::npos,
                   "the trigger makes the reader scan, decoded as \"%s\"",
                   session.sink.Text().c_str());
@@ -353,8 +367,9 @@ void CheckHidPos(CHidPlatform& platform, CGadgetFirmware& firmware, const std::s
     std::vector<Bytes> features;
     WaitFor(
         [&] {
-            for (Bytes& f : firmware.TakeFeatures())
+            for (Bytes& f : firmware.TakeFeatures()) {
                 features.push_back(std::move(f));
+            }
             return !features.empty();
         },
         2000);
@@ -379,8 +394,9 @@ Bytes SurePosLabel(const std::string& label, uint8_t type) {
 
 void CheckSurePos(CHidPlatform& platform, CGadgetFirmware& firmware, const std::string& path) {
     CGuestSession<CSurePosDevice> session(platform, path, "interface 01 (SurePos)");
-    if (!session.device)
+    if (!session.device) {
         return;
+    }
     CSurePosDevice& device = *session.device;
     session.settings.m_showSymbology = 1;
 
@@ -392,8 +408,9 @@ void CheckSurePos(CHidPlatform& platform, CGadgetFirmware& firmware, const std::
               message.report[1] == 4 + label.size() + 1,
           "interface 01 (no report ids) reads 64 bytes with 0x00 prepended (%zu bytes: %s)",
           message.report.size(), Hex(message.report).c_str());
-    if (got)
+    if (got) {
         device.OnReport(message.report.data(), message.report.size());
+    }
     Check(session.sink.Text() == label + " - UPC-A\r\n", "the SurePos device decodes \"%s\"",
           session.sink.Text().c_str());
 
@@ -426,9 +443,10 @@ void CheckSurePos(CHidPlatform& platform, CGadgetFirmware& firmware, const std::
         WaitFor([&] { return firmware.ReceivedCount() >= 1; }, 2000);
         const std::vector<Bytes> received = firmware.TakeReceived();
         bool answered = true;
-        if (command.answers)
+        if (command.answers) {
             answered = NextReport(session.poster, session.port, message, 3000) &&
                        message.report.size() == 65 && message.report[0] == 0x00;
+        }
         Check(received.size() == 1 && received[0] == command.wire && answered,
               "SurePos %s reaches the reader byte-exact%s: %s", command.name,
               command.answers ? " and is answered" : "",
@@ -440,8 +458,9 @@ void CheckSurePos(CHidPlatform& platform, CGadgetFirmware& firmware, const std::
 
 void CheckSio(CHidPlatform& platform, CGadgetFirmware& firmware, const std::string& path) {
     CGuestSession<CSurePosSioDevice> session(platform, path, "the Sio reader");
-    if (!session.device)
+    if (!session.device) {
         return;
+    }
     CSurePosSioDevice& device = *session.device;
 
     firmware.Send({0x00, 0x10, 0x07});
@@ -456,8 +475,9 @@ void CheckSio(CHidPlatform& platform, CGadgetFirmware& firmware, const std::stri
     WaitFor([&] { return firmware.ReceivedCount() >= 1; }, 3000);
     std::vector<Bytes> received = firmware.TakeReceived();
     Bytes test(251);
-    for (size_t i = 0; i < test.size(); ++i)
+    for (size_t i = 0; i < test.size(); ++i) {
         test[i] = uint8_t(i + 1);
+    }
     test[0] = 0x04;
     test[1] = 0x00;
     test[2] = 0x00;
@@ -472,8 +492,9 @@ void CheckSio(CHidPlatform& platform, CGadgetFirmware& firmware, const std::stri
           Hex(message.report).c_str());
 
     Bytes payload(200);
-    for (size_t i = 0; i < payload.size(); ++i)
+    for (size_t i = 0; i < payload.size(); ++i) {
         payload[i] = uint8_t('A' + i % 26);
+    }
     device.SendData(payload.data(), payload.size());
     WaitFor([&] { return firmware.ReceivedCount() >= 1; }, 3000);
     received = firmware.TakeReceived();
@@ -488,8 +509,9 @@ void CheckSio(CHidPlatform& platform, CGadgetFirmware& firmware, const std::stri
     std::fill(contents + 1, contents + sizeof contents, uint8_t(0xAA));
     const int n = fd >= 0 ? ioctl(fd, HIDIOCGFEATURE(sizeof contents), contents) : -1;
     bool zeros = n > 1;
-    for (int i = 1; i < n; ++i)
+    for (int i = 1; i < n; ++i) {
         zeros = zeros && contents[i] == 0;
+    }
     Check(n == 65 && zeros && contents[65] == 0xAA,
           "GET_REPORT of the 250-byte contents feature gets 64 zero bytes from the kernel's HID "
           "function (ioctl %d)",
@@ -501,8 +523,9 @@ void CheckSio(CHidPlatform& platform, CGadgetFirmware& firmware, const std::stri
     Check(set < 0 && setError == EPIPE,
           "SET_REPORT on an interface with an OUT endpoint is stalled (EPIPE): %d, %s", set,
           std::strerror(setError));
-    if (fd >= 0)
+    if (fd >= 0) {
         close(fd);
+    }
 
     session.sink.Clear();
     device.GetContents();
@@ -523,12 +546,13 @@ void ObserveFunction(CGadgetFirmware& firmware, const std::string& path) {
         if (DIR* d = opendir(interfaceDir.c_str())) {
             while (const dirent* e = readdir(d)) {
                 const std::string name = e->d_name;
-                if (name.rfind("ep_", 0) == 0)
+                if (name.rfind("ep_", 0) == 0) {
                     endpoints +=
                         " " + name + " " + guest::ReadText(interfaceDir + "/" + name + "/type") +
                         " bInterval " + guest::ReadText(interfaceDir + "/" + name + "/bInterval") +
                         " wMaxPacketSize 0x" +
                         guest::ReadText(interfaceDir + "/" + name + "/wMaxPacketSize") + ";";
+                }
             }
             closedir(d);
         }
@@ -543,8 +567,9 @@ void ObserveFunction(CGadgetFirmware& firmware, const std::string& path) {
     Bytes second = Padded({0x04, 0x20}, 64);
     const bool written = fd >= 0 && write(fd, first.data(), first.size()) == 64 &&
                          write(fd, second.data(), second.size()) == 64;
-    if (fd >= 0)
+    if (fd >= 0) {
         close(fd);
+    }
     firmware.Start();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const std::vector<Bytes> received = firmware.TakeReceived();
@@ -559,8 +584,9 @@ void CheckCliMonitor(CGadgetFirmware& firmware, const std::string& path) {
     const CCliRun run = RunCli(
         {"monitor", kInterface0Name, "--format", "json"},
         [&](pid_t pid, const std::string& output) {
-            if (!sent && HasOpen(pid, path))
+            if (!sent && HasOpen(pid, path)) {
                 sent = firmware.Send(HidPosScan("]C0", label));
+            }
             return sent && output.find(label) != std::string::npos;
         },
         20000);
@@ -580,8 +606,9 @@ void CheckUnplug(CHidPlatform& platform, CUsbGadget& gadget,
     }
     // The reader thread is waiting for a report when the device goes.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    for (CGadgetFirmware* f : firmwares)
+    for (CGadgetFirmware* f : firmwares) {
         f->Stop();
+    }
     const bool unbound = gadget.Unbind();
     int errors = 0;
     int others = 0;
@@ -609,8 +636,9 @@ void CheckUnplug(CHidPlatform& platform, CUsbGadget& gadget,
     const std::vector<std::string> names = ListedNames(platform);
     Check(Contains(names, kInterface0Name) && Contains(names, kInterface1Name),
           "binding it again lists both interfaces again");
-    for (CGadgetFirmware* f : firmwares)
+    for (CGadgetFirmware* f : firmwares) {
         f->Start();
+    }
 }
 
 // Sends labels with their sequence number for 5 s, `perSecond` of them each second or, with 0,
@@ -636,8 +664,9 @@ void MeasureThroughput(CHidPlatform& platform, CGadgetFirmware& firmware, int pe
             due += std::chrono::milliseconds(10);
         }
         std::snprintf(reinterpret_cast<char*>(wire + 5), 9, "%08u", unsigned(sent));
-        if (firmware.SendWire(wire, sizeof wire, 100) == long(sizeof wire))
+        if (firmware.SendWire(wire, sizeof wire, 100) == long(sizeof wire)) {
             ++sent;
+        }
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     std::vector<CHidMessage> received;
@@ -648,8 +677,9 @@ void MeasureThroughput(CHidPlatform& platform, CGadgetFirmware& firmware, int pe
     bool ordered = true;
     size_t reports = 0;
     for (const CHidMessage& m : received) {
-        if (m.messageId != kMessageBase || m.report.size() < 13)
+        if (m.messageId != kMessageBase || m.report.size() < 13) {
             continue;
+        }
         ++reports;
         const long sequence = std::strtol(
             std::string(m.report.begin() + 5, m.report.begin() + 13).c_str(), nullptr, 10);
@@ -678,8 +708,9 @@ int main() {
 
     bool loaded = true;
     for (const char* module : {"hid", "hid-generic", "usb-common", "usbcore", "usbhid", "configfs",
-                               "udc-core", "libcomposite", "usb_f_hid"})
+                               "udc-core", "libcomposite", "usb_f_hid"}) {
         loaded = guest::LoadModule(std::string("/modules/") + module + ".ko") && loaded;
+    }
     // Two UDCs, one per reader; full speed, as hand-held readers run.
     loaded = guest::LoadModule("/modules/dummy_hcd.ko", "num=2 is_high_speed=0") && loaded;
     loaded = mount("none", "/sys/kernel/config", "configfs", 0, nullptr) == 0 && loaded;
@@ -705,8 +736,9 @@ int main() {
           "the hidraw backend finds both interfaces of the composite reader and the Sio "
           "reader (%s, %s, %s)",
           paths.interface0.c_str(), paths.interface1.c_str(), paths.sio.c_str());
-    if (!found)
+    if (!found) {
         guest::Finish();
+    }
 
     CGadgetFirmware hidPosFirmware(composite.HidgNode(0), CreateSimFirmware(CSimReaderKind::HidPos),
                                    {true, 64, 64, 64, false, {0xFE}});

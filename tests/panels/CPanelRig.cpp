@@ -28,19 +28,22 @@ public:
 
     void OnOutputReport(const uint8_t* data, size_t length, CSimFirmwareHost& host) override {
         m_reader->AddWrite(data, length);
-        if (!IsFence(CReport(data, data + length)))
+        if (!IsFence(CReport(data, data + length))) {
             m_inner->OnOutputReport(data, length, host);
+        }
     }
     bool OnSetFeature(const uint8_t* data, size_t length) override {
         m_reader->AddFeatureSet(data, length);
         return m_reader->FeatureSupported() && m_inner->OnSetFeature(data, length);
     }
     bool OnGetFeature(uint8_t* buffer, size_t length) override {
-        if (!m_reader->FeatureSupported())
+        if (!m_reader->FeatureSupported()) {
             return false;
+        }
         const CReport contents = m_reader->Contents();
-        if (contents.empty())
+        if (contents.empty()) {
             return m_inner->OnGetFeature(buffer, length);
+        }
         std::fill(buffer, buffer + length, uint8_t(0));
         std::copy_n(contents.begin(), std::min(length, contents.size()), buffer);
         return true;
@@ -93,10 +96,11 @@ CSimReaderDefinition RigReaderDefinition(DeviceType type, std::shared_ptr<CRigRe
 void CRigReader::AddWrite(const uint8_t* data, size_t length) {
     std::lock_guard<std::mutex> lock(m_mutex);
     CReport report(data, data + length);
-    if (IsFence(report))
+    if (IsFence(report)) {
         ++m_fences;
-    else
+    } else {
         m_writes.push_back(std::move(report));
+    }
 }
 
 size_t CRigReader::Fences() const {
@@ -171,8 +175,9 @@ CPanelRig::CPanelRig(DeviceType type, CMemorySettingsStore* sharedStore)
     case DeviceType::None:
         break;
     }
-    if (m_device)
+    if (m_device) {
         m_device->LoadSettings("Settings");
+    }
     m_parent.resize(700, 200);
 }
 
@@ -189,8 +194,9 @@ std::vector<CReport> CPanelRig::SettledWrites() {
     if (m_port.Write(fence.data(), fence.size())) {
         // Reports arrive in the order they were written: once the fence is in, so is the rest.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (m_reader->Fences() < target && std::chrono::steady_clock::now() < deadline)
+        while (m_reader->Fences() < target && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
     }
     return m_reader->Writes();
 }

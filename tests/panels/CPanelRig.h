@@ -1,13 +1,13 @@
 #pragma once
 
-#include "support/CRecordingNotifier.h"
 #include "device/CHidDevice.h"
 #include "device/CHidPort.h"
 #include "device/CQueuedPoster.h"
-#include "support/CRecordingSink.h"
-#include "sim/CSimPlatform.h"
 #include "settings/CDisplaySettings.h"
 #include "settings/CMemorySettingsStore.h"
+#include "sim/CSimPlatform.h"
+#include "support/CRecordingNotifier.h"
+#include "support/CRecordingSink.h"
 
 #include <QWidget>
 

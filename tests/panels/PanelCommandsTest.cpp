@@ -19,8 +19,9 @@ CReport Padded(CReport bytes, size_t length) {
 
 // A SurePos Sio command: its bytes, then filler bytes that carry their own offset.
 CReport SioCommand(CReport bytes) {
-    for (size_t i = bytes.size(); i < 252; ++i)
+    for (size_t i = bytes.size(); i < 252; ++i) {
         bytes.push_back(static_cast<uint8_t>(i));
+    }
     return bytes;
 }
 

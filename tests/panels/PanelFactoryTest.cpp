@@ -49,8 +49,9 @@ TEST(PanelFactory, ControlsKeepTheirNumbersAndScaleWithTheDialogFont) {
     const CDialogTemplate* dialogTemplate = CPanelTemplate::Find(131);
     ASSERT_NE(dialogTemplate, nullptr);
     for (const CControlTemplate& c : dialogTemplate->controls) {
-        if (c.id == IDC_STATIC)
+        if (c.id == IDC_STATIC) {
             continue;
+        }
         QWidget* control = panel->Control(c.id);
         ASSERT_NE(control, nullptr) << c.id;
         EXPECT_EQ(control->objectName(), QString::number(c.id));

@@ -18,8 +18,9 @@ const QString kBeepCmd = "\\x16\\x07\\r";
 // The data bytes of the Quorin reports the reader received, in order.
 std::string QuorinData(const std::vector<CReport>& writes) {
     std::string data;
-    for (const CReport& report : writes)
+    for (const CReport& report : writes) {
         data.append(report.begin() + 3, report.begin() + 3 + report[2]);
+    }
     return data;
 }
 

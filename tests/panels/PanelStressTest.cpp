@@ -19,8 +19,9 @@ constexpr int kWaitMs = 20000;
 
 std::vector<uint8_t> CommandBytes(const std::vector<CReport>& writes) {
     std::vector<uint8_t> bytes;
-    for (const CReport& report : writes)
+    for (const CReport& report : writes) {
         bytes.push_back(report.at(1));
+    }
     return bytes;
 }
 
@@ -31,8 +32,9 @@ bool IsInterleavingOfCycles(const std::vector<uint8_t>& commands, int workers) {
     int done[4] = {};
     for (uint8_t command : commands) {
         const auto stage = std::find(std::begin(kCycle), std::end(kCycle), command) - kCycle;
-        if (stage == 4 || waiting[stage] == 0)
+        if (stage == 4 || waiting[stage] == 0) {
             return false;
+        }
         --waiting[stage];
         ++waiting[(stage + 1) % 4];
         ++done[stage];
@@ -59,8 +61,9 @@ TEST_F(PanelStress, OneClickSendsTwoHundredCommandsInOrder) {
 
     const std::vector<uint8_t> commands = CommandBytes(rig.SettledWrites());
     ASSERT_EQ(commands.size(), 200u);
-    for (size_t i = 0; i < commands.size(); ++i)
+    for (size_t i = 0; i < commands.size(); ++i) {
         ASSERT_EQ(commands[i], kCycle[i % 4]) << "command " << i;
+    }
 }
 
 TEST_F(PanelStress, TwoClicksSendFourHundredInterleavedCommandsAndUserClicksFitIn) {

@@ -26,8 +26,9 @@ protected:
                                                   std::string("sim:/") + DeviceTypeName(type)));
         }
         for (const CSimReaderDefinition& reader : CSimReaderSet::Default()) {
-            if (reader.path == "sim:/service")
+            if (reader.path == "sim:/service") {
                 readers.push_back(reader);
+            }
         }
         CSimReaderDefinition locked = readers[1];
         locked.path = "sim:/locked";
@@ -110,8 +111,9 @@ TEST_F(PanelSwitch, PanelsAreLaidOutInTheMainDialogsUnitsAndFillThePlaceholder) 
         ASSERT_NE(dialogTemplate, nullptr);
         for (const CControlTemplate& control : dialogTemplate->controls) {
             QWidget* widget = panel->Control(control.id);
-            if (!widget)
+            if (!widget) {
                 continue;
+            }
             const QRect expected = units.ToPixels(control.x, control.y, control.cx, control.cy)
                                        .translated(dialogTemplate->edge, dialogTemplate->edge);
             // A drop-down combo box keeps its own height.

@@ -41,8 +41,9 @@ inline QAbstractButton* ButtonOf(CDevicePanel& panel, int id) {
 // A left-button press and release in the middle of a control, as the user clicks.
 inline void Click(CDevicePanel& panel, int id) {
     QWidget* widget = panel.Control(id);
-    if (!widget)
+    if (!widget) {
         return;
+    }
     const QPointF centre = QRectF(widget->rect()).center();
     QMouseEvent press(QEvent::MouseButtonPress, centre, widget->mapToGlobal(centre), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
@@ -78,8 +79,9 @@ inline void TypeText(CDevicePanel& panel, const QString& text) {
 inline QStringList ComboItems(CDevicePanel& panel) {
     QStringList items;
     QComboBox* combo = ComboOf(panel);
-    for (int i = 0; i < combo->count(); ++i)
+    for (int i = 0; i < combo->count(); ++i) {
         items << combo->itemText(i);
+    }
     return items;
 }
 
@@ -88,8 +90,9 @@ inline bool ProcessUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer timer;
     timer.start();
     while (!done()) {
-        if (timer.elapsed() > timeoutMs)
+        if (timer.elapsed() > timeoutMs) {
             return false;
+        }
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     return true;
@@ -113,8 +116,9 @@ inline CShownMessage CatchMessageBox(const std::function<void()>& action) {
     watcher.setInterval(5);
     QObject::connect(&watcher, &QTimer::timeout, [shown] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
+        if (!box) {
             return;
+        }
         shown->shown = true;
         shown->title = box->windowTitle();
         shown->text = box->text();

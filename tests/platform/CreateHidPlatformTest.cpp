@@ -1,5 +1,5 @@
-#include "platform/CHidPlatform.h"
 #include "hidraw/CHidrawPlatform.h"
+#include "platform/CHidPlatform.h"
 #include "sim/CSimPlatform.h"
 
 #include <gtest/gtest.h>

@@ -174,10 +174,11 @@ TEST_F(ColorPicker, EscapeOrReleaseOutsideCancelsWithTheInitialColour) {
         EXPECT_EQ(popup->MarkedItem(), CColorPopup::kCustom); // not in the table
         Hover(popup, 0);
         Hover(popup, 9);
-        if (byEscape)
+        if (byEscape) {
             Key(popup, Qt::Key_Escape);
-        else
+        } else {
             SendMouse(popup, QEvent::MouseButtonRelease, QPoint(-5, popup->height() + 5));
+        }
         const std::vector<CNote> expected = {{"open", kNavy, 1003},
                                              {"change", ColorTable[0].m_color, 1003},
                                              {"change", ColorTable[9].m_color, 1003},
@@ -286,16 +287,18 @@ TEST_F(ColorPicker, MoreColorsRunsTheColourDialog) {
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
             sawDialog = dialog != nullptr;
-            if (!dialog)
+            if (!dialog) {
                 return;
+            }
             EXPECT_EQ(dialog->currentColor(), ColorFromRef(kBlue));
             dialog->setCurrentColor(QColor(1, 2, 3));
             // Switching away meanwhile does not end the pick: the dialog's result does.
             Q_EMIT qApp->applicationStateChanged(Qt::ApplicationInactive);
-            if (ok)
+            if (ok) {
                 dialog->accept();
-            else
+            } else {
                 dialog->reject();
+            }
         });
         Key(popup, Qt::Key_Return);
         EXPECT_TRUE(sawDialog);
@@ -304,8 +307,9 @@ TEST_F(ColorPicker, MoreColorsRunsTheColourDialog) {
                                        {"change", kBlue, 1003},
                                        {"close", result, 1003},
                                        {ok ? "accept" : "cancel", result, 1003}};
-        if (ok)
+        if (ok) {
             expected.push_back({"change", result, 1003});
+        }
         EXPECT_EQ(m_notes, expected);
         EXPECT_EQ(m_button->GetColor(), result);
         FlushDeletes();

@@ -49,8 +49,9 @@ void PickWithKeys(QWidget& dialog, int id, std::initializer_list<Qt::Key> keys) 
     QTest::mouseClick(button, Qt::LeftButton);
     auto* popup = button->findChild<CColorPopup*>();
     ASSERT_NE(popup, nullptr);
-    for (Qt::Key key : keys)
+    for (Qt::Key key : keys) {
         QTest::keyClick(popup, key);
+    }
     QTest::keyClick(popup, Qt::Key_Return);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -61,9 +62,11 @@ void EditWith(CDisplaySettings& settings, const std::function<void(CPreferencesD
         auto* dialog = qobject_cast<CPreferencesDlg*>(QApplication::activeModalWidget());
         if (!dialog) {
             ADD_FAILURE() << "the Preferences dialog is not the active modal widget";
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* d = qobject_cast<CPreferencesDlg*>(w))
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* d = qobject_cast<CPreferencesDlg*>(w)) {
                     d->reject();
+                }
+            }
             return;
         }
         act(*dialog);
@@ -89,21 +92,25 @@ TEST(CPreferencesDlg, TemplateHasEveryControlInsideTheDialogWithoutOverlap) {
     CPreferencesDlg dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Preferences Dialog"));
     for (const char* id :
-         {"1", "2", "1001", "1003", "1005", "1007", "1009", "1011", "1021", "1023", "1024"})
+         {"1", "2", "1001", "1003", "1005", "1007", "1009", "1011", "1021", "1023", "1024"}) {
         EXPECT_NE(dialog.findChild<QWidget*>(QString::fromLatin1(id)), nullptr) << id;
+    }
     EXPECT_EQ(dialog.findChild<QCheckBox*>("1021")->text(), "Untrigger before disconnect");
 
     QList<QWidget*> controls;
     for (QWidget* w : dialog.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         EXPECT_TRUE(dialog.rect().contains(w->geometry())) << w->objectName().toStdString();
-        if (!qobject_cast<QGroupBox*>(w))
+        if (!qobject_cast<QGroupBox*>(w)) {
             controls.append(w);
+        }
     }
-    for (int i = 0; i < controls.size(); ++i)
-        for (int j = i + 1; j < controls.size(); ++j)
+    for (int i = 0; i < controls.size(); ++i) {
+        for (int j = i + 1; j < controls.size(); ++j) {
             EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
                 << controls[i]->objectName().toStdString() << " / "
                 << controls[j]->objectName().toStdString();
+        }
+    }
 
     // The colour buttons stand from top to bottom in this order, each beside its label.
     const std::pair<int, const char*> order[] = {{1007, "default"},
@@ -118,10 +125,11 @@ TEST(CPreferencesDlg, TemplateHasEveryControlInsideTheDialogWithoutOverlap) {
         EXPECT_GT(button.top(), lastTop) << id;
         lastTop = button.top();
         bool labelled = false;
-        for (QLabel* l : dialog.findChildren<QLabel*>())
+        for (QLabel* l : dialog.findChildren<QLabel*>()) {
             labelled |= l->text() == label && l->geometry().right() < button.left() &&
                         l->geometry().center().y() >= button.top() &&
                         l->geometry().center().y() <= button.bottom();
+        }
         EXPECT_TRUE(labelled) << label;
     }
 }
@@ -152,8 +160,9 @@ TEST(CPreferencesDlg, ListsAreFilledAndTheCurrentValuesSelected) {
 
     CSimpleComboBox* sizes = Combo(dialog, "1024");
     QStringList sizeTexts;
-    for (int i = 0; i < sizes->GetCount(); ++i)
+    for (int i = 0; i < sizes->GetCount(); ++i) {
         sizeTexts << sizes->GetLBText(i);
+    }
     EXPECT_EQ(sizeTexts, QStringList({"6", "7", "8", "9", "10", "11", "12", "14", "16", "18", "20",
                                       "22", "24", "26", "28"}));
     EXPECT_EQ(sizes->GetWindowText(), "12");
@@ -167,11 +176,13 @@ TEST(CPreferencesDlg, ListsAreFilledAndTheCurrentValuesSelected) {
     CSimpleComboBox* fonts = Combo(dialog, "1023");
     // Each family once, in the order the sorted list keeps.
     QStringList listed;
-    for (int i = 0; i < fonts->GetCount(); ++i)
+    for (int i = 0; i < fonts->GetCount(); ++i) {
         listed << fonts->GetLBText(i);
+    }
     EXPECT_EQ(listed, families);
-    for (int i = 1; i < listed.size(); ++i)
+    for (int i = 1; i < listed.size(); ++i) {
         EXPECT_LT(QString::compare(listed[i - 1], listed[i], Qt::CaseInsensitive), 0);
+    }
     // Selected ignoring case, and then shown as the list writes it.
     EXPECT_EQ(fonts->GetLBText(fonts->GetCurSel()), families.first());
     EXPECT_EQ(fonts->GetWindowText(), families.first());

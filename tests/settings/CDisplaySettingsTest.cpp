@@ -77,8 +77,9 @@ TEST(CDisplaySettings, NothingIsWrittenBeforeLoadAndFontChangedIsNeverStored) {
     EXPECT_TRUE(store.Writes().empty());
     settings.Load("Settings");
     settings.Save();
-    for (const auto& w : store.Writes())
+    for (const auto& w : store.Writes()) {
         EXPECT_EQ(w.key.find("Changed"), std::string::npos);
+    }
 }
 
 TEST(CDisplaySettings, EditPreferencesTakesTheCopyBackOnlyOnOk) {

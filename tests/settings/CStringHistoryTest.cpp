@@ -88,8 +88,9 @@ TEST(CStringHistory, AddUniqueIsCaseSensitiveAndMovesTheCurrentEntry) {
 
 TEST(CStringHistory, RemoveMakesTheFollowingEntryCurrent) {
     CStringHistory history;
-    for (const char* text : {"a", "b", "c"})
+    for (const char* text : {"a", "b", "c"}) {
         history.AddUnique(text);
+    }
     history.Remove("B");
     EXPECT_EQ(history.Entries().size(), 3u) << "removal is case-sensitive";
     EXPECT_EQ(history.CurrentString(), "c");
@@ -128,8 +129,9 @@ TEST(CStringHistory, EmptyEntriesAreNeverListedNorWritten) {
 TEST(CStringHistory, SaveWritesTheNewestThirtyAndAnOlderCurrentEntryAsTheThirtyFirst) {
     CMemorySettingsStore store;
     CStringHistory history(&store);
-    for (int i = 0; i < 35; ++i)
+    for (int i = 0; i < 35; ++i) {
         history.AddUnique("s" + std::to_string(i));
+    }
     history.AddUnique("s2");
     history.Save("Strings");
 
@@ -156,8 +158,9 @@ TEST(CStringHistory, AnEmptyOlderCurrentEntryKeepsItsIndex) {
     CMemorySettingsStore store;
     CStringHistory history(&store);
     history.AddUnique("");
-    for (int i = 0; i < 31; ++i)
+    for (int i = 0; i < 31; ++i) {
         history.AddUnique("s" + std::to_string(i));
+    }
     history.AddUnique("");
     history.Save("Strings");
     EXPECT_EQ(store.GetProfileInt("Strings", "files", -1), 30);
@@ -210,10 +213,11 @@ TEST(CStringHistory, OutOfRangeOrMalformedLastSelectsTheFirstEntry) {
         store.WriteProfileInt("Strings", "files", 2);
         store.WriteProfileString("Strings", "file000", "a");
         store.WriteProfileString("Strings", "file001", "b");
-        if (const auto* i = std::get_if<int32_t>(&c.last))
+        if (const auto* i = std::get_if<int32_t>(&c.last)) {
             store.WriteProfileInt("Strings", "last", *i);
-        else
+        } else {
             store.WriteProfileString("Strings", "last", std::get<std::string>(c.last));
+        }
         CStringHistory history(&store);
         history.AddUnique("z");
         history.Load("Strings");
@@ -247,10 +251,11 @@ TEST(CStringHistory, NegativeOrMalformedCountReadsEveryStoredKey) {
     for (const CMemorySettingsStore::Value& files :
          {CMemorySettingsStore::Value(int32_t(-5)), CMemorySettingsStore::Value("abc")}) {
         CMemorySettingsStore store;
-        if (const auto* i = std::get_if<int32_t>(&files))
+        if (const auto* i = std::get_if<int32_t>(&files)) {
             store.WriteProfileInt("Strings", "files", *i);
-        else
+        } else {
             store.WriteProfileString("Strings", "files", std::get<std::string>(files));
+        }
         std::vector<std::string> stored;
         for (int i = 0; i < 40; ++i) {
             stored.push_back("entry " + std::to_string(i));

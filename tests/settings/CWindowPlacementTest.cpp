@@ -28,8 +28,9 @@ TEST(CWindowPlacement, ReadsLikeTheFormatDoes) {
 TEST(CWindowPlacement, FewerThanSixNumbersOrGarbageIsIgnored) {
     for (const char* text : {"", "10,20,500,400,1", "10,20,500,400,1,", "10 20 500 400 1 0",
                              "10,20,500,400,1,x", "a,20,500,400,1,0", "10,,500,400,1,0",
-                             "10,20,500,400,1,+-1", "10,20,500,400,1,99999999999"})
+                             "10,20,500,400,1,+-1", "10,20,500,400,1,99999999999"}) {
         EXPECT_FALSE(CWindowPlacement::Parse(text)) << '"' << text << '"';
+    }
 }
 
 TEST(WindowPlacementStore, SaveWritesTheStringAndLoadReadsItBack) {

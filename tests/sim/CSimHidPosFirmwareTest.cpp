@@ -41,8 +41,9 @@ TEST_F(SimHidPosFirmware, LabelsCycleThroughSeveralSymbologies) {
         host.Write(firmware, {0x04, 0x00});
     }
     ASSERT_EQ(host.reports.size(), 8u);
-    for (const Bytes& scan : host.reports)
+    for (const Bytes& scan : host.reports) {
         names.insert(CHidPosDevice::SymbologyName(scan.data() + 2));
+    }
     EXPECT_GE(names.size(), 5u);
 }
 

@@ -268,8 +268,9 @@ TEST(CSimPlatformTest, IdleOpenReaderWakesTheSimulatorOnlyForItsTicks) {
     auto connection = platform.Open("sim:/a", error);
     ASSERT_NE(connection, nullptr);
     const auto waitForTicks = [&ticks](int count) {
-        for (int i = 0; i < 2000 && *ticks < count; ++i)
+        for (int i = 0; i < 2000 && *ticks < count; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         return *ticks >= count;
     };
     ASSERT_TRUE(waitForTicks(2));

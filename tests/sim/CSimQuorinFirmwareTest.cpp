@@ -26,8 +26,9 @@ std::vector<Bytes> StreamReports(const std::string& text, size_t chunk = 61) {
 class SimQuorinFirmware : public ::testing::Test {
 protected:
     void Send(const std::string& text, size_t chunk = 61) {
-        for (const Bytes& report : StreamReports(text, chunk))
+        for (const Bytes& report : StreamReports(text, chunk)) {
             host.Write(firmware, report);
+        }
     }
     // The stream bytes of every input report, joined.
     std::string Received() const {

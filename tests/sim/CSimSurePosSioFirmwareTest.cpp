@@ -12,8 +12,9 @@ using namespace std::chrono_literals;
 using Bytes = std::vector<uint8_t>;
 
 Bytes Command(Bytes command) {
-    for (size_t i = command.size(); i < 252; ++i)
+    for (size_t i = command.size(); i < 252; ++i) {
         command.push_back(uint8_t(i));
+    }
     return command;
 }
 
@@ -73,8 +74,9 @@ TEST_F(SimSurePosSioFirmware, OtherCommandsAndDataAreAcknowledged) {
     data.resize(252, 0);
     host.Write(firmware, data);
     ASSERT_EQ(host.reports.size(), 4u);
-    for (const Bytes& report : host.reports)
+    for (const Bytes& report : host.reports) {
         EXPECT_EQ(report[1], CSimSurePosSioFirmware::kIdle);
+    }
     EXPECT_EQ(firmware.ReceivedData(), (Bytes{'a', 'b', 'c'}));
 
     host.Write(firmware, {0x00, 0xFF, 0x00, 0x08, 0x00, 'z'});

@@ -11,8 +11,8 @@
 #include "device/CHidDeviceFactory.h"
 #include "output/COutputSink.h"
 #include "panels/CDevicePanel.h"
-#include "sim/CSimPlatform.h"
 #include "settings/CMemorySettingsStore.h"
+#include "sim/CSimPlatform.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -45,19 +45,22 @@ std::atomic<uint64_t> g_userSwitches{0};
 int g_failures = 0;
 
 void Fail(const std::string& what) {
-    if (++g_failures <= 20)
+    if (++g_failures <= 20) {
         std::fprintf(stderr, "chaos: FAILED: %s\n", what.c_str());
+    }
 }
 
 // The sequence number in "CH0000042", or -1.
 long SequenceIn(const std::string& text, size_t& from) {
     for (size_t at = text.find("CH", from); at != std::string::npos; at = text.find("CH", at + 1)) {
-        if (at + 9 > text.size())
+        if (at + 9 > text.size()) {
             break;
+        }
         long value = 0;
         size_t i = at + 2;
-        for (; i < at + 9 && text[i] >= '0' && text[i] <= '9'; ++i)
+        for (; i < at + 9 && text[i] >= '0' && text[i] <= '9'; ++i) {
             value = value * 10 + (text[i] - '0');
+        }
         if (i == at + 9) {
             from = i;
             return value;
@@ -74,10 +77,11 @@ public:
     void AppendText(const std::string& text, uint32_t colour, bool bold) override {
         size_t from = 0;
         for (long seq = SequenceIn(text, from); seq >= 0; seq = SequenceIn(text, from)) {
-            if (!m_shown.insert(seq).second)
+            if (!m_shown.insert(seq).second) {
                 Fail("report " + std::to_string(seq) + " shown twice");
-            else if (seq < m_last)
+            } else if (seq < m_last) {
                 Fail("report " + std::to_string(seq) + " shown after " + std::to_string(m_last));
+            }
             m_last = seq;
         }
         m_window->AppendText(text, colour, bold);
@@ -103,8 +107,9 @@ public:
         : m_inner(std::move(inner)), m_shown(shown), m_lost(lost) {}
     ~CRecordingConnection() override {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (!m_gone || m_switchesAtGone != g_userSwitches.load())
+        if (!m_gone || m_switchesAtGone != g_userSwitches.load()) {
             return;
+        }
         for (long seq : m_read) {
             if (!m_shown.Shown(seq)) {
                 ++m_lost;
@@ -119,8 +124,9 @@ public:
         if (count > 0) {
             size_t from = 0;
             const long seq = SequenceIn(std::string(buffer, buffer + count), from);
-            if (seq >= 0)
+            if (seq >= 0) {
                 m_read.push_back(seq);
+            }
         } else if (count < 0 && error == ENODEV && !m_gone) {
             m_gone = true;
             m_switchesAtGone = g_userSwitches.load();
@@ -160,8 +166,9 @@ public:
     }
     std::unique_ptr<CHidConnection> Open(const std::string& path, int& error) override {
         std::unique_ptr<CHidConnection> inner = m_inner.Open(path, error);
-        if (!inner)
+        if (!inner) {
             return nullptr;
+        }
         return std::make_unique<CRecordingConnection>(std::move(inner), m_shown, m_lost);
     }
     std::unique_ptr<CHidDeviceMonitor> CreateMonitor(int& error) override {
@@ -193,8 +200,9 @@ std::vector<uint8_t> LabelReport(CSimReaderKind kind, const std::string& label) 
         return {};
     }
     report.insert(report.end(), label.begin(), label.end());
-    if (kind == CSimReaderKind::SurePos)
+    if (kind == CSimReaderKind::SurePos) {
         report.push_back(0x0D); // the label type
+    }
     return report;
 }
 
@@ -247,22 +255,25 @@ private:
             return;
         }
         // The next step is due before this one may block in a box or dialog of its own.
-        if (over)
+        if (over) {
             QTimer::singleShot(20, [this] { Tick(); });
-        else
+        } else {
             ScheduleTick();
+        }
         ++m_actions;
         if (QWidget* popup = QApplication::activePopupWidget()) {
             ++g_userSwitches;
             QTest::keyClick(popup, Chance(50) || over ? Qt::Key_Escape : Qt::Key_Return);
         } else if (QWidget* modal = QApplication::activeModalWidget()) {
-            if (!over)
+            if (!over) {
                 ReaderAction();
+            }
             if (over || Chance(40)) {
-                if (auto* box = qobject_cast<QMessageBox*>(modal))
+                if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                     box->accept();
-                else if (auto* dialog = qobject_cast<QDialog*>(modal))
+                } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
                     dialog->reject();
+                }
             }
         } else if (Chance(40)) {
             ReaderAction();
@@ -279,10 +290,11 @@ private:
         }
         // Mostly the open reader, so that its error and its return meet the commands.
         std::string path = !open.empty() && Chance(50) ? open : RandomPath();
-        if (m_plugged[path])
+        if (m_plugged[path]) {
             m_sim.Unplug(path);
-        else
+        } else {
             m_sim.Plug(path);
+        }
         m_plugged[path] = !m_plugged[path];
     }
 
@@ -297,8 +309,9 @@ private:
         case 1:
             ++g_userSwitches;
             list->showPopup();
-            if (Chance(50))
+            if (Chance(50)) {
                 QTest::keyClick(list->view(), Chance(50) ? Qt::Key_Down : Qt::Key_Up);
+            }
             break;
         case 2:
         case 3:
@@ -312,27 +325,33 @@ private:
             Click(m_dialog->Control(std::vector<int>{1021, 1038, 1023, 1010}[Pick(4)]));
             break;
         default:
-            if (CDevicePanel* panel = m_dialog->CurrentPanel(); panel && Chance(10))
+            if (CDevicePanel* panel = m_dialog->CurrentPanel(); panel && Chance(10)) {
                 QTest::keyClick(panel, Qt::Key_Escape);
+            }
             break;
         }
     }
 
     void ClickPanelButton() {
         CDevicePanel* panel = m_dialog->CurrentPanel();
-        if (!panel)
+        if (!panel) {
             return;
+        }
         std::vector<QAbstractButton*> buttons;
-        for (auto* button : panel->findChildren<QAbstractButton*>())
-            if (button->isVisible() && button->isEnabled())
+        for (auto* button : panel->findChildren<QAbstractButton*>()) {
+            if (button->isVisible() && button->isEnabled()) {
                 buttons.push_back(button);
-        if (!buttons.empty())
+            }
+        }
+        if (!buttons.empty()) {
             Click(buttons[size_t(Pick(int(buttons.size())))]);
+        }
     }
 
     static void Click(QWidget* widget) {
-        if (widget)
+        if (widget) {
             QTest::mouseClick(widget, Qt::LeftButton);
+        }
     }
 
     void Feed(const std::string& path, int count) {
@@ -340,16 +359,18 @@ private:
             char label[16];
             std::snprintf(label, sizeof label, "CH%07ld", m_nextSeq);
             const std::vector<uint8_t> report = LabelReport(m_kinds[path], label);
-            if (report.empty() || !m_sim.InjectInputReport(path, report))
+            if (report.empty() || !m_sim.InjectInputReport(path, report)) {
                 return;
+            }
             ++m_nextSeq;
         }
     }
 
     // The simulated path of the reader the list shows while the port is open, or empty.
     std::string OpenPath() {
-        if (!m_dialog->Port().IsOpen())
+        if (!m_dialog->Port().IsOpen()) {
             return {};
+        }
         const auto& names = m_dialog->Port().NameTable();
         const auto found =
             names.find(m_dialog->ControlAs<QComboBox>(1002)->currentText().toStdString());
@@ -364,17 +385,21 @@ private:
 
     // Every reader back, every message handled, then Exit, untriggering the open reader.
     void Finish() {
-        for (auto& [path, plugged] : m_plugged)
-            if (!plugged)
+        for (auto& [path, plugged] : m_plugged) {
+            if (!plugged) {
                 m_sim.Plug(path);
+            }
+        }
         QElapsedTimer settle;
         settle.start();
-        while (settle.elapsed() < 500)
+        while (settle.elapsed() < 500) {
             QApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
         QTimer closer;
         QObject::connect(&closer, &QTimer::timeout, [] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 box->accept();
+            }
         });
         closer.start(10);
         Click(m_dialog->Control(1));
@@ -400,17 +425,19 @@ int main(int argc, char** argv) {
     int seconds = 5;
     uint64_t seed = std::random_device()();
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--seconds") == 0)
+        if (std::strcmp(argv[i], "--seconds") == 0) {
             seconds = std::atoi(argv[i + 1]);
-        else if (std::strcmp(argv[i], "--seed") == 0)
+        } else if (std::strcmp(argv[i], "--seed") == 0) {
             seed = std::strtoull(argv[i + 1], nullptr, 10);
+        }
     }
     std::printf("chaos: seed %llu, %d s (replay with --seed %llu)\n",
                 static_cast<unsigned long long>(seed), seconds,
                 static_cast<unsigned long long>(seed));
     std::fflush(stdout);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     int result = 0;

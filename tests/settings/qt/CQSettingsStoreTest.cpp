@@ -174,8 +174,9 @@ TEST_F(CQSettingsStoreTest, WritesWaitForTheFlushThatReplacesTheFileOnce) {
     CDisplaySettings settings(&store);
     settings.Load("Settings");
     settings.m_fontName = "Replaced Face";
-    for (int i = 0; i < 12; ++i)
+    for (int i = 0; i < 12; ++i) {
         ASSERT_TRUE(store.WriteProfileInt("Settings", "Key" + std::to_string(i), i));
+    }
     EXPECT_EQ(ReadFile(), before);
     EXPECT_EQ(inode(), first);
     ASSERT_TRUE(settings.Save()); // the end of a save group flushes

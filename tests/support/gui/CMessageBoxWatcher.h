@@ -32,17 +32,21 @@ public:
 private:
     void Answer() {
         // `onBox` may run the event loop; the box it handles is answered once.
-        if (m_answering)
+        if (m_answering) {
             return;
+        }
         QPointer<QMessageBox> box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
+        if (!box) {
             return;
+        }
         m_answering = true;
         m_boxes.push_back({box->windowTitle(), box->text(), box->icon(), box->parentWidget()});
-        if (m_onBox)
+        if (m_onBox) {
             m_onBox(*box);
-        if (box)
+        }
+        if (box) {
             box->accept();
+        }
         m_answering = false;
     }
 

@@ -32,12 +32,14 @@ int main(int argc, char** argv) {
     std::string line;
     size_t size = 0;
     while (std::getline(file, line)) {
-        if (line.empty() || line[0] == '#')
+        if (line.empty() || line[0] == '#') {
             continue;
+        }
         std::istringstream words(line);
         std::string word;
-        while (words >> word && size < sizeof event.u.create2.rd_data)
+        while (words >> word && size < sizeof event.u.create2.rd_data) {
             event.u.create2.rd_data[size++] = static_cast<uint8_t>(std::stoul(word, nullptr, 16));
+        }
     }
     event.u.create2.rd_size = static_cast<uint16_t>(size);
 
@@ -50,7 +52,8 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, [](int) { _exit(0); });
     for (;;) {
         uhid_event incoming;
-        if (read(fd, &incoming, sizeof incoming) <= 0)
+        if (read(fd, &incoming, sizeof incoming) <= 0) {
             pause();
+        }
     }
 }
