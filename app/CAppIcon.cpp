@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "app/CAppIcon.h"
 
 // The resources live in a static library: they are registered on first use.

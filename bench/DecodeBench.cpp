@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 // Labels per second that each device type decodes from its input reports into an output sink:
 // a recording sink (the decoding alone) and, when the GUI has one, the real output window.
 // Raw data and symbology names are on, the heaviest display a user can choose.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 // The main dialog with the simulated readers: start-up to a shown window, and a burst of scans
 // from a simulated reader through the reader thread, the poster and the device type into the
 // real output window.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "app/COutputFindBar.h"
 #include "app/COutputSearch.h"
 #include "app/COutputWindow.h"

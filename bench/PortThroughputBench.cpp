@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 // Reports per second from an interface through the reader thread and the poster to a consumer
 // that keeps up, with a check that none is lost or reordered; and the times of Open and Close.
 #include "device/CHidPort.h"

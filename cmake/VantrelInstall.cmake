@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Corvasse
+# SPDX-License-Identifier: MIT
 # Installation and the Debian packages (cpack -G DEB). Two install components, one package each:
 #   cli: vantrel-cli, the udev rule with its helper that give the desktop user access to the
 #        readers, and the man page vantrel-cli(1): package vantrel-cli, no GUI libraries;

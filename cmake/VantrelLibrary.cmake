@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Corvasse
+# SPDX-License-Identifier: MIT
 # vantrel_add_library(TARGET FOLDER SOURCES...): a static library for one source folder.
 # Includes stay spelled from the repository root ("device/CHidPort.h"), but a library sees only
 # the folders it links: its PUBLIC include root in the build tree holds nothing but a link named

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "device/CHidPort.h"
 
 #include "device/CDeviceList.h"

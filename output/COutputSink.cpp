@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "output/COutputSink.h"
 
 void AppendHexGroup(std::string& out, uint8_t b) {

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "panels/CPanelFactory.h"
 
 #include "device/CHidDevice.h"

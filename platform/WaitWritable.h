@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Waits until `fd` accepts a write, at most `timeoutMs`. Returns 0 when it does, else the error:

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "settings/CMemorySettingsStore.h"
 
 int32_t CMemorySettingsStore::GetProfileInt(const std::string& section, const std::string& key,

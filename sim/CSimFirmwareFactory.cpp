@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "sim/CPassiveSimFirmware.h"
 #include "sim/CSimFirmware.h"
 #include "sim/CSimHidPosFirmware.h"

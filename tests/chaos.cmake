@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Corvasse
+# SPDX-License-Identifier: MIT
 # The chaos run drives the main dialog over the simulated readers with a seeded random schedule;
 # it prints its seed, so a failure can be replayed with --seed. Briefly in the default build,
 # for 30 s under the sanitizers.

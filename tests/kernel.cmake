@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Corvasse
+# SPDX-License-Identifier: MIT
 # The real-kernel tests: a guest program runs as /init of Debian's own kernel under qemu
 # (tests/kernel/run-kernel-test, which downloads the kernel package once into a shared cache).
 # Not under the sanitizers: the guest has no sanitizer runtime set-up and runs under emulation.

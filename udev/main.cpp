@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 // vantrel-hid-id: called by the udev rule for each hidraw node. Prints ID_VANTREL_READER=1 when
 // the node's report descriptor has a top-level collection that the reader list accepts by its
 // usage, nothing otherwise. udev runs it as root on a descriptor a USB device supplied; the

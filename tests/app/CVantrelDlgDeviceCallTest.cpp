@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "app/CVantrelDlg.h"
 #include "device/CHidDeviceFactory.h"
 #include "panels/CDevicePanel.h"

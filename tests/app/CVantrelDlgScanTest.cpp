@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "app/COutputWindow.h"
 #include "app/CVantrelDlg.h"
 #include "device/CHidDeviceFactory.h"

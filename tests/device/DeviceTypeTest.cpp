@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "device/DeviceType.h"
 #include "device/ReaderTypes.h"
 #include "platform/ReaderUsage.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // A reader opened through Vantrel's own port with a device type, as the dialog and the terminal

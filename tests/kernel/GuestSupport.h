@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // What every real-kernel guest program needs: it runs as /init of a small Linux guest under

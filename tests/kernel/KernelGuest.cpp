@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 // Runs as /init of a small Linux guest under qemu: loads the HID modules, makes virtual readers
 // with uhid, plays the readers' side, and drives Vantrel's hidraw backend, enumeration, port and
 // device types through the real kernel. Prints one line per check and a summary, then tells qemu

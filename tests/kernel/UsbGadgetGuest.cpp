@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 // Runs as /init of a small Linux guest under qemu: plugs readers in as USB gadgets on the dummy
 // host controller (configfs and the kernel's HID function), plays their firmware on /dev/hidgN,
 // and drives Vantrel's hidraw backend, port and device types, and the vantrel-cli binary, through

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 // The real report descriptors in tests/data/descriptors, one test case per file: each
 // <name>.hex is parsed and compared with <name>.parse beside it.
 #include "platform/CReportDescriptor.h"

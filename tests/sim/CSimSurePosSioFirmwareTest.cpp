@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "support/CRecordingFirmwareHost.h"
 
 #include "sim/CSimSurePosSioFirmware.h"

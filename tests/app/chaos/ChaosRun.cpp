@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 // The chaos run: the real main dialog over the simulated readers, driven by a seeded random
 // schedule that unplugs and replugs readers, switches readers, clicks every panel button, runs
 // the stress test, opens and closes Preferences, About and the message boxes, and feeds reports.

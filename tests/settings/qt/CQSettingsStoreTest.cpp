@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "settings/qt/CQSettingsStore.h"
 #include "settings/CDisplaySettings.h"
 #include "settings/CWindowPlacement.h"

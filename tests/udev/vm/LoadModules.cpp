@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 // Loads kernel modules by file name, in order, for the udev rule check's virtual machine (which
 // has no kmod).
 #include <cstdio>

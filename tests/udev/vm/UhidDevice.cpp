@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 // Test device for the udev rule check: creates a uhid device with a vendor, product and report
 // descriptor (a hex file, '#' lines are comments) and keeps it until SIGTERM.
 #include <linux/uhid.h>
