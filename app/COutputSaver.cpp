@@ -31,8 +31,7 @@ COutputSaver::COutputSaver(CSettingsStore& store, const QTextDocument& document)
     : m_store(store), m_document(document) {}
 
 QString COutputSaver::StartFolder() const {
-    const QString stored =
-        QString::fromStdString(m_store.GetProfileString(kSection, kFolderKey, ""));
+    QString stored = QString::fromStdString(m_store.GetProfileString(kSection, kFolderKey, ""));
     if (!stored.isEmpty() && QFileInfo(stored).isDir()) {
         return stored;
     }

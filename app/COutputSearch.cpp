@@ -70,7 +70,7 @@ void COutputSearch::OnContentsChange(int position, int removed, int added) {
         m_current = -1;
         m_resumeFrom = position;
     }
-    Q_EMIT Changed();
+    Q_EMIT Changed(); // NOLINT(readability-misleading-indentation): Q_EMIT expands to nothing
 }
 
 void COutputSearch::SelectFrom(int position) {
