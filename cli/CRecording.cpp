@@ -173,3 +173,31 @@ void CRecording::ParseLine(const std::string& rawLine, int lineNumber) {
         return fail(std::string("unknown item \"") + line[0] + ":\"");
     }
 }
+
+CRecordingWriter::CRecordingWriter(std::ostream& out, bool inputNumbered)
+    : m_out(out), m_inputNumbered(inputNumbered), m_start(Clock::now()) {}
+
+void CRecordingWriter::WriteHeader(const std::string& name, const CHidAttributes& attributes,
+                                   const std::vector<uint8_t>& descriptor) {
+    m_out << "# vantrel-cli recording\n";
+    m_out << "N: " << name << "\n";
+    char identity[40];
+    std::snprintf(identity, sizeof identity, "I: 3 %04x %04x\n", attributes.vendorId,
+                  attributes.productId);
+    m_out << identity;
+    if (!descriptor.empty())
+        m_out << "R: " << descriptor.size() << " "
+              << FormatHexBytes(descriptor.data(), descriptor.size()) << "\n";
+}
+
+void CRecordingWriter::WriteInput(const std::vector<uint8_t>& report) {
+    const size_t skip = m_inputNumbered || report.empty() ? 0 : 1;
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - m_start).count();
+    char stamp[40];
+    std::snprintf(stamp, sizeof stamp, "E: %lld.%06lld ", static_cast<long long>(elapsed / 1000000),
+                  static_cast<long long>(elapsed % 1000000));
+    m_out << stamp << report.size() - skip << " "
+          << FormatHexBytes(report.data() + skip, report.size() - skip) << "\n";
+    m_out.flush();
+}

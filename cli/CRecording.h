@@ -1,8 +1,12 @@
 #pragma once
 
+#include "platform/CHidPlatform.h"
+
+#include <chrono>
 #include <cstdint>
 #include <istream>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -43,3 +47,20 @@ bool ParseHexBytes(const std::string& text, std::vector<uint8_t>& bytes, std::st
 
 // Formats bytes as lower-case hex separated by blanks, the way recordings write them.
 std::string FormatHexBytes(const uint8_t* data, size_t length);
+
+// Writes what a reader sent as a recording: header lines, then one "E:" line per report as
+// hidraw read it (without the 0x00 that the port puts before unnumbered reports).
+class CRecordingWriter {
+public:
+    CRecordingWriter(std::ostream& out, bool inputNumbered);
+
+    void WriteHeader(const std::string& name, const CHidAttributes& attributes,
+                     const std::vector<uint8_t>& descriptor);
+    void WriteInput(const std::vector<uint8_t>& report);
+
+private:
+    using Clock = std::chrono::steady_clock;
+    std::ostream& m_out;
+    bool m_inputNumbered;
+    Clock::time_point m_start;
+};

@@ -48,3 +48,9 @@ std::string JsonString(const std::string& latin1) {
     out += '"';
     return out;
 }
+
+std::string HexWord(uint16_t value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", value);
+    return text;
+}

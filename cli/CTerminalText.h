@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // Converts bytes shown as ISO-8859-1 characters to UTF-8 for a terminal or a JSON document.
@@ -7,3 +8,6 @@ std::string Latin1ToUtf8(const std::string& text);
 
 // A JSON string literal (with its quotes) of ISO-8859-1 text.
 std::string JsonString(const std::string& latin1);
+
+// "0x%04X" of a 16-bit value, as usages are shown.
+std::string HexWord(uint16_t value);

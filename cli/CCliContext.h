@@ -1,0 +1,24 @@
+#pragma once
+
+#include "cli/CErrorReporter.h"
+
+#include <atomic>
+#include <ostream>
+#include <string>
+#include <vector>
+
+class CHidPlatform;
+class CSettingsStore;
+
+// What every subcommand works with: the platform, the stored settings (read only), the
+// standard streams, and the flag that a signal sets to end a running command.
+struct CCliContext {
+    CHidPlatform& platform;
+    CSettingsStore& store;
+    std::ostream& out;
+    CErrorReporter& errors;
+    const std::atomic<bool>& stop;
+    bool outIsTerminal;
+};
+
+using CArguments = std::vector<std::string>;

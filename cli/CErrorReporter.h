@@ -1,0 +1,29 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+
+// The exit status of every subcommand.
+enum ExitCode : int { kExitDone = 0, kExitFailed = 1, kExitUsage = 2 };
+
+// Reports the terminal tool's errors on standard error, each with the tool's name in front, and
+// gives the exit status that goes with it.
+class CErrorReporter {
+public:
+    explicit CErrorReporter(std::ostream& err) : m_err(err) {}
+
+    // The device or a command failed; returns `code`.
+    int Fail(const std::string& message, int code = kExitFailed);
+    // The command line is wrong; adds where the usage is described.
+    int Usage(const std::string& problem);
+    // A message that does not end the command by itself (a device message, a bad line).
+    void Report(const std::string& message);
+    // A line for the user that is not an error ("Monitoring ...").
+    void Note(const std::string& text) { m_err << text << "\n"; }
+    // How many messages were reported, failures included.
+    int Count() const { return m_count; }
+
+private:
+    std::ostream& m_err;
+    int m_count = 0;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/CHidPlatform.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+// The readers and interfaces present when it was made, and the one rule by which every
+// subcommand turns what the user typed into a reader.
+class CReaderLookup {
+public:
+    explicit CReaderLookup(CHidPlatform& platform);
+
+    // False when the interfaces cannot be listed at all; `Error()` tells why.
+    bool IsValid() const { return m_valid; }
+    int Error() const { return m_error; }
+
+    // What a name resolved to: the display name (the path itself when it is not listed) and
+    // the device path.
+    struct CChoice {
+        std::string name;
+        std::string path;
+    };
+    // A listed display name, the start of one, or else a device path. An empty `name` takes
+    // `fallback` (the stored reader), else the reader the enumeration selects. False with a
+    // reason when there is nothing to choose from.
+    bool Resolve(const std::string& name, const std::string& fallback, CChoice& choice,
+                 std::string& error) const;
+
+    // The interface at `path`, or null.
+    const CHidInterfaceInfo* Interface(const std::string& path) const;
+    const std::vector<CHidInterfaceInfo>& Interfaces() const { return m_interfaces; }
+    // Display names of the listed readers, in list order.
+    const std::vector<std::string>& Listed() const { return m_listed; }
+    // The display name of a listed path, or empty.
+    std::string NameOf(const std::string& path) const;
+    // Whether the listing rule accepts these ids and usages.
+    bool IsSupported(const CHidAttributes& attributes, const CHidCaps& caps) const;
+
+private:
+    CHidPlatform& m_platform;
+    bool m_valid = false;
+    int m_error = 0;
+    std::vector<CHidInterfaceInfo> m_interfaces;
+    std::vector<std::string> m_listed;
+    std::map<std::string, std::string> m_pathByName;
+};
