@@ -1,6 +1,7 @@
 #include "cli/CCliApp.h"
 
 #include "cli/CCliContext.h"
+#include "cli/CTerminalText.h"
 #include "cli/Subcommands.h"
 
 #include <cstring>
@@ -28,7 +29,8 @@ void PrintHelp(std::ostream& out) {
            "Commands:\n";
     for (const CSubcommand& subcommand : kSubcommands)
         out << "  " << std::left << std::setw(11) << subcommand.name << subcommand.summary << "\n";
-    out << "\n\"vantrel-cli COMMAND --help\" describes each command.\n"
+    out << "\n\"vantrel-cli COMMAND --help\" describes each command; \"vantrel-cli --version\" "
+           "gives the version.\n"
            "Exit status: 0 done, 1 the device or a command failed, 2 bad usage.\n"
            "Set VANTREL_SIMULATE=1 to use the simulated readers.\n";
 }
@@ -40,6 +42,12 @@ CCliApp::CCliApp(CHidPlatform& platform, CSettingsStore& store, std::ostream& ou
     : m_platform(platform), m_store(store), m_out(out), m_err(err), m_stop(stop),
       m_outIsTerminal(outIsTerminal) {}
 
+void CCliApp::SetEnvironment(bool noColor, const std::string& term, int inFd) {
+    m_noColor = noColor;
+    m_term = term;
+    m_inFd = inFd;
+}
+
 int CCliApp::Run(const std::vector<std::string>& args) {
     CErrorReporter errors(m_err);
     if (args.empty())
@@ -49,9 +57,17 @@ int CCliApp::Run(const std::vector<std::string>& args) {
         PrintHelp(m_out);
         return kDone;
     }
-    CCliContext context{m_platform, m_store, m_out, errors, m_stop, m_outIsTerminal};
+    if (command == "--version" || command == "-V") {
+        m_out << "vantrel-cli " << VANTREL_VERSION << "\n";
+        return kDone;
+    }
+    CCliContext context{m_platform,      m_store,   m_out,  errors, m_stop,
+                        m_outIsTerminal, m_noColor, m_term, m_inFd};
     for (const CSubcommand& subcommand : kSubcommands)
-        if (command == subcommand.name)
-            return subcommand.run(context, CArguments(args.begin() + 1, args.end()));
-    return errors.Usage("unknown command \"" + command + "\"");
+        if (command == subcommand.name) {
+            const int code = subcommand.run(context, CArguments(args.begin() + 1, args.end()));
+            errors.Finish();
+            return code;
+        }
+    return errors.Usage("unknown command " + QuoteInput(command));
 }

@@ -22,6 +22,10 @@ public:
     CCliApp(CHidPlatform& platform, CSettingsStore& store, std::ostream& out, std::ostream& err,
             const std::atomic<bool>& stop, bool outIsTerminal);
 
+    // The colour wishes of the environment (NO_COLOR set and not empty, TERM) and the
+    // descriptor that "-" reads; by default none, no terminal type and standard input.
+    void SetEnvironment(bool noColor, const std::string& term, int inFd);
+
     int Run(const std::vector<std::string>& args);
 
 private:
@@ -31,4 +35,7 @@ private:
     std::ostream& m_err;
     const std::atomic<bool>& m_stop;
     bool m_outIsTerminal;
+    bool m_noColor = false;
+    std::string m_term;
+    int m_inFd = 0;
 };

@@ -19,6 +19,11 @@ struct CCliContext {
     CErrorReporter& errors;
     const std::atomic<bool>& stop;
     bool outIsTerminal;
+    // The colour wishes of the environment: NO_COLOR set (and not empty), and TERM.
+    bool noColor;
+    std::string term;
+    // Standard input, for "-".
+    int inFd;
 };
 
 using CArguments = std::vector<std::string>;

@@ -3,7 +3,7 @@
 #include "cli/CCliContext.h"
 #include "cli/CCommandLine.h"
 #include "cli/CSettingsOverlay.h"
-#include "output/COutputSink.h"
+#include "cli/CTerminalSink.h"
 
 #include <memory>
 #include <set>
@@ -27,10 +27,16 @@ public:
 
     const CCommandLine& Line() const { return m_line; }
     CSettingsOverlay& Settings() { return m_overlay; }
-    COutputSink& Sink() { return *m_sink; }
+    CTerminalSink& Sink() { return *m_sink; }
+    // Sends the decoded output to `out` instead, in the same format.
+    void Redirect(std::ostream& out);
+    // The chosen --format.
+    const std::string& Format() const { return m_format; }
 
 private:
     CCommandLine m_line;
     CSettingsOverlay m_overlay;
-    std::unique_ptr<COutputSink> m_sink;
+    std::unique_ptr<CTerminalSink> m_sink;
+    std::string m_format;
+    bool m_settingsPalette = false;
 };

@@ -10,12 +10,17 @@ int CErrorReporter::Fail(const std::string& message, int code) {
 }
 
 int CErrorReporter::Usage(const std::string& problem) {
-    ++m_count;
-    m_err << kPrefix << problem << "\n(\"vantrel-cli --help\" shows the usage)\n";
+    Report(problem + "\n(\"vantrel-cli --help\" shows the usage)");
     return kExitUsage;
 }
 
 void CErrorReporter::Report(const std::string& message) {
-    ++m_count;
-    m_err << kPrefix << message << "\n";
+    if (++m_count <= kShownLimit)
+        m_err << kPrefix << message << "\n";
+}
+
+void CErrorReporter::Finish() {
+    if (m_count > kShownLimit)
+        m_err << kPrefix << m_count - kShownLimit << " more errors were not shown\n";
+    m_err.flush();
 }

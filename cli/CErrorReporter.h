@@ -7,9 +7,12 @@
 enum ExitCode : int { kExitDone = 0, kExitFailed = 1, kExitUsage = 2 };
 
 // Reports the terminal tool's errors on standard error, each with the tool's name in front, and
-// gives the exit status that goes with it.
+// gives the exit status that goes with it. After kShownLimit messages the rest are only
+// counted, so that a hostile input cannot flood the terminal; Finish says how many there were.
 class CErrorReporter {
 public:
+    static constexpr int kShownLimit = 20;
+
     explicit CErrorReporter(std::ostream& err) : m_err(err) {}
 
     // The device or a command failed; returns `code`.
@@ -20,6 +23,8 @@ public:
     void Report(const std::string& message);
     // A line for the user that is not an error ("Monitoring ...").
     void Note(const std::string& text) { m_err << text << "\n"; }
+    // The count of the messages that were not shown.
+    void Finish();
     // How many messages were reported, failures included.
     int Count() const { return m_count; }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/CErrorReporter.h"
 #include "platform/CHidPlatform.h"
 
 #include <map>
@@ -22,11 +23,18 @@ public:
         std::string name;
         std::string path;
     };
-    // A listed display name, the start of one, or else a device path. An empty `name` takes
-    // `fallback` (the stored reader), else the reader the enumeration selects. False with a
-    // reason when there is nothing to choose from.
-    bool Resolve(const std::string& name, const std::string& fallback, CChoice& choice,
-                 std::string& error) const;
+    enum class Result { Found, Ambiguous, NotFound };
+    // A listed display name, a device path, "VID:PID" in hex (as lsusb -d takes it), the start
+    // of one listed name (in any case), or else a device path to try. An empty `name` takes
+    // `fallback` (the stored reader), else the reader the enumeration selects. With a reason
+    // (listing the candidates) when there is none or more than one.
+    Result Resolve(const std::string& name, const std::string& fallback, CChoice& choice,
+                   std::string& error) const;
+
+    // Resolve, with the failure reported: a name that matches several readers is bad usage.
+    // False with the exit status when no single reader was found.
+    bool Find(const std::string& name, const std::string& fallback, CChoice& choice,
+              CErrorReporter& errors, int& exitCode) const;
 
     // The interface at `path`, or null.
     const CHidInterfaceInfo* Interface(const std::string& path) const;
@@ -39,6 +47,11 @@ public:
     bool IsSupported(const CHidAttributes& attributes, const CHidCaps& caps) const;
 
 private:
+    // The interfaces with these ids, listed readers only when there are any.
+    std::vector<const CHidInterfaceInfo*> WithIds(uint16_t vendorId, uint16_t productId) const;
+    Result Choose(const std::string& name, const std::vector<std::string>& candidates,
+                  const std::string& what, CChoice& choice, std::string& error) const;
+
     CHidPlatform& m_platform;
     bool m_valid = false;
     int m_error = 0;
@@ -46,3 +59,6 @@ private:
     std::vector<std::string> m_listed;
     std::map<std::string, std::string> m_pathByName;
 };
+
+// "VID:PID" as four hex digits or fewer on each side (as lsusb -d takes it).
+bool ParseIds(const std::string& text, uint16_t& vendorId, uint16_t& productId);

@@ -1,6 +1,5 @@
 #include "cli/CSession.h"
 
-#include "cli/CRecording.h"
 #include "device/CHidDeviceFactory.h"
 
 #include <cerrno>
@@ -21,10 +20,29 @@ std::string OpenFailure(const std::string& name, const std::string& path, int co
     return text;
 }
 
+void CSessionQueue::Post(int session, CHidMessage&& message) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_messages.emplace_back(session, std::move(message));
+    }
+    m_posted.notify_one();
+}
+
+bool CSessionQueue::Wait(int& session, CHidMessage& message, int timeoutMs) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (!m_posted.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                           [this] { return !m_messages.empty(); }))
+        return false;
+    session = m_messages.front().first;
+    message = std::move(m_messages.front().second);
+    m_messages.pop_front();
+    return true;
+}
+
 CSession::CSession(CHidPlatform& platform, CSettingsStore& store, COutputSink& sink,
-                   CErrorReporter& errors)
-    : m_port(platform, m_poster), m_settings(&store), m_sink(sink), m_errors(errors),
-      m_notifier(errors) {}
+                   CErrorReporter& errors, CSessionQueue& queue, int index)
+    : m_poster(queue, index), m_port(platform, m_poster), m_settings(&store), m_sink(sink),
+      m_errors(errors), m_notifier(errors) {}
 
 CSession::~CSession() {
     m_device.reset();
@@ -48,24 +66,17 @@ bool CSession::Open(const CReaderLookup::CChoice& choice) {
     return true;
 }
 
-bool CSession::Pump(Clock::time_point until, const std::atomic<bool>& stop,
-                    CRecordingWriter* recorder) {
-    CHidMessage message;
-    while (!stop.load() && Clock::now() < until) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
-        if (!m_poster.WaitForMessage(message, int(std::min<long long>(left.count(), 100))))
-            continue;
-        if (!m_port.IsCurrent(message))
-            continue;
-        if (message.messageId == kReadErrorMessage) {
-            m_errors.Report("reading \"" + m_name + "\" failed: " + ErrorText(message.errorCode));
-            return false;
-        }
-        if (recorder)
-            recorder->WriteInput(message.report);
-        if (m_device)
-            m_device->OnReport(message.report.data(), message.report.size());
+CSession::Message CSession::Classify(const CHidMessage& message) {
+    if (!m_port.IsCurrent(message))
+        return Message::Stale;
+    if (message.messageId == kReadErrorMessage) {
+        m_errors.Report("reading \"" + m_name + "\" failed: " + ErrorText(message.errorCode));
+        return Message::Failed;
     }
-    return true;
+    return Message::Report;
+}
+
+void CSession::Decode(const std::vector<uint8_t>& report) {
+    if (m_device)
+        m_device->OnReport(report.data(), report.size());
 }

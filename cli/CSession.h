@@ -4,16 +4,31 @@
 #include "cli/CStderrNotifier.h"
 #include "device/CHidDevice.h"
 #include "device/CHidPort.h"
-#include "device/CQueuedPoster.h"
 #include "settings/CDisplaySettings.h"
 
-#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
 
 class COutputSink;
-class CRecordingWriter;
+
+// The reader messages of several sessions in one queue, each with the index of its session,
+// so that one loop can wait for all of them.
+class CSessionQueue {
+public:
+    void Post(int session, CHidMessage&& message);
+    // Takes the oldest message, waiting at most `timeoutMs`. False when none arrived in time.
+    bool Wait(int& session, CHidMessage& message, int timeoutMs);
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_posted;
+    std::deque<std::pair<int, CHidMessage>> m_messages;
+};
 
 // An open reader with its device type, decoding what it sends into a sink.
 class CSession {
@@ -23,16 +38,19 @@ public:
     static constexpr uint32_t kReportMessage = 0x07E8;
     static constexpr uint32_t kReadErrorMessage = kReportMessage + 1;
 
+    // `index` tells the session's messages apart in `queue`.
     CSession(CHidPlatform& platform, CSettingsStore& store, COutputSink& sink,
-             CErrorReporter& errors);
+             CErrorReporter& errors, CSessionQueue& queue, int index);
     ~CSession();
 
     // Opens the chosen reader and makes its device type. False with the reason reported.
     bool Open(const CReaderLookup::CChoice& choice);
-
-    // Decodes what the reader sends until `until`, or until `stop` is set. False when the reader
-    // failed (the read error is reported).
-    bool Pump(Clock::time_point until, const std::atomic<bool>& stop, CRecordingWriter* recorder);
+    // What a message of this session's reader is: a report, a read error (reported), or a
+    // message of an earlier open.
+    enum class Message { Report, Failed, Stale };
+    Message Classify(const CHidMessage& message);
+    // Hands a report to the device type.
+    void Decode(const std::vector<uint8_t>& report);
 
     CHidPort& Port() { return m_port; }
     CHidDevice* Device() { return m_device.get(); }
@@ -42,7 +60,19 @@ public:
     int Failures() const { return m_notifier.Count(); }
 
 private:
-    CQueuedPoster m_poster;
+    class CPoster : public CMessagePoster {
+    public:
+        CPoster(CSessionQueue& queue, int index) : m_queue(queue), m_index(index) {}
+        void PostHidMessage(CHidMessage&& message) override {
+            m_queue.Post(m_index, std::move(message));
+        }
+
+    private:
+        CSessionQueue& m_queue;
+        int m_index;
+    };
+
+    CPoster m_poster;
     CReaderPort m_port;
     CDisplaySettings m_settings;
     COutputSink& m_sink;

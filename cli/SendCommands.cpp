@@ -30,47 +30,57 @@ int32_t String(CHidDevice& device, const std::string& argument) {
 using D = CHidDevice;
 using S = CSurePosDevice;
 using X = CSurePosSioDevice;
-constexpr DeviceType kEvery = DeviceType::None;
+constexpr DeviceType kQuorin = DeviceType::Quorin;
+constexpr DeviceType kHidPos = DeviceType::HidPos;
 constexpr DeviceType kSurePos = DeviceType::SurePos;
 constexpr DeviceType kSio = DeviceType::SurePosSio;
 
 } // namespace
 
+bool CSendCommandRow::Has(DeviceType type) const {
+    for (DeviceType own : types)
+        if (own == type)
+            return true;
+    return false;
+}
+
+// Only what a type carries out: a command that its device type accepts and ignores would
+// succeed while doing nothing.
 const std::vector<CSendCommandRow>& SendCommandTable() {
     static const std::vector<CSendCommandRow> table = {
-        {"trigger-on", kEvery, false, &Call<D, &D::TriggerOn>},
-        {"trigger-off", kEvery, false, &Call<D, &D::TriggerOff>},
-        {"beep", kEvery, false, &Call<D, &D::Beep>},
-        {"error-beep", kEvery, false, &Call<D, &D::ErrorBeep>},
-        {"enable", kEvery, false, &Call<D, &D::Enable>},
-        {"disable", kEvery, false, &Call<D, &D::Disable>},
-        {"beeper-on", kEvery, false, &BeeperOn},
-        {"beeper-off", kEvery, false, &BeeperOff},
-        {"redirect", kEvery, true, &Redirect},
-        {"string", kEvery, true, &String},
-        {"get-contents", kEvery, false, &Call<D, &D::GetContents>},
-        {"test", kSurePos, false, &Call<S, &S::Test>},
-        {"status-request", kSurePos, false, &Call<S, &S::StatusRequest>},
-        {"reset", kSurePos, false, &Call<S, &S::Reset>},
-        {"configure", kSurePos, false, &Call<S, &S::Configure>},
-        {"report-configuration", kSurePos, false, &Call<S, &S::ReportConfiguration>},
-        {"2-label-cfg", kSurePos, false, &Call<S, &S::TwoLabelConfig>},
-        {"report-2-label-cfg", kSurePos, false, &Call<S, &S::ReportTwoLabelConfig>},
-        {"direct-io-cmd", kSurePos, false, &Call<S, &S::DirectIoCommand>},
-        {"test", kSio, false, &Call<X, &X::Test>},
-        {"status-request", kSio, false, &Call<X, &X::StatusRequest>},
-        {"reset", kSio, false, &Call<X, &X::Reset>},
-        {"setup", kSio, false, &Call<X, &X::Setup>},
-        {"channel-control", kSio, false, &Call<X, &X::ChannelControl>},
-        {"read-status", kSio, false, &Call<X, &X::ReadStatus>},
-        {"receive-buffer", kSio, false, &Call<X, &X::ReceiveBuffer>},
+        {"trigger-on", {kQuorin, kHidPos}, nullptr, &Call<D, &D::TriggerOn>},
+        {"trigger-off", {kQuorin, kHidPos}, nullptr, &Call<D, &D::TriggerOff>},
+        {"beep", {kQuorin, kHidPos}, nullptr, &Call<D, &D::Beep>},
+        {"error-beep", {kQuorin, kHidPos}, nullptr, &Call<D, &D::ErrorBeep>},
+        {"enable", {kHidPos, kSurePos}, nullptr, &Call<D, &D::Enable>},
+        {"disable", {kHidPos, kSurePos}, nullptr, &Call<D, &D::Disable>},
+        {"beeper-on", {kSurePos}, nullptr, &BeeperOn},
+        {"beeper-off", {kSurePos}, nullptr, &BeeperOff},
+        {"redirect", {kHidPos}, "0|1", &Redirect},
+        {"string", {kQuorin, kHidPos, kSio}, "TEXT", &String},
+        {"get-contents", {kSio}, nullptr, &Call<D, &D::GetContents>},
+        {"test", {kSurePos}, nullptr, &Call<S, &S::Test>},
+        {"status-request", {kSurePos}, nullptr, &Call<S, &S::StatusRequest>},
+        {"reset", {kSurePos}, nullptr, &Call<S, &S::Reset>},
+        {"configure", {kSurePos}, nullptr, &Call<S, &S::Configure>},
+        {"report-configuration", {kSurePos}, nullptr, &Call<S, &S::ReportConfiguration>},
+        {"2-label-cfg", {kSurePos}, nullptr, &Call<S, &S::TwoLabelConfig>},
+        {"report-2-label-cfg", {kSurePos}, nullptr, &Call<S, &S::ReportTwoLabelConfig>},
+        {"direct-io-cmd", {kSurePos}, nullptr, &Call<S, &S::DirectIoCommand>},
+        {"test", {kSio}, nullptr, &Call<X, &X::Test>},
+        {"status-request", {kSio}, nullptr, &Call<X, &X::StatusRequest>},
+        {"reset", {kSio}, nullptr, &Call<X, &X::Reset>},
+        {"setup", {kSio}, nullptr, &Call<X, &X::Setup>},
+        {"channel-control", {kSio}, nullptr, &Call<X, &X::ChannelControl>},
+        {"read-status", {kSio}, nullptr, &Call<X, &X::ReadStatus>},
+        {"receive-buffer", {kSio}, nullptr, &Call<X, &X::ReceiveBuffer>},
     };
     return table;
 }
 
 const CSendCommandRow* FindSendCommand(const std::string& name, DeviceType type) {
     for (const CSendCommandRow& row : SendCommandTable())
-        if (name == row.name && (row.type == kEvery || row.type == type))
+        if (name == row.name && row.Has(type))
             return &row;
     return nullptr;
 }
@@ -80,4 +90,13 @@ const CSendCommandRow* FindAnySendCommand(const std::string& name) {
         if (name == row.name)
             return &row;
     return nullptr;
+}
+
+std::string SendCommandList(DeviceType type) {
+    std::string list;
+    for (const CSendCommandRow& row : SendCommandTable())
+        if (row.Has(type))
+            list += (list.empty() ? "" : ", ") + std::string(row.name) +
+                    (row.argument ? std::string(" ") + row.argument : std::string());
+    return list;
 }

@@ -8,13 +8,16 @@
 
 class CHidDevice;
 
-// One command of `send`: its name, the reader type it belongs to (None: every type), whether it
-// takes an argument, and the device operation it runs.
+// One command of `send`: its name, the reader types that carry it out, its argument (null for
+// none), and the device operation it runs.
 struct CSendCommandRow {
     const char* name;
-    DeviceType type;
-    bool takesArgument;
+    std::vector<DeviceType> types;
+    const char* argument;
     int32_t (*run)(CHidDevice& device, const std::string& argument);
+
+    bool TakesArgument() const { return argument != nullptr; }
+    bool Has(DeviceType type) const;
 };
 
 // Every command, in the order the help lists them.
@@ -22,5 +25,7 @@ const std::vector<CSendCommandRow>& SendCommandTable();
 
 // The row of `name` for a reader of `type`, or null.
 const CSendCommandRow* FindSendCommand(const std::string& name, DeviceType type);
-// Whether any reader type has a command `name`.
+// The row of `name` for any reader type, or null.
 const CSendCommandRow* FindAnySendCommand(const std::string& name);
+// The commands a reader of `type` carries out, as "beep, string TEXT, ...".
+std::string SendCommandList(DeviceType type);

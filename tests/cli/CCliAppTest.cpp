@@ -130,11 +130,12 @@ TEST_F(CCliAppTest, MonitorStopsCleanlyWhenInterruptedAndRecordsWhatItRead) {
     std::ifstream in(recording);
     std::stringstream text;
     text << in.rdbuf();
-    EXPECT_NE(text.str().find("N: Vantrel Sim SurePos Sio Scale - SS00912\n"), std::string::npos);
+    EXPECT_NE(text.str().find("N: Vantrel Sim SurePos Sio Scale\n"), std::string::npos);
     EXPECT_NE(text.str().find("\nR: "), std::string::npos);
     EXPECT_NE(text.str().find("\nE: "), std::string::npos) << text.str();
 
     // What was recorded replays to the same output.
+    m_stop = false;
     const CResult replayed = Run({"replay", recording, "--raw", "--format", "plain"});
     EXPECT_EQ(replayed.code, CCliApp::kDone) << replayed.err;
     EXPECT_EQ(replayed.out.substr(0, 10), r.out.substr(0, 10));
