@@ -59,7 +59,6 @@ std::string CLineSource::Peek(size_t count) {
 }
 
 CLineSource::Status CLineSource::Next(std::string& line) {
-    bool tooLong = false;
     size_t scanned = 0; // bytes after m_start already searched for a line end
     for (;;) {
         if (m_skipLineFeed && m_start < m_buffer.size()) {
@@ -73,18 +72,28 @@ CLineSource::Status CLineSource::Next(std::string& line) {
         while (end < available && begin[end] != '\n' && begin[end] != '\r')
             ++end;
         if (end < available) {
-            ++m_number;
-            if (!tooLong)
-                line.assign(begin, end);
             m_skipLineFeed = begin[end] == '\r';
             m_start += end + 1;
-            return tooLong ? Status::TooLong : Status::Line;
+            if (m_skipping) {
+                // The end of a line already reported as too long.
+                m_skipping = false;
+                scanned = 0;
+                continue;
+            }
+            ++m_number;
+            line.assign(begin, end);
+            return Status::Line;
         }
-        if (available > m_limit) {
-            // Keep memory bounded: forget the start of an overlong line.
-            tooLong = true;
+        if (m_skipping || available > m_limit) {
+            // Keep memory bounded: forget the start of an overlong line, and say so at once,
+            // as the line may never end.
             m_start = m_buffer.size();
             scanned = 0;
+            if (!m_skipping) {
+                m_skipping = true;
+                ++m_number;
+                return Status::TooLong;
+            }
         } else {
             scanned = available;
         }
@@ -93,14 +102,13 @@ CLineSource::Status CLineSource::Next(std::string& line) {
                 return Status::Stopped;
             if (m_error != 0)
                 return Status::Failed;
-            if (m_buffer.size() == m_start && !tooLong)
+            if (m_buffer.size() == m_start || m_skipping)
                 return Status::End;
             // The last line has no line end.
             ++m_number;
-            if (!tooLong)
-                line.assign(m_buffer, m_start, std::string::npos);
+            line.assign(m_buffer, m_start, std::string::npos);
             m_start = m_buffer.size();
-            return tooLong ? Status::TooLong : Status::Line;
+            return Status::Line;
         }
     }
 }

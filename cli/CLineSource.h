@@ -6,7 +6,8 @@
 #include <string>
 
 // Lines from a file descriptor as they arrive, in bounded memory: a line ends at LF, CR or
-// CR LF; a line longer than the limit is skipped and reported as too long. Reading stops as
+// CR LF; a line longer than the limit is reported as too long as soon as it passes the limit,
+// and the rest of it is skipped. Reading stops as
 // soon as `stop` is set, also while it waits for a pipe.
 class CLineSource {
 public:
@@ -15,7 +16,7 @@ public:
     CLineSource(int fd, const std::atomic<bool>& stop, size_t lineLimit = kLineLimit);
 
     enum class Status { Line, TooLong, End, Stopped, Failed };
-    // The next line without its end. TooLong: the line was skipped.
+    // The next line without its end. TooLong: the line passed the limit and is skipped.
     Status Next(std::string& line);
     // The number of the line Next returned last, from 1.
     long Number() const { return m_number; }
@@ -36,6 +37,7 @@ private:
     std::string m_buffer;
     size_t m_start = 0;
     bool m_skipLineFeed = false;
+    bool m_skipping = false; // within a line reported as too long
     bool m_ended = false;
     bool m_stopped = false;
     long m_number = 0;
