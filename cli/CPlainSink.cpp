@@ -15,6 +15,11 @@ void CPlainSink::AppendNewLine() {
     m_atLineStart = true;
 }
 
+void CPlainSink::BreakLine() {
+    if (!m_atLineStart)
+        AppendNewLine();
+}
+
 void CPlainSink::StartLine() {
     if (m_atLineStart)
         m_out << m_linePrefix;

@@ -9,6 +9,7 @@ public:
     ~CPlainSink() override;
     void AppendText(const std::string& text, uint32_t colour, bool bold) override;
     void AppendNewLine() override;
+    void BreakLine() override;
 
 protected:
     // The line prefix, when a line starts here.

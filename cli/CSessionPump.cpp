@@ -46,6 +46,7 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
     Clock::time_point first{};
     Clock::time_point lastReport = Clock::now();
     int status = kExitDone;
+    int lastIndex = -1;
     CHidMessage message;
     while (!stop.load() && running > 0 && (options.count == 0 || reports < options.count)) {
         const Clock::time_point now = Clock::now();
@@ -88,6 +89,9 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
             std::chrono::duration_cast<std::chrono::microseconds>(lastReport - first).count());
         info.reader = session.Name();
         info.report = message.report;
+        if (index != lastIndex && lastIndex >= 0)
+            m_sink.BreakLine();
+        lastIndex = index;
         SetSource(session, options);
         m_sink.BeginReport(info);
         session.Decode(message.report);

@@ -28,6 +28,8 @@ public:
         m_linePrefix = linePrefix;
         m_jsonMembers = jsonMembers;
     }
+    // Ends a line left open, so that the output of another source starts on a line of its own.
+    virtual void BreakLine() {}
     // The output between these belongs to `report`.
     virtual void BeginReport(const CReportInfo&) {}
     virtual void EndReport() {}

@@ -114,6 +114,7 @@ private:
     bool m_failed = false;
     bool m_usage = false;
     bool m_sawOnlyDevice = false;
+    int m_lastDevice = -1; // the device of the report before
 };
 
 CReplayDevice& CReplayer::Device(int index) {
@@ -211,6 +212,9 @@ bool CReplayer::Replay(const CRecordingItem& item, long line) {
 
     CTerminalSink& sink = m_options.Sink();
     const bool several = m_onlyDevice < 0 && m_devices.size() > 1;
+    if (item.device != m_lastDevice && m_lastDevice >= 0)
+        sink.BreakLine();
+    m_lastDevice = item.device;
     sink.SetSource(several ? "[device " + std::to_string(item.device) + "] " : std::string(),
                    several ? ", \"device\": " + std::to_string(item.device) : std::string());
     CReportInfo info;

@@ -26,14 +26,10 @@ const char kRawHelp[] = R"(Every interface, whatever its type:
   --wait MS        show the reader's answers for MS milliseconds (default 0)
 )";
 
-// The bytes of a raw command, checked against the interface's report length of that kind.
-bool ReportBytes(const CArguments& words, uint16_t reportLength, const char* kind,
-                 std::vector<uint8_t>& bytes, std::string& error) {
-    std::string text;
-    for (size_t i = 2; i < words.size(); ++i)
-        text += words[i] + " ";
-    if (!ParseHexBytes(text, bytes, error))
-        return false;
+// Pads the bytes of a raw command to the interface's report length of that kind; false when
+// they do not fit.
+bool PadReport(uint16_t reportLength, const char* kind, std::vector<uint8_t>& bytes,
+               std::string& error) {
     if (reportLength == 0) {
         error = std::string("the interface has no ") + kind + " reports";
         return false;
@@ -77,9 +73,16 @@ bool RunRaw(CCliContext& context, CSession& session, const CArguments& words,
                 context.out << hex << "\n";
         }
     } else {
+        std::string text;
+        for (size_t i = 2; i < words.size(); ++i)
+            text += words[i] + " ";
+        if (!ParseHexBytes(text, bytes, error)) {
+            exitCode = context.errors.Usage(command + " needs the report's bytes in hex: " + error);
+            return false;
+        }
         const bool output = command == "output";
-        if (!ReportBytes(words, output ? caps.outputReportByteLength : caps.featureReportByteLength,
-                         output ? "output" : "feature", bytes, error)) {
+        if (!PadReport(output ? caps.outputReportByteLength : caps.featureReportByteLength,
+                       output ? "output" : "feature", bytes, error)) {
             exitCode = context.errors.Fail("\"" + session.Name() + "\": " + error);
             return false;
         }
