@@ -1,6 +1,7 @@
 #include "CCliFixture.h"
 #include "platform/CSimReaderSet.h"
 
+#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -270,7 +271,11 @@ TEST_F(CliRecordings, EndlessZerosStayInBoundedMemoryAndStopAtOnce) {
 TEST_F(CliRecordings, APipeIsDecodedAsItArrivesUntilStopped) {
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
-    m_inFd = fds[0];
+    // The writer learns of the closed read end from EPIPE, not from a signal.
+    struct sigaction ignore {};
+    struct sigaction previous {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &ignore, &previous);
     std::atomic<bool> writing{true};
     std::thread writer([&] {
         const std::string first = "01 00 03 41 42 43\n";
@@ -298,6 +303,7 @@ TEST_F(CliRecordings, APipeIsDecodedAsItArrivesUntilStopped) {
     close(fds[0]);
     writer.join();
     close(fds[1]);
+    sigaction(SIGPIPE, &previous, nullptr);
     EXPECT_EQ(code, CCliApp::kDone) << err.str();
     EXPECT_GT(buffer.Written(), 1000u);
 }
