@@ -65,7 +65,8 @@ std::optional<QString> ToText(const QVariant& value) {
     switch (value.typeId()) {
     case QMetaType::QString:
         return value.toString();
-    // An unquoted text with commas, as a hand-edited file may hold, reads as a list.
+    // An unquoted text with commas, as a hand-edited file may hold, reads as a list; the blanks
+    // around its commas are gone by then.
     case QMetaType::QStringList:
         return value.toStringList().join(QLatin1Char(','));
     case QMetaType::QByteArray:
@@ -94,7 +95,10 @@ CQSettingsStore::CQSettingsStore(const QString& fileName)
     m_readable = m_settings->status() != QSettings::AccessError;
 }
 
-CQSettingsStore::~CQSettingsStore() = default;
+// Whatever was written and not flushed yet is kept at exit.
+CQSettingsStore::~CQSettingsStore() {
+    Flush();
+}
 
 QString CQSettingsStore::FileName() const {
     return m_settings->fileName();
@@ -132,7 +136,14 @@ bool CQSettingsStore::Store(const std::string& section, const std::string& key,
     if (!m_readable)
         return false;
     m_settings->setValue(KeyPath(section, key), value);
+    return true;
+}
+
+bool CQSettingsStore::Flush() {
+    if (!m_readable)
+        return false;
+    // Nothing is written when nothing changed. A hand-damaged file keeps reporting its format
+    // error; only access errors lose the values.
     m_settings->sync();
-    // A hand-damaged file keeps reporting its format error; only access errors lose the value.
     return m_settings->status() != QSettings::AccessError;
 }

@@ -12,9 +12,10 @@ class QSettings;
 // per section. Integers are stored as integers and strings as strings.
 //
 // The file may have been edited by hand: where an integer is read, a text that is not one, an
-// empty text or an integer outside 32 bits gives the caller's default; a text with commas left
-// unquoted reads back as written. A file that cannot be read at all gives every default and is
-// never written.
+// empty text or an integer outside 32 bits gives the caller's default. A text with commas left
+// unquoted reads back with its commas but without the blanks around them ("a, b" gives "a,b");
+// written in double quotes, as this store writes such texts, it reads back exactly. A file
+// that cannot be read at all gives every default and is never written.
 class CQSettingsStore : public CSettingsStore {
 public:
     static const char kOrganisation[];
@@ -34,6 +35,8 @@ public:
                          int32_t value) override;
     bool WriteProfileString(const std::string& section, const std::string& key,
                             const std::string& value) override;
+    // Rewrites the file once for the writes so far, replacing it as a whole.
+    bool Flush() override;
 
     bool IsReadable() const { return m_readable; }
     QString FileName() const;

@@ -29,3 +29,8 @@ void CQtMessagePoster::TakeAll(std::vector<CHidMessage>& messages) {
     }
     m_wakePending = false;
 }
+
+bool CQtMessagePoster::HasMessages() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return !m_queue.empty();
+}

@@ -21,10 +21,12 @@ public:
     void PostHidMessage(CHidMessage&& message) override;
     // Moves every queued message, oldest first, to the end of `messages`.
     void TakeAll(std::vector<CHidMessage>& messages);
+    // Whether messages wait to be taken.
+    bool HasMessages() const;
 
 private:
     QObject* const m_receiver;
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     std::vector<CHidMessage> m_queue;
     bool m_wakePending = false;
 };

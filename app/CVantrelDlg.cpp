@@ -62,9 +62,6 @@ const CDialogTemplate kMainTemplate{
 // paints and takes input again.
 constexpr qint64 kMessageSliceMs = 10;
 
-// The longest face name the output window's character format takes, without its terminator.
-constexpr size_t kMaxFaceNameLength = 31;
-
 } // namespace
 
 const CDialogTemplate& CVantrelDlg::Template() {
@@ -75,7 +72,11 @@ CVantrelDlg::CVantrelDlg(CSettingsStore& store, CHidPlatform& platform,
                          CDeviceFactory deviceFactory, QWidget* parent)
     : CResizeSupport(kMainTemplate, parent, &store), m_store(store), m_platform(platform),
       m_deviceFactory(std::move(deviceFactory)), m_icon(CAppIcon::Get()), m_poster(this),
-      m_port(platform, m_poster), m_displaySettings(&store), m_notifier(this) {
+      m_port(platform, m_poster), m_displaySettings(&store), m_deviceCalls([this] {
+          // What waited resumes from the event loop, once the call has fully returned.
+          QCoreApplication::postEvent(this, new QEvent(CQtMessagePoster::kWakeEvent));
+      }),
+      m_notifier(this, &m_deviceCalls) {
     m_displaySettings.Load(kSettingsSection);
     BuildControls();
     OnInitDialog();
@@ -155,9 +156,16 @@ void CVantrelDlg::OnMonitorActivated() {
 }
 
 void CVantrelDlg::OnDeviceChange() {
-    // While a device handles a report (and shows a message box), it must not be replaced; the
-    // change is handled when the report is done.
-    if (m_handlingMessages) {
+    // Under a call into the device (a message box of it runs its own event loop) the device must
+    // not be replaced.
+    if (m_deviceCalls.IsBusy()) {
+        m_deviceChangePending = true;
+        m_deviceCalls.Wait();
+        return;
+    }
+    // A removal reaches the list through the reader's error, which comes after the reports read
+    // before it: the change waits until they have been handled.
+    if (HasUnhandledMessages()) {
         m_deviceChangePending = true;
         return;
     }
@@ -178,6 +186,14 @@ void CVantrelDlg::OnCloseUpDeviceList() {
 }
 
 void CVantrelDlg::OpenSelectedDevice() {
+    if (m_deviceCalls.IsBusy()) {
+        m_openPending = true;
+        m_deviceCalls.Wait();
+        return;
+    }
+    // The new device and panel start under the guard: the Hid Pos panel's start-up talks to
+    // the reader, and loading settings is a call into the device.
+    CDeviceCallGuard call(&m_deviceCalls);
     m_port.Close();
     m_panel.reset();
     const std::string name = m_deviceListItems->GetCurrentText();
@@ -187,6 +203,7 @@ void CVantrelDlg::OpenSelectedDevice() {
         m_panel = std::make_unique<CNoDevicePanel>(&m_store, this);
     } else {
         m_store.WriteProfileString(kSettingsSection, kDeviceNameKey, name);
+        m_store.Flush();
         const CHidCaps& caps = m_port.GetCaps();
         CHidAttributes attributes;
         if (m_port.GetAttributes(attributes)) {
@@ -215,6 +232,8 @@ void CVantrelDlg::OpenSelectedDevice() {
         }
     }
     if (m_panel) {
+        m_panel->SetDialogUnits(CDialogUnits::ForTemplate(kMainTemplate, *this));
+        m_panel->SetCallCounter(&m_deviceCalls);
         m_panel->Create();
         m_panel->ShowOver(*Control(IDC_PANEL_AREA));
     }
@@ -239,7 +258,7 @@ void CVantrelDlg::UntriggerIfConfigured() {
 }
 
 void CVantrelDlg::ApplyOutputFont() {
-    m_outputWindow->SetOutputFont(m_displaySettings.m_fontName.substr(0, kMaxFaceNameLength),
+    m_outputWindow->SetOutputFont(m_displaySettings.OutputFaceName(),
                                   m_displaySettings.m_fontPoints);
 }
 
@@ -302,12 +321,28 @@ bool CVantrelDlg::event(QEvent* event) {
 }
 
 void CVantrelDlg::OnHidMessages() {
-    // A message box of a device runs its own event loop; the handling that opened it goes on
-    // with the queue when the box closes.
-    if (m_handlingMessages) {
+    // Under a call into the device or its panel the messages wait; the call resumes them when
+    // it returns, and the messages keep their order.
+    if (m_deviceCalls.IsBusy()) {
+        m_deviceCalls.Wait();
         return;
     }
-    m_handlingMessages = true;
+    if (!HandleMessageSlice()) {
+        return;
+    }
+    // Every message read so far has been handled, a reader's removal included.
+    if (m_deviceChangePending) {
+        m_deviceChangePending = false;
+        OnDeviceChange();
+    }
+    if (m_openPending) {
+        m_openPending = false;
+        OpenSelectedDevice();
+    }
+}
+
+bool CVantrelDlg::HandleMessageSlice() {
+    CDeviceCallGuard call(&m_deviceCalls);
     QElapsedTimer slice;
     slice.start();
     for (;;) {
@@ -316,7 +351,7 @@ void CVantrelDlg::OnHidMessages() {
             m_nextMessage = 0;
             m_poster.TakeAll(m_messages);
             if (m_messages.empty()) {
-                break;
+                return true;
             }
         }
         const CHidMessage message = std::move(m_messages[m_nextMessage++]);
@@ -330,14 +365,15 @@ void CVantrelDlg::OnHidMessages() {
         }
         if (slice.elapsed() >= kMessageSliceMs) {
             QCoreApplication::postEvent(this, new QEvent(CQtMessagePoster::kWakeEvent));
-            break;
+            return false;
         }
     }
-    m_handlingMessages = false;
-    if (m_deviceChangePending) {
-        m_deviceChangePending = false;
-        OnDeviceChange();
-    }
+}
+
+bool CVantrelDlg::HasUnhandledMessages() const {
+    // Either way a wake-up is on its way: posted by the poster, by the slice, or by the call
+    // that holds the messages back.
+    return m_nextMessage < m_messages.size() || m_poster.HasMessages();
 }
 
 void CVantrelDlg::OnHidReport(const CHidMessage& message) {

@@ -60,7 +60,9 @@ public Q_SLOTS:
     void OnDropDownDeviceList();
     // The device list closed up: the selected reader is opened again, changed or not.
     void OnCloseUpDeviceList();
-    // Readers came or went: listed and opened again only when the list is empty.
+    // Readers came or went: listed and opened again only when the list is empty. Waits while a
+    // call into the device or its panel is on the stack, and until the reader messages that
+    // came before it have been handled.
     void OnDeviceChange();
     void OnAbout();
     void OnClearOutput();
@@ -79,6 +81,9 @@ private:
     void StartDeviceMonitor();
     void OnMonitorActivated();
     void OnHidMessages();
+    // Hands queued messages to the device for one slice; true when the queue ran empty.
+    bool HandleMessageSlice();
+    bool HasUnhandledMessages() const;
     void OnHidReport(const CHidMessage& message);
     void OnHidError(int errorCode);
     // Dialog data exchange: check boxes to the display settings (true) or back (false).
@@ -98,6 +103,8 @@ private:
     uint16_t m_usage = 0;
     uint16_t m_usagePage = 0;
     CDisplaySettings m_displaySettings;
+    // Calls into the device or its panel on the stack; device changes wait for them.
+    CDeviceCallGuard::CCounter m_deviceCalls;
     CMessageBoxNotifier m_notifier;
     std::unique_ptr<CHidDevice> m_device;
     // Laid over control 1043; points to m_device, so it goes first.
@@ -111,6 +118,6 @@ private:
     // Messages taken from the poster and not yet handled, oldest first from m_nextMessage.
     std::vector<CHidMessage> m_messages;
     size_t m_nextMessage = 0;
-    bool m_handlingMessages = false;
     bool m_deviceChangePending = false;
+    bool m_openPending = false;
 };

@@ -22,6 +22,7 @@ public:
     bool WriteProfileString(const std::string&, const std::string&, const std::string&) override {
         return false;
     }
+    bool Flush() override { return false; }
 
 private:
     CSettingsStore& m_stored;

@@ -183,6 +183,7 @@ void CHidPort::Close() {
     }
     m_running.store(false, std::memory_order_release);
     m_openGeneration = 0;
+    m_deviceGone = false;
     m_connection.reset();
     m_outputBuffer.clear();
     m_outputBuffer.shrink_to_fit();
@@ -228,6 +229,7 @@ bool CHidPort::WriteBytes(const uint8_t* data, size_t length) {
     int error = 0;
     if (!m_connection->WriteReport(data, length, m_writeTimeoutMs, error)) {
         m_lastError = error != 0 ? error : EIO;
+        m_deviceGone = m_lastError == ENODEV;
         return false;
     }
     return true;
@@ -239,6 +241,7 @@ bool CHidPort::GetFeature(uint8_t* buffer, size_t length) {
     int error = 0;
     if (!m_connection->GetFeature(buffer, length, error)) {
         m_lastError = error;
+        m_deviceGone = error == ENODEV;
         return false;
     }
     return true;
@@ -250,6 +253,7 @@ bool CHidPort::SetFeature(const uint8_t* data, size_t length) {
     int error = 0;
     if (!m_connection->SetFeature(data, length, error)) {
         m_lastError = error;
+        m_deviceGone = error == ENODEV;
         return false;
     }
     return true;

@@ -45,7 +45,9 @@ public:
     bool SetFeature(const uint8_t* data, size_t length);
     bool GetAttributes(CHidAttributes& attributes) const;
 
-    bool IsOpen() const { return m_connection != nullptr; }
+    // A reader that a write or feature request found gone takes no more commands: its port
+    // counts as closed from then on, so one unplug fails one command, not every one after it.
+    bool IsOpen() const { return m_connection != nullptr && !m_deviceGone; }
     bool CanRead() const { return m_messageBase != 0 && IsOpen(); }
     bool IsRunning() const { return m_running.load(std::memory_order_acquire); }
     // True when `message` comes from the reader of the current open: the port has been neither
@@ -97,6 +99,7 @@ private:
     int m_stopFd = -1;
     int m_stopFdError = 0;
     int m_lastError = 0;
+    bool m_deviceGone = false;
     int m_writeTimeoutMs = kWriteTimeoutMs;
 };
 

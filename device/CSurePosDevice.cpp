@@ -162,6 +162,7 @@ void CSurePosDevice::SaveSettings() {
     if (m_settings.m_section.empty() || !store)
         return;
     store->WriteProfileInt(m_settings.m_section, kStressKey, m_stressAutoDisable);
+    store->Flush();
 }
 
 int32_t CSurePosDevice::OnReport(const uint8_t* report, size_t length) {

@@ -160,4 +160,5 @@ void CSurePosSioDevice::SaveSettings() {
         return;
     store->WriteProfileInt(m_settings.m_section, kRawOnlyKey, m_rawOnly);
     store->WriteProfileInt(m_settings.m_section, kAutoReadKey, m_autoRead);
+    store->Flush();
 }

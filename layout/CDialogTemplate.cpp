@@ -133,7 +133,11 @@ QRect ControlRect(const CDialogTemplate& dialogTemplate, const CControlTemplate&
 } // namespace
 
 void CDialogBuilder::Build(const CDialogTemplate& dialogTemplate, QWidget& dialog) {
-    const CDialogUnits units = CDialogUnits::ForTemplate(dialogTemplate, dialog);
+    Build(dialogTemplate, dialog, CDialogUnits::ForTemplate(dialogTemplate, dialog));
+}
+
+void CDialogBuilder::Build(const CDialogTemplate& dialogTemplate, QWidget& dialog,
+                           const CDialogUnits& units) {
     dialog.setWindowTitle(QString::fromLatin1(dialogTemplate.caption));
     dialog.resize(units.ToPixelsX(dialogTemplate.cx) + 2 * dialogTemplate.edge,
                   units.ToPixelsY(dialogTemplate.cy) + 2 * dialogTemplate.edge);
@@ -159,11 +163,16 @@ void CDialogBuilder::Build(const CDialogTemplate& dialogTemplate, QWidget& dialo
 
 void CDialogBuilder::PlaceControl(const CDialogTemplate& dialogTemplate, QWidget& dialog,
                                   QWidget& control, int id) {
+    PlaceControl(dialogTemplate, dialog, control, id,
+                 CDialogUnits::ForTemplate(dialogTemplate, dialog));
+}
+
+void CDialogBuilder::PlaceControl(const CDialogTemplate& dialogTemplate, QWidget& dialog,
+                                  QWidget& control, int id, const CDialogUnits& units) {
     const CControlTemplate* entry = FindControl(dialogTemplate, id);
     if (!entry) {
         return;
     }
-    const CDialogUnits units = CDialogUnits::ForTemplate(dialogTemplate, dialog);
     control.setParent(&dialog);
     control.setObjectName(QString::number(id));
     control.setGeometry(ControlRect(dialogTemplate, *entry, units, control));

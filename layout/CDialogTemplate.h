@@ -91,9 +91,14 @@ private:
 class CDialogBuilder {
 public:
     static void Build(const CDialogTemplate& dialogTemplate, QWidget& dialog);
+    // The same with given units: a panel laid into another dialog takes that dialog's units.
+    static void Build(const CDialogTemplate& dialogTemplate, QWidget& dialog,
+                      const CDialogUnits& units);
     // Places a control that the dialog created on its template rectangle and names it.
     static void PlaceControl(const CDialogTemplate& dialogTemplate, QWidget& dialog,
                              QWidget& control, int id);
+    static void PlaceControl(const CDialogTemplate& dialogTemplate, QWidget& dialog,
+                             QWidget& control, int id, const CDialogUnits& units);
     // Sets the tab order of the dialog's named controls to the template's order.
     static void ApplyTabOrder(const CDialogTemplate& dialogTemplate, QWidget& dialog);
     static const CControlTemplate* FindControl(const CDialogTemplate& dialogTemplate, int id);

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 // A click posted to the panel: the control number travels with the event.
@@ -52,6 +54,11 @@ bool CDevicePanel::Create() {
         return false;
     // A font wider than the templates' own makes the whole panel wider, never a caption cut.
     m_units = CDialogUnits::ForTemplate(*dialogTemplate, *this);
+    // Laid into the main dialog, the panel takes its units and so fills the placeholder; only a
+    // caption that needs more widens them further.
+    if (m_hostUnits)
+        m_units = CDialogUnits(std::max(m_units.BaseX(), m_hostUnits->BaseX()),
+                               std::max(m_units.BaseY(), m_hostUnits->BaseY()));
     CreateControls(*dialogTemplate);
     m_hasWindow = true;
     return OnInitDialog();
@@ -75,10 +82,10 @@ QPoint CDevicePanel::DialogUnitsToPixels(int x, int y) const {
 }
 
 void CDevicePanel::CreateControls(const CDialogTemplate& dialogTemplate) {
-    CDialogBuilder::Build(dialogTemplate, *this);
+    CDialogBuilder::Build(dialogTemplate, *this, m_units);
     if (CDialogBuilder::FindControl(dialogTemplate, PanelControl::SendCombo))
         CDialogBuilder::PlaceControl(dialogTemplate, *this, *new CSendCombo(this),
-                                     PanelControl::SendCombo);
+                                     PanelControl::SendCombo, m_units);
     CDialogBuilder::ApplyTabOrder(dialogTemplate, *this);
     for (const CControlTemplate& c : dialogTemplate.controls) {
         if (c.id == IDC_STATIC)
@@ -92,7 +99,7 @@ void CDevicePanel::CreateControls(const CDialogTemplate& dialogTemplate) {
             if (c.id == PanelControl::TriggerDevice)
                 button->setCheckable(true);
             const int id = c.id;
-            connect(button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
+            connect(button, &QAbstractButton::clicked, this, [this, id] { RunCommand(id); });
         }
     }
 }
@@ -133,9 +140,15 @@ QAbstractButton* CDevicePanel::Button(int controlId) const {
     return qobject_cast<QAbstractButton*>(Control(controlId));
 }
 
+void CDevicePanel::RunCommand(int controlId) {
+    CDeviceCallGuard call(m_calls);
+    OnCommand(controlId);
+}
+
 void CDevicePanel::SetTrigger(int on) {
     if (!m_device)
         return;
+    CDeviceCallGuard call(m_calls);
     m_triggerState = on;
     if (on)
         m_device->TriggerOn();
@@ -162,7 +175,7 @@ bool CDevicePanel::event(QEvent* event) {
     if (event->type() == CClickEvent::EventType()) {
         // Like a command posted to a window that no longer exists, a late click is dropped.
         if (m_hasWindow)
-            OnCommand(static_cast<CClickEvent*>(event)->ControlId());
+            RunCommand(static_cast<CClickEvent*>(event)->ControlId());
         return true;
     }
     return QDialog::event(event);
@@ -257,7 +270,7 @@ bool CDevicePanel::eventFilter(QObject* watched, QEvent* event) {
         const bool plain =
             key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier;
         if (plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            OnCommand(PanelControl::Send);
+            RunCommand(PanelControl::Send);
             return true;
         }
         if (key->matches(QKeySequence::Cancel)) {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "layout/CDialogTemplate.h"
+#include "panels/CDeviceCallGuard.h"
 #include "settings/CStringHistory.h"
 
 #include <QDialog>
 
 #include <map>
+#include <optional>
 
 class CHidDevice;
 class CSendCombo;
@@ -24,6 +26,11 @@ public:
     CDevicePanel(int templateId, CHidDevice* device, CSettingsStore* store, QWidget* parent);
     // Saves the history, then the window goes.
     ~CDevicePanel() override;
+
+    // Before Create: the main dialog's units, so that the panel fills its placeholder, and the
+    // counter of calls into the device that the panel's commands take part in.
+    void SetDialogUnits(const CDialogUnits& units) { m_hostUnits = units; }
+    void SetCallCounter(CDeviceCallGuard::CCounter* calls) { m_calls = calls; }
 
     // Makes the panel's window and controls from its template and runs its start-up.
     bool Create();
@@ -95,10 +102,14 @@ protected:
 private:
     void CreateControls(const CDialogTemplate& dialogTemplate);
     void DestroyWindow();
+    // Every command, clicked, posted or typed, runs here: as one call into the device.
+    void RunCommand(int controlId);
 
     const int m_templateId;
     std::map<int, QWidget*> m_controls;
     CDialogUnits m_units;
+    std::optional<CDialogUnits> m_hostUnits;
+    CDeviceCallGuard::CCounter* m_calls = nullptr;
     bool m_hasWindow = false;
 };
 

@@ -51,6 +51,7 @@ void CHidPosPanel::OnRedirectToInterface1() {
 void CHidPosPanel::Redirect(int interfaceNumber) {
     if (!m_device || m_device->RedirectToInterface(interfaceNumber))
         return;
-    QMessageBox::warning(this, QCoreApplication::applicationName(),
+    // The box belongs to the main dialog, never to a panel that may go.
+    QMessageBox::warning(window(), QCoreApplication::applicationName(),
                          QString::fromUtf8(kRedirectNotVerified));
 }

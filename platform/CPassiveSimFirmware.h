@@ -12,6 +12,7 @@ public:
     void OnOutputReport(const uint8_t* data, size_t length, CSimFirmwareHost& host) override;
     bool OnSetFeature(const uint8_t* data, size_t length) override;
     bool OnGetFeature(uint8_t* buffer, size_t length) override;
+    bool NeedsTicks() const override { return false; }
 
     // Output reports received so far, oldest first.
     const std::vector<std::vector<uint8_t>>& OutputReports() const { return m_outputReports; }

@@ -148,11 +148,13 @@ bool CReportDescriptor::Parse(const uint8_t* data, size_t size) {
                                            std::to_string(kMaxCollectionDepth));
                 }
                 if (depth == 0) {
+                    // Without a Usage item the collection keeps the usage page in effect,
+                    // with usage 0.
                     CReportCollection collection;
+                    collection.usagePage = global.usagePage;
                     if (haveUsage) {
-                        collection.usagePage = firstUsageExtended
-                                                   ? static_cast<uint16_t>(firstUsage >> 16)
-                                                   : global.usagePage;
+                        if (firstUsageExtended)
+                            collection.usagePage = static_cast<uint16_t>(firstUsage >> 16);
                         collection.usage = static_cast<uint16_t>(firstUsage & 0xFFFF);
                     }
                     m_collections.push_back(collection);

@@ -30,6 +30,9 @@ public:
         (void)now;
         (void)host;
     }
+    // Whether OnTick has anything to do now; the simulator sleeps while no open interface's
+    // firmware needs ticks. Asked again after every call into the firmware.
+    virtual bool NeedsTicks() const { return true; }
 };
 
 // The kinds of simulated readers whose firmware behaves like a device type.

@@ -22,6 +22,8 @@ public:
     CSimHidPosFirmware() : m_scan(kScanDelay) {}
 
     void OnOutputReport(const uint8_t* data, size_t length, CSimFirmwareHost& host) override;
+    // Only a requested scan is timed.
+    bool NeedsTicks() const override { return m_scan.IsRequested(); }
     bool OnSetFeature(const uint8_t* data, size_t length) override;
     bool OnGetFeature(uint8_t* buffer, size_t length) override;
     void OnTick(std::chrono::steady_clock::time_point now, CSimFirmwareHost& host) override;

@@ -174,3 +174,7 @@ bool CSimPlatform::Plug(const std::string& path) {
 bool CSimPlatform::InjectInputReport(const std::string& path, const std::vector<uint8_t>& report) {
     return m_simulator->InjectInputReport(path, report);
 }
+
+uint64_t CSimPlatform::SimulatorWakeUps() const {
+    return m_simulator->WakeUps();
+}

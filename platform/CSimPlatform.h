@@ -28,6 +28,8 @@ public:
     bool Plug(const std::string& path);
     // Sends an input report (byte 0 the report id) from a present interface to its open ends.
     bool InjectInputReport(const std::string& path, const std::vector<uint8_t>& report);
+    // How often the simulator's thread has woken up.
+    uint64_t SimulatorWakeUps() const;
 
 private:
     std::shared_ptr<CSimulator> m_simulator;

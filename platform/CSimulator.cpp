@@ -173,6 +173,8 @@ bool CSimulator::SetFeature(uint64_t session, const uint8_t* data, size_t length
         error = EPIPE;
         return false;
     }
+    // The firmware may need ticks now.
+    Wake();
     return true;
 }
 
@@ -301,7 +303,7 @@ void CSimulator::Run() {
     std::vector<pollfd> fds;
     std::vector<uint64_t> ids;
     for (;;) {
-        bool anyOpen = false;
+        bool anyTicking = false;
         fds.clear();
         ids.clear();
         {
@@ -316,20 +318,23 @@ void CSimulator::Run() {
                 } else {
                     fds.push_back({it->deviceFd, POLLIN, 0});
                     ids.push_back(it->id);
+                    const CInterface& iface = m_interfaces[it->index];
+                    anyTicking = anyTicking || (iface.present && iface.firmware->NeedsTicks());
                     ++it;
                 }
             }
-            anyOpen = !ids.empty();
         }
         fds.push_back({m_wakeFd, POLLIN, 0});
 
         int timeout = -1;
-        if (anyOpen) {
-            const auto wait =
-                std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - Clock::now());
+        if (anyTicking) {
+            // Rounded up: a wait cut to whole milliseconds below would end before the tick is
+            // due and spin through its last fraction.
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextTick - Clock::now());
             timeout = static_cast<int>(std::max<long long>(0, wait.count()));
         }
         const int ready = poll(fds.data(), fds.size(), timeout);
+        m_wakeUps.fetch_add(1, std::memory_order_relaxed);
         if (ready < 0 && errno != EINTR) {
             return;
         }
@@ -348,7 +353,7 @@ void CSimulator::Run() {
             }
         }
         const Clock::time_point now = Clock::now();
-        if (anyOpen && now >= nextTick) {
+        if (anyTicking && now >= nextTick) {
             nextTick = now + std::chrono::milliseconds(kTickMs);
             for (size_t index = 0; index < m_interfaces.size(); ++index) {
                 CInterface& iface = m_interfaces[index];
@@ -362,7 +367,7 @@ void CSimulator::Run() {
                     }
                 }
             }
-        } else if (!anyOpen) {
+        } else if (!anyTicking) {
             nextTick = now;
         }
     }

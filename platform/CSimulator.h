@@ -14,9 +14,9 @@
 
 // The device side of the simulated readers. Every open of an interface is a SOCK_SEQPACKET
 // socket pair: the caller gets one end, the simulator's thread serves the other, passing output
-// reports to the interface's firmware, ticking it while the interface is open and sending its
-// input reports to every open end. Firmware is called under one mutex, so feature requests from
-// other threads and the thread's own calls never overlap.
+// reports to the interface's firmware, ticking it while the interface is open and the firmware
+// needs ticks, and sending its input reports to every open end. Firmware is called under one
+// mutex, so feature requests from other threads and the thread's own calls never overlap.
 class CSimulator {
 public:
     explicit CSimulator(std::vector<CSimReaderDefinition> readers);
@@ -44,6 +44,9 @@ public:
     uint64_t AddMonitor(int eventFd);
     void RemoveMonitor(uint64_t monitor);
     std::vector<CHidDeviceChange> TakeChanges(uint64_t monitor);
+
+    // How often the thread has woken up, so that tests can check that it sleeps between ticks.
+    uint64_t WakeUps() const { return m_wakeUps.load(std::memory_order_relaxed); }
 
 private:
     struct CInterface;
@@ -91,5 +94,6 @@ private:
     std::vector<uint8_t> m_receiveBuffer;
     int m_wakeFd = -1;
     std::atomic<bool> m_stop{false};
+    std::atomic<uint64_t> m_wakeUps{0};
     std::thread m_thread;
 };

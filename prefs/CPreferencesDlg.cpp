@@ -8,7 +8,9 @@
 #include <QFontDatabase>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
@@ -141,7 +143,7 @@ void CPreferencesDlg::setVisible(bool visible) {
 void CPreferencesDlg::OnInitDialog() {
     DoDataExchange(false);
 
-    m_fontNames = QFontDatabase::families();
+    m_fontNames = FontFamilies(QFontDatabase::families());
     m_fontCombo->ResetContent();
     for (const QString& name : m_fontNames)
         m_fontCombo->AddString(name);
@@ -152,6 +154,25 @@ void CPreferencesDlg::OnInitDialog() {
 
     // Again, now that the lists can select the current font and size.
     DoDataExchange(false);
+}
+
+QStringList CPreferencesDlg::FontFamilies(const QStringList& available) {
+    // Where several foundries make a family, the font database names it once per foundry as
+    // "Family [Foundry]"; a face is chosen by its family name alone.
+    static const QRegularExpression foundry(QStringLiteral("\\s\\[[^\\[\\]]*\\]$"));
+    QStringList families;
+    families.reserve(available.size());
+    for (QString name : available)
+        families << name.remove(foundry);
+    const auto less = [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    };
+    const auto same = [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+    };
+    std::stable_sort(families.begin(), families.end(), less);
+    families.erase(std::unique(families.begin(), families.end(), same), families.end());
+    return families;
 }
 
 void CPreferencesDlg::DoDataExchange(bool saveAndValidate) {

@@ -21,6 +21,10 @@ public:
     // true (with the copy updated) when it ends with OK.
     static bool Run(CDisplaySettings& copy, QWidget* parent);
 
+    // The families a font chooser lists, from the font database's names: each once (families
+    // differing only in case are one), foundry suffixes dropped, sorted as the font list sorts.
+    static QStringList FontFamilies(const QStringList& available);
+
     void SetValues(const CDisplaySettings& settings);
     void TakeValues(CDisplaySettings& settings) const;
 

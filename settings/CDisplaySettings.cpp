@@ -44,7 +44,19 @@ bool CDisplaySettings::Save() const {
     s.WriteProfileInt(m_section, "TriggerOffAtExit", m_triggerOffAtExit);
     s.WriteProfileString(m_section, "FontName", m_fontName);
     s.WriteProfileInt(m_section, "FontPoints", m_fontPoints);
+    s.Flush();
     return true;
+}
+
+std::string CDisplaySettings::OutputFaceName() const {
+    size_t characters = 0;
+    for (size_t i = 0; i < m_fontName.size(); ++i) {
+        // Every byte but a continuation byte (10xxxxxx) starts a character.
+        if ((static_cast<unsigned char>(m_fontName[i]) & 0xC0) != 0x80 &&
+            characters++ == kMaxFaceNameLength)
+            return m_fontName.substr(0, i);
+    }
+    return m_fontName;
 }
 
 void CDisplaySettings::EditPreferences(const CPreferencesEditor& runDialog) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -18,6 +19,9 @@ constexpr COLORREF RGB(uint8_t r, uint8_t g, uint8_t b) {
 // Preferences dialog use it through a pointer or a copy.
 class CDisplaySettings {
 public:
+    // The longest face name the output applies, in characters.
+    static constexpr size_t kMaxFaceNameLength = 31;
+
     explicit CDisplaySettings(CSettingsStore* store = nullptr) : m_store(store) {}
 
     void Load(const std::string& section);
@@ -27,6 +31,10 @@ public:
     // when it returns true (OK).
     using CPreferencesEditor = std::function<bool(CDisplaySettings& copy)>;
     void EditPreferences(const CPreferencesEditor& runDialog);
+
+    // The face name as the output applies it: at most kMaxFaceNameLength characters of the
+    // stored one, never cut inside a UTF-8 sequence.
+    std::string OutputFaceName() const;
 
     CSettingsStore* Store() const { return m_store; }
     void SetStore(CSettingsStore* store) { m_store = store; }

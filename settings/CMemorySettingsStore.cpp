@@ -33,6 +33,7 @@ bool CMemorySettingsStore::WriteProfileInt(const std::string& section, const std
         return false;
     m_values[section][key] = value;
     m_writes.push_back({section, key, value});
+    m_unflushed = true;
     return true;
 }
 
@@ -42,6 +43,16 @@ bool CMemorySettingsStore::WriteProfileString(const std::string& section, const 
         return false;
     m_values[section][key] = value;
     m_writes.push_back({section, key, value});
+    m_unflushed = true;
+    return true;
+}
+
+bool CMemorySettingsStore::Flush() {
+    if (m_readOnly)
+        return false;
+    if (m_unflushed)
+        ++m_rewrites;
+    m_unflushed = false;
     return true;
 }
 

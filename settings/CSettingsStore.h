@@ -5,7 +5,8 @@
 
 // The per-user settings store: section, then key, to a 32-bit integer or a string.
 // Absent values (and a store that cannot be read) yield the caller's default; writes to a
-// store that cannot be written are dropped and reported by the result only.
+// store that cannot be written are dropped and reported by the result only. Writes may be
+// held in memory until Flush, which whoever saves a group of values calls once at its end.
 class CSettingsStore {
 public:
     virtual ~CSettingsStore() = default;
@@ -18,4 +19,6 @@ public:
                                  int32_t value) = 0;
     virtual bool WriteProfileString(const std::string& section, const std::string& key,
                                     const std::string& value) = 0;
+    // Makes the writes so far lasting. Returns whether they were kept.
+    virtual bool Flush() = 0;
 };

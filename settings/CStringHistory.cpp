@@ -53,16 +53,20 @@ void CStringHistory::FillComboBox(CComboList& combo, bool clearFirst) const {
 void CStringHistory::Load(const std::string& section) {
     if (!m_store)
         return;
-    const int32_t count = m_store->GetProfileInt(section, "files", m_maxSaved);
-    const int32_t readable = std::min(count, kMaxLoaded);
+    // A "files" that is absent, negative or not a number cannot be trusted: every key that is
+    // there is read, so that no stored string is lost at the next save.
+    const int32_t count = m_store->GetProfileInt(section, "files", -1);
+    const bool trusted = count >= 0;
+    const int32_t readable = trusted ? std::min(count, kMaxLoaded) : kMaxLoaded;
     for (int32_t i = 0; i < readable; ++i) {
         const std::string text = m_store->GetProfileString(section, EntryKey(i), std::string());
         if (!text.empty())
             AddUnique(text);
     }
     // The index applies to the list as it now stands; a hand-edited negative value counts as 0.
+    const int32_t bound = trusted ? count : static_cast<int32_t>(m_entries.size());
     const int32_t last = m_store->GetProfileInt(section, "last", 0);
-    m_currentIndex = (last < 0 || last >= count) ? 0 : last;
+    m_currentIndex = (last < 0 || last >= bound) ? 0 : last;
 }
 
 void CStringHistory::Save(const std::string& section) const {
@@ -89,4 +93,5 @@ void CStringHistory::Save(const std::string& section) const {
     }
     m_store->WriteProfileInt(section, "files", written);
     m_store->WriteProfileInt(section, "last", last);
+    m_store->Flush();
 }

@@ -64,7 +64,7 @@ bool SaveWindowPlacement(CSettingsStore& store, const std::string& section,
         stored.showCmd = CWindowPlacement::kShowNormal;
         stored.flags = 0;
     }
-    return store.WriteProfileString(section, kKey, stored.Format());
+    return store.WriteProfileString(section, kKey, stored.Format()) && store.Flush();
 }
 
 std::optional<CWindowPlacement> LoadWindowPlacement(CSettingsStore& store,

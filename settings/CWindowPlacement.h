@@ -21,8 +21,9 @@ struct CWindowPlacement {
     int32_t showCmd = kShowNormal;
     int32_t flags = 0;
 
-    int32_t Width() const { return right - left; }
-    int32_t Height() const { return bottom - top; }
+    // In 64 bits: a hand-edited value may span more than 32 bits hold.
+    int64_t Width() const { return int64_t(right) - left; }
+    int64_t Height() const { return int64_t(bottom) - top; }
 
     std::string Format() const;
     // The six numbers of "%d,%d,%d,%d,%d,%d"; nothing when fewer than six can be read (text

@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <string>
+
 namespace {
 
 class CQSettingsStoreTest : public ::testing::Test {
@@ -116,7 +120,9 @@ TEST_F(CQSettingsStoreTest, ValuesEditedByHandGiveTheDefaultOrTheirMeaning) {
               "WindowPlacement=10,20,500,400,1,0\n"
               "[Strings]\n"
               "file000=a,b\n"
-              "file001=@Rect(1 2 3 4)\n");
+              "file001=@Rect(1 2 3 4)\n"
+              "file002=Reader X, Rev 2 - SN1\n"
+              "file003=\"Reader X, Rev 2 - SN1\"\n");
     CQSettingsStore store(Path());
     ASSERT_TRUE(store.IsReadable());
     EXPECT_EQ(store.GetProfileInt("Settings", "ColorRaw", 11), 11);
@@ -131,6 +137,9 @@ TEST_F(CQSettingsStoreTest, ValuesEditedByHandGiveTheDefaultOrTheirMeaning) {
     EXPECT_EQ(store.GetProfileString("Settings", "FontName", "Courier New"), "");
     EXPECT_EQ(store.GetProfileString("Strings", "file000", ""), "a,b");
     EXPECT_EQ(store.GetProfileString("Strings", "file001", "none"), "none");
+    // Unquoted commas lose the blanks around them; quoted, the text is kept as written.
+    EXPECT_EQ(store.GetProfileString("Strings", "file002", ""), "Reader X,Rev 2 - SN1");
+    EXPECT_EQ(store.GetProfileString("Strings", "file003", ""), "Reader X, Rev 2 - SN1");
     // An unquoted placement reads as a list of texts; it still gives the placement.
     EXPECT_EQ(LoadWindowPlacement(store, "DlgSize"), (CWindowPlacement{10, 20, 500, 400, 1, 0}));
 }
@@ -142,9 +151,42 @@ TEST_F(CQSettingsStoreTest, DamagedFileKeepsItsReadableValuesAndAcceptsWrites) {
     EXPECT_EQ(store.GetProfileInt("Settings", "ShowRaw", 0), 1);
     EXPECT_EQ(store.GetProfileInt("Settings", "ShowOutput", 0), 1);
     EXPECT_TRUE(store.WriteProfileInt("Settings", "ShowSymbology", 1));
+    EXPECT_TRUE(store.Flush());
     CQSettingsStore reread(Path());
     EXPECT_EQ(reread.GetProfileInt("Settings", "ShowSymbology", 0), 1);
     EXPECT_EQ(reread.GetProfileInt("Settings", "ShowRaw", 0), 1);
+}
+
+// A save of many values replaces the file once, as a whole (a new file renamed over the old
+// one), and only when it is flushed; a flush without changes leaves the file alone.
+TEST_F(CQSettingsStoreTest, WritesWaitForTheFlushThatReplacesTheFileOnce) {
+    const auto inode = [this] {
+        struct stat info {};
+        return ::stat(QFile::encodeName(Path()).constData(), &info) == 0 ? info.st_ino : 0;
+    };
+    CQSettingsStore store(Path());
+    ASSERT_TRUE(store.WriteProfileInt("Settings", "ShowRaw", 1));
+    ASSERT_TRUE(store.Flush());
+    const ino_t first = inode();
+    ASSERT_NE(first, 0u);
+    const QByteArray before = ReadFile();
+
+    CDisplaySettings settings(&store);
+    settings.Load("Settings");
+    settings.m_fontName = "Replaced Face";
+    for (int i = 0; i < 12; ++i)
+        ASSERT_TRUE(store.WriteProfileInt("Settings", "Key" + std::to_string(i), i));
+    EXPECT_EQ(ReadFile(), before);
+    EXPECT_EQ(inode(), first);
+    ASSERT_TRUE(settings.Save()); // the end of a save group flushes
+    const ino_t second = inode();
+    EXPECT_NE(second, first);
+    const QByteArray after = ReadFile();
+    EXPECT_TRUE(after.contains("FontName=Replaced Face")) << after.constData();
+    EXPECT_TRUE(after.contains("Key11=11")) << after.constData();
+
+    ASSERT_TRUE(store.Flush());
+    EXPECT_EQ(inode(), second);
 }
 
 TEST_F(CQSettingsStoreTest, UnreadableFileGivesDefaultsAndDropsWrites) {
@@ -157,6 +199,7 @@ TEST_F(CQSettingsStoreTest, UnreadableFileGivesDefaultsAndDropsWrites) {
     EXPECT_EQ(settings.m_fontName, "Courier New");
     EXPECT_FALSE(store.WriteProfileInt("Settings", "ShowRaw", 1));
     EXPECT_FALSE(store.WriteProfileString("Settings", "FontName", "x"));
+    EXPECT_FALSE(store.Flush());
     EXPECT_TRUE(settings.Save()); // nothing escapes; the values are just not kept
     EXPECT_EQ(store.GetProfileInt("Settings", "ShowRaw", 0), 0);
     EXPECT_TRUE(QFileInfo(Path()).isDir());

@@ -4,14 +4,29 @@
 #include "platform/CSimPlatform.h"
 #include "settings/CMemorySettingsStore.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 
 #include <gtest/gtest.h>
 
 namespace {
+
+// Runs the event loop until `done` holds or a generous bound passes.
+template <typename Condition> bool WaitFor(Condition done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > 5000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
 
 // A scan of a simulated Hid Pos reader goes through the reader thread, the poster, the dialog
 // and the real device type into the output window, decoded and coloured.
@@ -50,6 +65,46 @@ TEST(CVantrelDlgScan, SimulatedHidPosScanIsShownDecodedAndColoured) {
     EXPECT_EQ(cursor.charFormat().fontWeight(), QFont::Bold);
     cursor.setPosition(text.indexOf("C128") + 1);
     EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(0, 0, 192));
+}
+
+// Switching readers saves the send history, the device's own keys, the display settings and
+// the reader's name: each save rewrites the store once, and nothing waits unwritten.
+TEST(CVantrelDlgScan, SwitchingReadersRewritesTheStoreOncePerSave) {
+    CMemorySettingsStore store;
+    const auto reader = [](const char* path, uint16_t productId, const char* serial,
+                           std::vector<uint8_t> descriptor) {
+        CSimReaderDefinition definition;
+        definition.path = path;
+        definition.attributes = CHidAttributes{0x1209, productId, 0x0100};
+        definition.product = "Reader";
+        definition.serial = serial;
+        definition.reportDescriptor = std::move(descriptor);
+        return definition;
+    };
+    CSimPlatform platform(
+        {reader("sim:/surepos", 0x0005, "S1", CSimReaderSet::SurePosDescriptor(0x4B00)),
+         reader("sim:/hidpos", 0x0001, "H1", CSimReaderSet::HidPosDescriptor())});
+    CVantrelDlg dialog(store, platform, &CreateHidDevice);
+    dialog.show();
+    auto* list = dialog.ControlAs<QComboBox>(1002);
+    ASSERT_EQ(list->count(), 2);
+    // From the SurePos reader, which also keeps a key of its own, whichever is listed first.
+    if (dialog.CurrentDevice()->Type() != DeviceType::SurePos) {
+        list->showPopup();
+        QTest::keyClick(list->view(), list->currentIndex() == 0 ? Qt::Key_Down : Qt::Key_Up);
+        QTest::keyClick(list->view(), Qt::Key_Return);
+        ASSERT_TRUE(WaitFor([&] { return dialog.CurrentDevice()->Type() == DeviceType::SurePos; }));
+    }
+    const int rewrites = store.Rewrites();
+    store.ClearWrites();
+
+    list->showPopup();
+    QTest::keyClick(list->view(), list->currentIndex() == 0 ? Qt::Key_Down : Qt::Key_Up);
+    QTest::keyClick(list->view(), Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return dialog.CurrentDevice()->Type() == DeviceType::HidPos; }));
+    EXPECT_GT(store.Writes().size(), 12u); // more than the display settings alone
+    EXPECT_EQ(store.Rewrites() - rewrites, 4);
+    EXPECT_FALSE(store.HasUnflushedWrites());
 }
 
 } // namespace

@@ -244,6 +244,39 @@ TEST_F(CVantrelDlgTest, ClosingTheListUnchangedReopensAndRecreatesTheDevice) {
     EXPECT_TRUE(dialog->Port().IsOpen());
 }
 
+TEST_F(CVantrelDlgTest, KeyboardSelectionInTheClosedListOpensThatReader) {
+    Start({Reader("sim:/a", 0x0001, 0x0100, "A1", CSimReaderSet::HidPosDescriptor()),
+           Reader("sim:/b", 0x0002, 0x0200, "B1", CSimReaderSet::QuorinDescriptor())});
+    ASSERT_EQ(List().count(), 2);
+    ASSERT_EQ(log.created, 1);
+    dialog->show();
+    List().setFocus();
+    const int first = List().currentIndex();
+    QTest::keyClick(&List(), first == 0 ? Qt::Key_Down : Qt::Key_Up);
+    ASSERT_NE(List().currentIndex(), first);
+    const QString shown = List().currentText();
+    ASSERT_TRUE(WaitFor([&] { return log.created == 2; }));
+    EXPECT_EQ(store.GetProfileString("Settings", "DeviceName", ""), shown.toStdString());
+    const bool quorin = shown.contains("B1");
+    EXPECT_EQ(dialog->CurrentDevice()->Type(), quorin ? DeviceType::Quorin : DeviceType::HidPos);
+    EXPECT_TRUE(Status().startsWith(quorin ? "Firmware V200" : "Firmware V100"))
+        << Status().toStdString();
+
+    // Choosing from the dropped list opens once, by the close-up alone.
+    List().showPopup();
+    QTest::keyClick(List().view(), List().currentIndex() == 0 ? Qt::Key_Down : Qt::Key_Up);
+    QTest::keyClick(List().view(), Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return log.created == 3; }));
+    EXPECT_NE(List().currentText(), shown);
+    QTest::qWait(50);
+    EXPECT_EQ(log.created, 3);
+
+    // A selection the program makes (listing anew) opens nothing by itself.
+    List().setCurrentIndex(List().currentIndex() == 0 ? 1 : 0);
+    QTest::qWait(50);
+    EXPECT_EQ(log.created, 3);
+}
+
 TEST_F(CVantrelDlgTest, UnplugEmptiesTheListAndTheNextDeviceChangeOpensAgain) {
     Start({Reader("sim:/a", 0x0001, 0x0102, "A1", CSimReaderSet::HidPosDescriptor())});
     CHidDevice* device = dialog->CurrentDevice();

@@ -104,6 +104,27 @@ TEST_F(HidDeviceTest, CommandsOnAClosedPortDoNothing) {
     EXPECT_TRUE(m_notifier.Messages().empty());
 }
 
+TEST_F(HidDeviceTest, AReaderFoundGoneFailsOneCommandAndTakesNoMoreUntilReopened) {
+    ASSERT_TRUE(m_port.Open("/dev/r", 0x07E8));
+    auto device = MakeDevice();
+    m_platform.Link("/dev/r")->Unplug();
+    EXPECT_EQ(device->TriggerOff(), 0);
+    EXPECT_EQ(m_port.LastError(), ENODEV);
+    EXPECT_EQ(m_notifier.Messages().size(), 1u);
+    // Until the dialog handles the reader's error, further commands do nothing, as on a closed
+    // port: one unplug, one message.
+    EXPECT_FALSE(m_port.IsOpen());
+    EXPECT_EQ(device->Beep(), 0);
+    EXPECT_EQ(device->SendString("abc"), 1);
+    EXPECT_EQ(m_notifier.Messages().size(), 1u);
+
+    m_platform.AddInterface(
+        {MakeInterfaceInfo("/dev/r2", 0x1209, 1, 0x008C, 0x0002, "R", "S2", "", 16, 8)});
+    ASSERT_TRUE(m_port.Open("/dev/r2", 0x07E8));
+    EXPECT_TRUE(m_port.IsOpen());
+    EXPECT_EQ(device->TriggerOn(), 1);
+}
+
 TEST_F(HidDeviceTest, WriteIsEchoedOnlyWithShowOutput) {
     ASSERT_TRUE(m_port.Open("/dev/r", 0x07E8));
     auto device = MakeDevice();

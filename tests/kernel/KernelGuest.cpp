@@ -3,6 +3,8 @@
 // device types through the real kernel. Prints one line per check and a summary, then tells qemu
 // the verdict through the isa-debug-exit port.
 
+#include "GuestSession.h"
+#include "GuestSupport.h"
 #include "device/CHidPort.h"
 #include "device/CHidPosDevice.h"
 #include "device/CNotifier.h"
@@ -16,82 +18,27 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <linux/uhid.h>
 #include <map>
 #include <mutex>
 #include <poll.h>
-#include <sstream>
 #include <string>
-#include <sys/io.h>
-#include <sys/mount.h>
-#include <sys/reboot.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-using Clock = std::chrono::steady_clock;
-
-int g_checks = 0;
-int g_failures = 0;
-
-void Check(bool ok, const char* format, ...) {
-    char what[300];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(what, sizeof what, format, args);
-    va_end(args);
-    ++g_checks;
-    if (!ok)
-        ++g_failures;
-    std::printf("%s %s\n", ok ? "CHECK ok:" : "FAIL:", what);
-    std::fflush(stdout);
-}
-
-[[noreturn]] void Finish() {
-    std::printf("SUMMARY %d checks, %d failed\n", g_checks, g_failures);
-    std::fflush(stdout);
-    // qemu exits with (value << 1) | 1: 1 for a pass, 3 for a failure.
-    if (ioperm(0xf4, 4, 1) == 0)
-        outl(g_failures == 0 ? 0 : 1, 0xf4);
-    sync();
-    reboot(RB_POWER_OFF);
-    for (;;)
-        pause();
-}
-
-Bytes ReadHexFile(const std::string& path) {
-    std::ifstream in(path);
-    Bytes bytes;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        std::istringstream words(line);
-        std::string word;
-        while (words >> word)
-            bytes.push_back(uint8_t(std::stoul(word, nullptr, 16)));
-    }
-    return bytes;
-}
-
-bool LoadModule(const char* path) {
-    const int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const long result = syscall(SYS_finit_module, fd, "", 0);
-    close(fd);
-    return result == 0 || errno == EEXIST;
-}
+using guest::Bytes;
+using guest::CGuestSession;
+using guest::Check;
+using guest::Clock;
+using guest::kSioDescriptor;
+using guest::NextReport;
+using guest::WaitFor;
 
 // One virtual reader on its own /dev/uhid descriptor, with a thread that answers the kernel.
 class CVirtualReader {
@@ -165,16 +112,6 @@ public:
         return m_outputs.size();
     }
 
-    template <class Predicate> static bool WaitFor(Predicate done, int timeoutMs) {
-        const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (!done()) {
-            if (Clock::now() > end)
-                return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return true;
-    }
-
 private:
     void Serve() {
         while (!m_stop) {
@@ -246,60 +183,12 @@ private:
     std::map<uint8_t, Bytes> m_setFeatures;
 };
 
-class CCountingNotifier : public CNotifier {
-public:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
-
-// A reader opened through Vantrel's port with a device type decoding into a recording.
-template <class Device> struct CGuestSession {
-    CGuestSession(CHidPlatform& platform, const std::string& path, const char* what)
-        : port(platform, poster), settings(&store) {
-        Check(port.Open(path, 0x07E8), "%s opens through the port (errno %d)", what,
-              port.LastError());
-        if (port.IsOpen()) {
-            device = std::make_unique<Device>(port, sink, settings, notifier);
-            device->LoadSettings("Settings");
-        }
-    }
-    ~CGuestSession() {
-        device.reset();
-        port.Close();
-    }
-    CQueuedPoster poster;
-    CReaderPort port;
-    CMemorySettingsStore store;
-    CDisplaySettings settings;
-    CRecordingSink sink;
-    CCountingNotifier notifier;
-    std::unique_ptr<Device> device;
-};
-
-// A SurePos Sio interface: 2-byte notifications, 251-byte commands, a 249-byte contents feature.
-const Bytes kSioDescriptor = {0x06, 0x45, 0xFF, 0x0A, 0x00, 0x64, 0xA1, 0x01, 0x15, 0x00,
-                              0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x02, 0x0A, 0x01, 0x64,
-                              0x81, 0x02, 0x96, 0xFB, 0x00, 0x0A, 0x02, 0x64, 0x91, 0x02,
-                              0x96, 0xF9, 0x00, 0x0A, 0x03, 0x64, 0xB1, 0x02, 0xC0};
-
 const CHidInterfaceInfo* FindInterface(const std::vector<CHidInterfaceInfo>& all, uint16_t vendor,
                                        uint16_t product) {
     for (const auto& i : all)
         if (i.attributes.vendorId == vendor && i.attributes.productId == product)
             return &i;
     return nullptr;
-}
-
-// Waits for the next report message of the port; false when none comes in time.
-bool NextReport(CQueuedPoster& poster, CHidPort& port, CHidMessage& message, int timeoutMs) {
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (Clock::now() < end) {
-        if (!poster.WaitForMessage(message, 50))
-            continue;
-        if (message.messageId == port.MessageBase() && port.IsCurrent(message))
-            return true;
-    }
-    return false;
 }
 
 void CheckEnumeration(CHidPlatform& platform) {
@@ -381,7 +270,7 @@ void CheckHidPos(CHidPlatform& platform, CVirtualReader& reader, const std::stri
     device.TriggerOn();
     const uint8_t framed[] = {'A', 'B', 'C'};
     device.SendData(framed, sizeof framed);
-    CVirtualReader::WaitFor([&] { return reader.OutputCount() >= 2; }, 2000);
+    WaitFor([&] { return reader.OutputCount() >= 2; }, 2000);
     const auto outputs = reader.TakeOutputs();
     Check(outputs.size() == 2, "two output reports reach the reader (%zu)", outputs.size());
     if (outputs.size() == 2) {
@@ -433,7 +322,7 @@ void CheckSurePos(CHidPlatform& platform, CVirtualReader& reader, const std::str
 
     reader.TakeOutputs();
     device.Enable();
-    CVirtualReader::WaitFor([&] { return reader.OutputCount() >= 1; }, 2000);
+    WaitFor([&] { return reader.OutputCount() >= 1; }, 2000);
     const auto outputs = reader.TakeOutputs();
     Check(outputs.size() == 1 && outputs[0].size() == 12 && outputs[0][0] == 0x00 &&
               outputs[0][1] == 0x11,
@@ -462,7 +351,7 @@ void CheckSurePosSio(CHidPlatform& platform, CVirtualReader& reader, const std::
 
     reader.TakeOutputs();
     device.Test();
-    CVirtualReader::WaitFor([&] { return reader.OutputCount() >= 1; }, 2000);
+    WaitFor([&] { return reader.OutputCount() >= 1; }, 2000);
     const auto outputs = reader.TakeOutputs();
     bool filler = outputs.size() == 1 && outputs[0].size() == 252;
     for (size_t i = 5; filler && i < 252; ++i)
@@ -520,7 +409,7 @@ void MeasureFlood(CHidPlatform& platform, CVirtualReader& reader, const std::str
         ordered = ordered && sequence > last;
         last = sequence;
     }
-    std::printf("FLOOD sent=%d in %.3f s, received=%zu (%.1f%%), in order=%s\n", kSent, seconds,
+    guest::Info("FLOOD sent=%d in %.3f s, received=%zu (%.1f%%), in order=%s", kSent, seconds,
                 received.size(), 100.0 * double(received.size()) / kSent, ordered ? "yes" : "no");
     Check(!received.empty() && ordered, "flood reports arrive in order");
     port.Close();
@@ -529,25 +418,20 @@ void MeasureFlood(CHidPlatform& platform, CVirtualReader& reader, const std::str
 } // namespace
 
 int main() {
-    mkdir("/proc", 0755);
-    mkdir("/sys", 0755);
-    mkdir("/dev", 0755);
-    mount("proc", "/proc", "proc", 0, nullptr);
-    mount("sysfs", "/sys", "sysfs", 0, nullptr);
-    mount("devtmpfs", "/dev", "devtmpfs", 0, nullptr);
+    guest::MountSystem();
     unsetenv("VANTREL_SIMULATE");
 
     for (const char* module : {"/modules/hid.ko", "/modules/hid-generic.ko", "/modules/uhid.ko"})
-        Check(LoadModule(module), "load %s", module);
+        Check(guest::LoadModule(module), "load %s", module);
 
-    const Bytes hidPosDescriptor = ReadHexFile("/realdata/hidpos-8c-0002.hex");
-    const Bytes surePosDescriptor = ReadHexFile("/realdata/ff45-4b00-handheld.hex");
+    const Bytes hidPosDescriptor = guest::ReadHexFile("/descriptors/hidpos-8c-0002.hex");
+    const Bytes surePosDescriptor = guest::ReadHexFile("/descriptors/ff45-4b00-handheld.hex");
     CVirtualReader hidPos("Kernel Hid Pos", "KHP-0001", 0x1209, 0x0001, 0x0107, hidPosDescriptor);
     CVirtualReader surePos("Kernel SurePos", "KSP-0002", 0x1209, 0x0002, 0x0200, surePosDescriptor);
     CVirtualReader sio("Kernel Sio", "KSIO-3", 0x1209, 0x0003, 0x0300, kSioDescriptor);
     Check(hidPos.Create() && surePos.Create() && sio.Create(), "uhid readers created");
     hidPos.SetFeatureAnswer(0xFE, {0xFE, 0x00});
-    CVirtualReader::WaitFor([] { return access("/dev/hidraw2", F_OK) == 0; }, 3000);
+    WaitFor([] { return access("/dev/hidraw2", F_OK) == 0; }, 3000);
 
     const std::unique_ptr<CHidPlatform> platform = CreateHidPlatform();
     CheckEnumeration(*platform);
@@ -567,5 +451,5 @@ int main() {
     }
     hidPos.Destroy();
     surePos.Destroy();
-    Finish();
+    guest::Finish();
 }

@@ -1,10 +1,13 @@
 #include "layout/CResizeSupport.h"
 #include "layout/CSizeGripWnd.h"
 #include "settings/CMemorySettingsStore.h"
+#include "settings/CWindowPlacement.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -223,6 +226,35 @@ TEST(CResizeSupport, MalformedOrUnusablePlacementsAreIgnored) {
         EXPECT_FALSE(dialog.KeepPlacement("DlgSize", false)) << text;
         EXPECT_EQ(dialog.geometry(), designed) << text;
     }
+}
+
+// Hand-edited rectangles larger than the screen, also ones whose width overflows 32 bits, are
+// cut to the screen they land on, and the value stored back fits it.
+TEST(CResizeSupport, PlacementLargerThanTheScreenIsCutToIt) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const char* text : {"0,0,2147483647,2147483647,1,0", "-100,-100,100000,100000,3,0",
+                             "-2147483648,-2147483648,2147483647,2147483647,1,0"}) {
+        CMemorySettingsStore store;
+        store.WriteProfileString("DlgSize", "WindowPlacement", text);
+        {
+            CResizeSupport dialog(kTopLevel, nullptr, &store);
+            EXPECT_TRUE(dialog.KeepPlacement("DlgSize", false)) << text;
+            EXPECT_EQ(dialog.normalGeometry(), screen) << text;
+        }
+        const std::optional<CWindowPlacement> stored = LoadWindowPlacement(store, "DlgSize");
+        ASSERT_TRUE(stored) << text;
+        EXPECT_EQ(stored->left, screen.x()) << text;
+        EXPECT_EQ(stored->top, screen.y()) << text;
+        EXPECT_EQ(stored->Width(), screen.width()) << text;
+        EXPECT_EQ(stored->Height(), screen.height()) << text;
+    }
+    // Only the side that does not fit is cut.
+    CMemorySettingsStore store;
+    store.WriteProfileString("DlgSize", "WindowPlacement", "10,20,100000,420,1,0");
+    CResizeSupport dialog(kTopLevel, nullptr, &store);
+    ASSERT_GE(screen.height(), 400);
+    EXPECT_TRUE(dialog.KeepPlacement("DlgSize", false));
+    EXPECT_EQ(dialog.geometry(), QRect(screen.x(), 20, screen.width(), 400));
 }
 
 TEST(CResizeSupport, RectOnlyStoresTheRectangleShownNormally) {

@@ -3,6 +3,7 @@
 
 #include "app/CVantrelDlg.h"
 #include "device/CHidDeviceFactory.h"
+#include "panels/CPanelTemplate.h"
 #include "platform/CSimReaderSet.h"
 
 #include <QComboBox>
@@ -86,6 +87,43 @@ TEST_F(PanelSwitch, EachReaderGetsItsPanelOverThePlaceholder) {
     Select("Service Port");
     EXPECT_EQ(dialog->CurrentDevice(), nullptr);
     EXPECT_EQ(dialog->CurrentPanel(), nullptr);
+}
+
+TEST_F(PanelSwitch, PanelsAreLaidOutInTheMainDialogsUnitsAndFillThePlaceholder) {
+    StartDialog();
+    dialog->show();
+    const CDialogUnits units = CDialogUnits::ForTemplate(CVantrelDlg::Template(), *dialog);
+    const struct {
+        const char* name;
+        int templateId;
+    } cases[] = {{"Panel rig Quorin", 130},
+                 {"Panel rig Hid Pos - R1", 131},
+                 {"Panel rig SurePos - ", 129},
+                 {"Panel rig SurePos Sio", 132},
+                 {"LOCKED", 133}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Select(c.name);
+        CDevicePanel* panel = dialog->CurrentPanel();
+        ASSERT_NE(panel, nullptr);
+        const CDialogTemplate* dialogTemplate = CPanelTemplate::Find(c.templateId);
+        ASSERT_NE(dialogTemplate, nullptr);
+        for (const CControlTemplate& control : dialogTemplate->controls) {
+            QWidget* widget = panel->Control(control.id);
+            if (!widget)
+                continue;
+            const QRect expected = units.ToPixels(control.x, control.y, control.cx, control.cy)
+                                       .translated(dialogTemplate->edge, dialogTemplate->edge);
+            // A drop-down combo box keeps its own height.
+            EXPECT_EQ(widget->geometry().topLeft(), expected.topLeft()) << control.id;
+            EXPECT_EQ(widget->width(), expected.width()) << control.id;
+        }
+    }
+    // The notice, 298 of the 306 units wide, sits in the middle of the placeholder.
+    auto* notice = dialog->CurrentPanel()->findChild<QLabel*>();
+    ASSERT_NE(notice, nullptr);
+    const int middle = dialog->Control(1043)->width() / 2;
+    EXPECT_NEAR(notice->geometry().center().x(), middle, 1);
 }
 
 TEST_F(PanelSwitch, HistoryIsSavedAtEverySwitchAndShownByTheNextPanel) {

@@ -205,6 +205,16 @@ TEST(CReportDescriptorTest, SpecialButWellFormedInput) {
         EXPECT_EQ(d.ReportByteLength(CReportKind::Output), 2);
         EXPECT_EQ(d.ReportByteLength(CReportKind::Input), 2);
     }
+    // A collection without a Usage item keeps the usage page in effect, with usage 0.
+    {
+        const CReportDescriptor d =
+            MustParse({0x05, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x01, 0x81, 0x02, 0xC0});
+        ASSERT_EQ(d.Collections().size(), 1u);
+        EXPECT_EQ(d.Collections()[0].usagePage, 0x0001);
+        EXPECT_EQ(d.Collections()[0].usage, 0);
+        EXPECT_EQ(d.Caps().usagePage, 0x0001);
+        EXPECT_EQ(d.Caps().usage, 0);
+    }
     // The largest report accepted: 16384 bytes.
     {
         const CReportDescriptor d =

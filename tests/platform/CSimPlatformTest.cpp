@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -251,6 +252,51 @@ TEST(CSimPlatformTest, UnplugHangsUpOpenEndsAndPlugBringsTheReaderBack) {
     EXPECT_TRUE(again->WriteReport(out, sizeof out, 1000, error));
     // The old connection stays dead after the replug.
     EXPECT_FALSE(connection->SetFeature(out, sizeof out, error));
+}
+
+// An open reader that nobody talks to costs one wake-up per tick of its firmware, not a spin
+// through the last fraction of a millisecond before each tick.
+TEST(CSimPlatformTest, IdleOpenReaderWakesTheSimulatorOnlyForItsTicks) {
+    auto ticks = std::make_shared<std::atomic<int>>(0);
+    CSimPlatform platform({EchoReader("sim:/a", ticks)});
+    int error = 0;
+    auto connection = platform.Open("sim:/a", error);
+    ASSERT_NE(connection, nullptr);
+    const auto waitForTicks = [&ticks](int count) {
+        for (int i = 0; i < 2000 && *ticks < count; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return *ticks >= count;
+    };
+    ASSERT_TRUE(waitForTicks(2));
+    const uint64_t wakeUpsBefore = platform.SimulatorWakeUps();
+    const int ticksBefore = *ticks;
+    ASSERT_TRUE(waitForTicks(ticksBefore + 40));
+    const int ticksAfter = *ticks;
+    const uint64_t wakeUps = platform.SimulatorWakeUps() - wakeUpsBefore;
+    // The counters are read one after the other: a tick on either side may fall between them.
+    EXPECT_LE(wakeUps, uint64_t(ticksAfter - ticksBefore) + 2);
+}
+
+// Firmware with nothing timed to do lets the simulator sleep while its reader is open, until
+// a report arrives.
+TEST(CSimPlatformTest, OpenReaderWithoutTimedWorkLetsTheSimulatorSleep) {
+    CSimReaderDefinition passive = EchoReader("sim:/p", nullptr);
+    passive.firmwareFactory = [] { return std::make_unique<CPassiveSimFirmware>(); };
+    CSimPlatform platform({passive});
+    int error = 0;
+    auto connection = platform.Open("sim:/p", error);
+    ASSERT_NE(connection, nullptr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const uint64_t before = platform.SimulatorWakeUps();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // Twenty ticks' time: at most the wake-up of the open, if it came late, is counted.
+    EXPECT_LE(platform.SimulatorWakeUps() - before, 1u);
+
+    ASSERT_TRUE(platform.InjectInputReport("sim:/p", {0x00, 0x42}));
+    ASSERT_NE(WaitFor(connection->PollFd(), POLLIN) & POLLIN, 0);
+    uint8_t buffer[80];
+    EXPECT_GT(connection->ReadReport(buffer, sizeof buffer, error), 1);
+    EXPECT_EQ(buffer[1], 0x42);
 }
 
 TEST(CSimPlatformTest, ReaderThreadWriterAndUnplugRunConcurrently) {

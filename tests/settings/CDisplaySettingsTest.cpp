@@ -24,13 +24,15 @@ TEST(CDisplaySettings, EmptyStoreGivesTheDefaults) {
     EXPECT_EQ(settings.m_triggerOffAtExit, 0);
 }
 
-TEST(CDisplaySettings, SaveWritesTwelveKeysInOrderWithTheirTypes) {
+TEST(CDisplaySettings, SaveWritesTwelveKeysInOrderWithTheirTypesInOneRewrite) {
     CMemorySettingsStore store;
     CDisplaySettings settings(&store);
     settings.Load("Settings");
     settings.m_colorLabel = RGB(1, 2, 3);
     settings.m_fontName = "Mono";
     ASSERT_TRUE(settings.Save());
+    EXPECT_EQ(store.Rewrites(), 1);
+    EXPECT_FALSE(store.HasUnflushedWrites());
 
     const std::vector<std::string> order = {"ShowRaw",          "ShowOutput", "ShowSymbology",
                                             "ColorRaw",         "ColorHex",   "ColorSymbology",
@@ -48,6 +50,23 @@ TEST(CDisplaySettings, SaveWritesTwelveKeysInOrderWithTheirTypes) {
     reloaded.Load("Settings");
     EXPECT_EQ(reloaded.m_colorLabel, RGB(1, 2, 3));
     EXPECT_EQ(reloaded.m_fontName, "Mono");
+}
+
+// The output takes 31 characters of the face name, whatever their UTF-8 length.
+TEST(CDisplaySettings, OutputFaceNameKeepsThirtyOneCharactersWhole) {
+    CDisplaySettings settings;
+    const std::string thirtyOne =
+        u8"Gr\u00fcne Schrift Mono Condensed XY"; // 31 characters, 32 bytes
+    ASSERT_EQ(thirtyOne.size(), 32u);
+    settings.m_fontName = thirtyOne;
+    EXPECT_EQ(settings.OutputFaceName(), thirtyOne);
+    settings.m_fontName = thirtyOne + u8"\u00e9\u00e9";
+    EXPECT_EQ(settings.OutputFaceName(), thirtyOne);
+    // A cut after 31 characters never splits the sequences of the characters it keeps.
+    settings.m_fontName = std::string(30, 'a') + u8"\u20ac\U0001F600";
+    EXPECT_EQ(settings.OutputFaceName(), std::string(30, 'a') + u8"\u20ac");
+    settings.m_fontName = "";
+    EXPECT_EQ(settings.OutputFaceName(), "");
 }
 
 TEST(CDisplaySettings, NothingIsWrittenBeforeLoadAndFontChangedIsNeverStored) {

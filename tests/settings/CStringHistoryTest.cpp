@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstdio>
 
 namespace {
 
@@ -139,6 +140,8 @@ TEST(CStringHistory, SaveWritesTheNewestThirtyAndAnOlderCurrentEntryAsTheThirtyF
     EXPECT_EQ(store.GetProfileString("Strings", "file030", ""), "s2");
     EXPECT_EQ(store.Writes().back().key, "last");
     EXPECT_EQ(store.Writes()[store.Writes().size() - 2].key, "files");
+    EXPECT_EQ(store.Rewrites(), 1); // 33 writes, kept at once
+    EXPECT_FALSE(store.HasUnflushedWrites());
 
     CMemorySettingsStore recent;
     history.SetStore(&recent);
@@ -236,13 +239,39 @@ TEST(CStringHistory, HandEditedHugeCountReadsAtMostAThousandKeys) {
     history.Load("Strings");
     EXPECT_EQ(store.reads, CStringHistory::kMaxLoaded);
     EXPECT_EQ(history.Entries(), (std::vector<std::string>{"last key"}));
+}
 
-    CMemorySettingsStore negative;
-    negative.WriteProfileInt("Strings", "files", -5);
-    CStringHistory none(&negative);
-    none.Load("Strings");
-    EXPECT_TRUE(none.Entries().empty());
-    EXPECT_EQ(none.CurrentString(), "");
+// A "files" that cannot be trusted loses no stored string: every key there is read and
+// written back at the next save.
+TEST(CStringHistory, NegativeOrMalformedCountReadsEveryStoredKey) {
+    for (const CMemorySettingsStore::Value& files :
+         {CMemorySettingsStore::Value(int32_t(-5)), CMemorySettingsStore::Value("abc")}) {
+        CMemorySettingsStore store;
+        if (const auto* i = std::get_if<int32_t>(&files))
+            store.WriteProfileInt("Strings", "files", *i);
+        else
+            store.WriteProfileString("Strings", "files", std::get<std::string>(files));
+        std::vector<std::string> stored;
+        for (int i = 0; i < 40; ++i) {
+            stored.push_back("entry " + std::to_string(i));
+            char key[16];
+            std::snprintf(key, sizeof key, "file%03d", i);
+            store.WriteProfileString("Strings", key, stored.back());
+        }
+        store.WriteProfileString("Strings", "file500", "far away");
+        stored.push_back("far away");
+        store.WriteProfileInt("Strings", "last", 35);
+        CStringHistory history(&store);
+        history.Load("Strings");
+        EXPECT_EQ(history.Entries(), stored);
+        EXPECT_EQ(history.CurrentString(), "entry 35");
+
+        history.Save("Strings");
+        CStringHistory reloaded(&store);
+        reloaded.Load("Strings");
+        EXPECT_EQ(reloaded.CurrentString(), "entry 35");
+        EXPECT_EQ(std::count(reloaded.Entries().begin(), reloaded.Entries().end(), "far away"), 1);
+    }
 }
 
 } // namespace

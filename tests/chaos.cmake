@@ -1,0 +1,16 @@
+# The chaos run drives the main dialog over the simulated readers with a seeded random schedule;
+# it prints its seed, so a failure can be replayed with --seed. Briefly in the default build,
+# for 30 s under the sanitizers.
+if(TARGET vantrel_test_gui)
+    add_executable(chaos_run ${CMAKE_CURRENT_SOURCE_DIR}/app/chaos/ChaosRun.cpp)
+    target_link_libraries(chaos_run PRIVATE vantrel_test_core vantrel_gui Qt6::Test)
+    if(CMAKE_CXX_FLAGS MATCHES "-fsanitize")
+        set(chaos_seconds 30)
+    else()
+        set(chaos_seconds 5)
+    endif()
+    add_test(NAME ChaosRun COMMAND chaos_run --seconds ${chaos_seconds})
+    set_tests_properties(ChaosRun PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VANTREL_SIMULATE="
+        TIMEOUT 300)
+endif()
