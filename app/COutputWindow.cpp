@@ -1,11 +1,16 @@
 #include "app/COutputWindow.h"
 
+#include "app/COutputFindBar.h"
+#include "app/COutputSearch.h"
 #include "settings/CDisplaySettings.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QFont>
 #include <QFontDatabase>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -18,6 +23,11 @@ constexpr int32_t kDefaultTenths = 100;
 constexpr int32_t kMinTenths = 10;
 constexpr int32_t kMaxTenths = 7200;
 constexpr qint64 kFrameMs = 16;
+// Matches are marked in the lines in view only, and at most this many: every mark is a cursor
+// that the document moves along with each insertion.
+constexpr int kMaxMarks = 2000;
+const QColor kMatchMark(0xFF, 0xFF, 0x00);
+const QColor kCurrentMatchMark(0xFF, 0x96, 0x32);
 
 // Events to the output window, its viewport or its scroll bars whose handling reads the
 // document layout: painting, resizing and the user's own input.
@@ -56,6 +66,167 @@ COutputWindow::COutputWindow(QWidget* parent) : QPlainTextEdit(parent) {
     m_flushTimer.setSingleShot(true);
     connect(&m_flushTimer, &QTimer::timeout, this, &COutputWindow::FlushOutput);
     qApp->installEventFilter(this);
+
+    // The stored colours (black, navy, blue, grey) are meant for a white page, so the page and
+    // the "Automatic" text stay white and black under any desktop colours.
+    QPalette page = palette();
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        page.setColor(group, QPalette::Base, Qt::white);
+        page.setColor(group, QPalette::Text, Qt::black);
+    }
+    setPalette(page);
+
+    m_search = new COutputSearch(*document(), this);
+    m_findBar = new COutputFindBar(*m_search, this);
+    connect(m_findBar, &COutputFindBar::ShowCurrentMatch, this, &COutputWindow::ShowCurrentMatch);
+    connect(m_findBar, &COutputFindBar::Opened, this, &COutputWindow::PlaceFindBar);
+    connect(m_findBar, &COutputFindBar::Closed, this, [this] {
+        PlaceFindBar();
+        MarkVisibleMatches();
+        setFocus(Qt::OtherFocusReason);
+    });
+    m_markTimer.setSingleShot(true);
+    connect(&m_markTimer, &QTimer::timeout, this, &COutputWindow::MarkVisibleMatches);
+    connect(m_search, &COutputSearch::Changed, this, &COutputWindow::ScheduleMatchMarks);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &COutputWindow::ScheduleMatchMarks);
+    CreateActions();
+}
+
+void COutputWindow::CreateActions() {
+    m_copyAction = new QAction(tr("Copy"), this);
+    m_copyAction->setShortcut(QKeySequence::Copy);
+    connect(m_copyAction, &QAction::triggered, this, &QPlainTextEdit::copy);
+    m_selectAllAction = new QAction(tr("Select All"), this);
+    m_selectAllAction->setShortcut(QKeySequence::SelectAll);
+    connect(m_selectAllAction, &QAction::triggered, this, &QPlainTextEdit::selectAll);
+    m_clearAction = new QAction(tr("Clear Output"), this);
+    connect(m_clearAction, &QAction::triggered, this, &COutputWindow::ClearOutput);
+
+    m_findAction = new QAction(tr("Find\u2026"), this);
+    m_findAction->setShortcut(QKeySequence::Find);
+    connect(m_findAction, &QAction::triggered, this, [this] { m_findBar->Open(ViewTop()); });
+    m_findNextAction = new QAction(tr("Find Next"), this);
+    m_findNextAction->setShortcut(QKeySequence::FindNext);
+    m_findPreviousAction = new QAction(tr("Find Previous"), this);
+    m_findPreviousAction->setShortcut(QKeySequence::FindPrevious);
+    for (QAction* step : {m_findNextAction, m_findPreviousAction}) {
+        const bool forward = step == m_findNextAction;
+        connect(step, &QAction::triggered, this, [this, forward] {
+            // A closed bar opens on the first match in view.
+            if (m_findBar->isHidden())
+                m_findBar->Open(ViewTop());
+            else
+                m_findBar->FindNext(forward);
+        });
+    }
+    m_saveAction = new QAction(tr("Save Output As\u2026"), this);
+    m_saveAction->setShortcut(QKeySequence::Save);
+    connect(m_saveAction, &QAction::triggered, this, &COutputWindow::SaveOutputRequested);
+    // Copy and Select All are the editor's own keys; these work anywhere in the window.
+    for (QAction* action : {m_findAction, m_findNextAction, m_findPreviousAction, m_saveAction}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+}
+
+void COutputWindow::contextMenuEvent(QContextMenuEvent* event) {
+    m_copyAction->setEnabled(textCursor().hasSelection());
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(m_copyAction);
+    menu->addAction(m_selectAllAction);
+    menu->addSeparator();
+    menu->addAction(m_findAction);
+    menu->addAction(m_saveAction);
+    menu->addSeparator();
+    menu->addAction(m_clearAction);
+    Q_EMIT ContextMenuOpening(*menu);
+    menu->popup(event->globalPos());
+    event->accept();
+}
+
+void COutputWindow::resizeEvent(QResizeEvent* event) {
+    QPlainTextEdit::resizeEvent(event);
+    PlaceFindBar();
+}
+
+void COutputWindow::PlaceFindBar() {
+    // The bar takes the bottom of the window's own area, so the dialog's layout stays as it is.
+    const int height = m_findBar->isHidden() ? 0 : m_findBar->sizeHint().height();
+    if (viewportMargins().bottom() != height)
+        setViewportMargins(0, 0, 0, height);
+    if (height != 0) {
+        const QRect view = viewport()->geometry();
+        m_findBar->setGeometry(view.left(), view.bottom() + 1, view.width(), height);
+    }
+}
+
+int COutputWindow::ViewTop() {
+    FlushOutput();
+    return firstVisibleBlock().position();
+}
+
+void COutputWindow::ShowCurrentMatch() {
+    // What the open edit block holds moves the matches; it goes in first.
+    FlushOutput();
+    const int start = m_search->CurrentPosition();
+    if (start < 0)
+        return;
+    // The view moves, never the caret: output goes on where it went.
+    const QTextBlock block = document()->findBlock(start);
+    QScrollBar* vertical = verticalScrollBar();
+    const int lineHeight = std::max(1, fontMetrics().lineSpacing());
+    const int linesInView = std::max(1, viewport()->height() / lineHeight);
+    const int line = block.firstLineNumber();
+    if (line < vertical->value() || line >= vertical->value() + linesInView)
+        vertical->setValue(line - linesInView / 2);
+    QTextCursor from(document());
+    from.setPosition(start);
+    QTextCursor to(document());
+    to.setPosition(start + int(m_search->Text().size()));
+    const int left = cursorRect(from).left();
+    const int right = cursorRect(to).right();
+    const int width = viewport()->width();
+    if (left < 0 || right > width) {
+        QScrollBar* horizontal = horizontalScrollBar();
+        horizontal->setValue(horizontal->value() + left - width / 4);
+    }
+    MarkVisibleMatches();
+}
+
+void COutputWindow::ScheduleMatchMarks() {
+    if (!m_findBar->isHidden() && !m_markTimer.isActive())
+        m_markTimer.start(0);
+}
+
+void COutputWindow::MarkVisibleMatches() {
+    m_markTimer.stop();
+    QList<QTextEdit::ExtraSelection> marks;
+    const int length = int(m_search->Text().size());
+    if (!m_findBar->isHidden() && length != 0 && !m_search->Matches().empty()) {
+        // Lines are never wrapped, so the view holds one block per line.
+        QTextBlock block = firstVisibleBlock();
+        const int from = block.position();
+        const int lineHeight = std::max(1, fontMetrics().lineSpacing());
+        for (int lines = viewport()->height() / lineHeight; lines > 0 && block.next().isValid();
+             --lines)
+            block = block.next();
+        const int to = block.position() + block.length();
+        const std::vector<int>& matches = m_search->Matches();
+        const int current = m_search->CurrentPosition();
+        for (auto it = std::lower_bound(matches.begin(), matches.end(), from - length + 1);
+             it != matches.end() && *it < to && marks.size() < kMaxMarks; ++it) {
+            QTextEdit::ExtraSelection mark;
+            mark.cursor = QTextCursor(document());
+            mark.cursor.setPosition(*it);
+            mark.cursor.setPosition(*it + length, QTextCursor::KeepAnchor);
+            mark.format.setBackground(*it == current ? kCurrentMatchMark : kMatchMark);
+            marks.append(mark);
+        }
+    }
+    setExtraSelections(marks);
 }
 
 COutputWindow::~COutputWindow() {

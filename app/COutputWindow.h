@@ -10,6 +10,11 @@
 #include <QTextCursor>
 #include <QTimer>
 
+class COutputFindBar;
+class COutputSearch;
+class QAction;
+class QMenu;
+
 #include <cstdint>
 #include <string>
 
@@ -23,6 +28,10 @@
 // is laid out, scrolled and repainted once per frame instead of once per run or per line.
 // Anything that reads the layout (painting, resizing, user input, FlushOutput) closes the open
 // block first; a repaint of the window that comes earlier waits for the end of the frame.
+//
+// Its context menu copies, selects all, finds, saves and clears. The find bar at its bottom
+// marks matches without touching the selection, since that is where output goes. The window
+// keeps black text on white whatever the desktop's colours, as the stored colours assume.
 class COutputWindow : public QPlainTextEdit, public COutputSink {
     Q_OBJECT
 public:
@@ -44,10 +53,33 @@ public:
     // The character format a run of `colour` and `bold` takes on top of the default format.
     static QTextCharFormat RunFormat(uint32_t colour, bool bold);
 
+    // Find..., Find Next, Find Previous and Save Output As... answer their shortcuts anywhere
+    // in the main window.
+    QAction& FindAction() { return *m_findAction; }
+    QAction& FindNextAction() { return *m_findNextAction; }
+    QAction& FindPreviousAction() { return *m_findPreviousAction; }
+    QAction& SaveAction() { return *m_saveAction; }
+    COutputFindBar& FindBar() { return *m_findBar; }
+    COutputSearch& Search() { return *m_search; }
+
+Q_SIGNALS:
+    // "Save Output As..." was chosen.
+    void SaveOutputRequested();
+    // The context menu is about to open: its owner may add items at its end.
+    void ContextMenuOpening(QMenu& menu);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void CreateActions();
+    void PlaceFindBar();
+    int ViewTop();
+    void ShowCurrentMatch();
+    void ScheduleMatchMarks();
+    void MarkVisibleMatches();
     void BeginOutputEdit();
     QTextCursor& InsertionCursor();
     const QTextCharFormat& CachedRunFormat(uint32_t colour, bool bold);
@@ -68,4 +100,15 @@ private:
     int m_scrollEndBlock = 0;
     int m_pendingLineScrolls = 0;
     bool m_unmodifiedAtFlush = false; // ScrollToEnd came after the last insertion
+
+    COutputSearch* m_search = nullptr;
+    COutputFindBar* m_findBar = nullptr;
+    QTimer m_markTimer; // marks the visible matches once the changes of a turn are in
+    QAction* m_copyAction = nullptr;
+    QAction* m_selectAllAction = nullptr;
+    QAction* m_findAction = nullptr;
+    QAction* m_findNextAction = nullptr;
+    QAction* m_findPreviousAction = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_clearAction = nullptr;
 };

@@ -1,6 +1,6 @@
 #include "app/CVantrelApp.h"
 
-#include "app/CQSettingsStore.h"
+#include "settings/qt/CQSettingsStore.h"
 #include "app/CVantrelDlg.h"
 #include "device/CHidDeviceFactory.h"
 #include "platform/CHidPlatform.h"

@@ -3,9 +3,13 @@
 #include "app/CAboutDlg.h"
 #include "app/CAppIcon.h"
 #include "app/CDeviceComboBox.h"
+#include "app/COutputSaver.h"
 #include "app/COutputWindow.h"
+#include "app/CSimReaderActions.h"
+#include "device/ErrorText.h"
 #include "panels/CNoDevicePanel.h"
 #include "panels/CPanelFactory.h"
+#include "sim/CSimPlatform.h"
 #include "prefs/CPreferencesDlg.h"
 #include "settings/CSettingsStore.h"
 
@@ -13,6 +17,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSocketNotifier>
 
@@ -125,6 +130,16 @@ void CVantrelDlg::BuildControls() {
     connect(ControlAs<QPushButton>(IDOK), &QPushButton::clicked, this, &CVantrelDlg::accept);
     connect(ControlAs<QPushButton>(IDC_PREFERENCES), &QPushButton::clicked, this,
             &CVantrelDlg::OnPreferences);
+    connect(m_outputWindow, &COutputWindow::SaveOutputRequested, this, &CVantrelDlg::OnSaveOutput);
+    // Pulling a cable is offered only where the cable is simulated.
+    if (auto* simulated = dynamic_cast<CSimPlatform*>(&m_platform)) {
+        m_simReaderActions = new CSimReaderActions(
+            *simulated, [this] { return m_port.IsOpen() ? m_openPath : std::string(); }, this);
+        connect(m_outputWindow, &COutputWindow::ContextMenuOpening, this, [this](QMenu& menu) {
+            menu.addSeparator();
+            m_simReaderActions->AddTo(menu);
+        });
+    }
 }
 
 void CVantrelDlg::OnInitDialog() {
@@ -202,6 +217,8 @@ void CVantrelDlg::OpenSelectedDevice() {
         status = OpenFailureText(name);
         m_panel = std::make_unique<CNoDevicePanel>(&m_store, this);
     } else {
+        const auto entry = m_port.NameTable().find(name);
+        m_openPath = entry != m_port.NameTable().end() ? entry->second : name;
         m_store.WriteProfileString(kSettingsSection, kDeviceNameKey, name);
         m_store.Flush();
         const CHidCaps& caps = m_port.GetCaps();
@@ -291,6 +308,11 @@ void CVantrelDlg::OnAbout() {
 
 void CVantrelDlg::OnClearOutput() {
     m_outputWindow->ClearOutput();
+}
+
+void CVantrelDlg::OnSaveOutput() {
+    m_outputWindow->FlushOutput();
+    COutputSaver(m_store, *m_outputWindow->document()).Run(this);
 }
 
 void CVantrelDlg::OnPreferences() {
@@ -387,7 +409,7 @@ void CVantrelDlg::OnHidReport(const CHidMessage& message) {
 }
 
 void CVantrelDlg::OnHidError(int errorCode) {
-    SetStatusText(qt_error_string(errorCode).toStdString());
+    SetStatusText(ErrnoText(errorCode));
     if (errorCode == ENODEV) {
         m_port.Close();
         m_deviceList->clear();

@@ -17,6 +17,7 @@
 #include <vector>
 
 class CDeviceComboBox;
+class CSimReaderActions;
 class CDevicePanel;
 class COutputWindow;
 class CSettingsStore;
@@ -34,9 +35,9 @@ public:
     using CDeviceFactory = std::function<std::unique_ptr<CHidDevice>(
         DeviceType, CHidPort&, COutputSink&, CDisplaySettings&, CNotifier&)>;
 
-    // The port's messages: a report at the base, an error at base + 1.
+    // The port's messages: a report at the base, then an error.
     static constexpr uint32_t WM_HID_REPORT = 0x0400 + 1000;
-    static constexpr uint32_t WM_HID_ERROR = WM_HID_REPORT + 1;
+    static constexpr uint32_t WM_HID_ERROR = HidMessageId(WM_HID_REPORT, CHidMessageKind::Error);
 
     static const CDialogTemplate& Template();
 
@@ -54,6 +55,8 @@ public:
     CHidDevice* CurrentDevice() const { return m_device.get(); }
     CDevicePanel* CurrentPanel() const { return m_panel.get(); }
     QString StatusText() const;
+    // "Unplug Reader" and "Plug Reader Back"; null unless the readers are simulated.
+    CSimReaderActions* SimReaderActions() const { return m_simReaderActions; }
 
 public Q_SLOTS:
     // The device list drops down: the readers are listed anew, keeping the current one.
@@ -66,6 +69,8 @@ public Q_SLOTS:
     void OnDeviceChange();
     void OnAbout();
     void OnClearOutput();
+    // "Save Output As...": the output window's content to a text or HTML file.
+    void OnSaveOutput();
     // "Preferences": edits the display settings; a changed font is applied at once, new colours
     // apply to the text written from then on.
     void OnPreferences();
@@ -120,4 +125,6 @@ private:
     size_t m_nextMessage = 0;
     bool m_deviceChangePending = false;
     bool m_openPending = false;
+    std::string m_openPath; // device path of the reader last opened
+    CSimReaderActions* m_simReaderActions = nullptr;
 };

@@ -1,14 +1,14 @@
 // Labels per second that each device type decodes from its input reports into an output sink:
 // a recording sink (the decoding alone) and, when the GUI has one, the real output window.
 // Raw data and symbology names are on, the heaviest display a user can choose.
-#include "core/CClosedPort.h"
+#include "support/CClosedPort.h"
 #include "device/CHidPosDevice.h"
 #include "device/CMessagePoster.h"
 #include "device/CNotifier.h"
 #include "device/CQuorinDevice.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
-#include "output/CRecordingSink.h"
+#include "support/CRecordingSink.h"
 #include "settings/CDisplaySettings.h"
 
 #include <benchmark/benchmark.h>

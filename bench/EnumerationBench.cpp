@@ -1,4 +1,4 @@
-#include "platform/CSimPlatform.h"
+#include "sim/CSimPlatform.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 #include "device/CHidPort.h"
 #include "device/CQueuedPoster.h"
 
-#include "core/CFakeHidPlatform.h"
+#include "support/CFakeHidPlatform.h"
 
 #include <benchmark/benchmark.h>
 
@@ -108,7 +108,7 @@ void BM_OpenClose(benchmark::State& state) {
                 // The reader goes away and its reader thread ends on the read error.
                 platform.Link("/dev/bench")->Unplug();
                 CHidMessage message;
-                while (poster.WaitForMessage(message, 2000) && message.messageId != kBase + 1) {
+                while (poster.WaitForMessage(message, 2000) && message.messageId != HidMessageId(kBase, CHidMessageKind::Error)) {
                 }
                 while (port.IsRunning())
                     std::this_thread::yield();

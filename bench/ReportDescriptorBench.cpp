@@ -1,19 +1,18 @@
 #include "platform/CReportDescriptor.h"
+#include "support/HexFile.h"
 
 #include <benchmark/benchmark.h>
 
 #include <dirent.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-// The hex bytes of every descriptor in the shared real-data folder.
+// The hex bytes of every real descriptor in the repository's test data.
 std::vector<std::vector<uint8_t>> RealDescriptors() {
-    const std::string dir = std::string(VANTREL_SHARED_DIR) + "/realdata";
+    const std::string dir = std::string(VANTREL_TEST_DATA_DIR) + "/descriptors";
     std::vector<std::vector<uint8_t>> all;
     DIR* d = opendir(dir.c_str());
     if (d == nullptr) {
@@ -24,20 +23,7 @@ std::vector<std::vector<uint8_t>> RealDescriptors() {
         if (name.size() < 5 || name.compare(name.size() - 4, 4, ".hex") != 0) {
             continue;
         }
-        std::ifstream in(dir + "/" + name);
-        std::vector<uint8_t> bytes;
-        std::string line;
-        while (std::getline(in, line)) {
-            if (line.empty() || line[0] == '#') {
-                continue;
-            }
-            std::istringstream hex(line);
-            std::string byte;
-            while (hex >> byte) {
-                bytes.push_back(static_cast<uint8_t>(std::stoul(byte, nullptr, 16)));
-            }
-        }
-        all.push_back(std::move(bytes));
+        all.push_back(ReadHexFile(dir + "/" + name));
     }
     closedir(d);
     return all;
@@ -46,7 +32,7 @@ std::vector<std::vector<uint8_t>> RealDescriptors() {
 void BM_ParseRealDescriptors(benchmark::State& state) {
     const std::vector<std::vector<uint8_t>> descriptors = RealDescriptors();
     if (descriptors.empty()) {
-        state.SkipWithError("no descriptors in the real-data folder");
+        state.SkipWithError("no descriptors in tests/data/descriptors");
         return;
     }
     CReportDescriptor parser;

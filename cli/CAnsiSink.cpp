@@ -35,8 +35,9 @@ long Distance(const CStandardColour& standard, long r, long g, long b) {
 } // namespace
 
 std::string CAnsiSink::ColourParameters(uint32_t colour, Palette palette) {
-    if (colour == kAutomatic)
+    if (colour == kAutomatic) {
         return kOwnColour;
+    }
     const long r = colour & 0xFF;
     const long g = (colour >> 8) & 0xFF;
     const long b = (colour >> 16) & 0xFF;
@@ -46,17 +47,21 @@ std::string CAnsiSink::ColourParameters(uint32_t colour, Palette palette) {
         return text;
     }
     const CStandardColour* nearest = std::begin(kStandard);
-    for (const CStandardColour& standard : kStandard)
-        if (Distance(standard, r, g, b) < Distance(*nearest, r, g, b))
+    for (const CStandardColour& standard : kStandard) {
+        if (Distance(standard, r, g, b) < Distance(*nearest, r, g, b)) {
             nearest = &standard;
+        }
+    }
     return nearest->code;
 }
 
 void CAnsiSink::AppendText(const std::string& text, uint32_t colour, bool bold) {
-    if (text.empty())
+    if (text.empty()) {
         return;
-    if (text != "\r\n")
+    }
+    if (text != "\r\n") {
         StartLine();
+    }
     m_out << "\x1b[" << (bold ? "1;" : "") << ColourParameters(colour, m_palette) << 'm';
     WriteText(text);
     m_out << kReset;

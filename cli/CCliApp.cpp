@@ -27,8 +27,9 @@ void PrintHelp(std::ostream& out) {
     out << "Usage: vantrel-cli COMMAND [OPTIONS]\n\n"
            "The bar-code readers from a terminal, live and from recordings.\n\n"
            "Commands:\n";
-    for (const CSubcommand& subcommand : kSubcommands)
+    for (const CSubcommand& subcommand : kSubcommands) {
         out << "  " << std::left << std::setw(11) << subcommand.name << subcommand.summary << "\n";
+    }
     out << "\n\"vantrel-cli COMMAND --help\" describes each command; \"vantrel-cli --version\" "
            "gives the version.\n"
            "Exit status: 0 done, 1 the device or a command failed, 2 bad usage.\n"
@@ -50,8 +51,9 @@ void CCliApp::SetEnvironment(bool noColor, const std::string& term, int inFd) {
 
 int CCliApp::Run(const std::vector<std::string>& args) {
     CErrorReporter errors(m_err);
-    if (args.empty())
+    if (args.empty()) {
         return errors.Usage("a command is needed");
+    }
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
         PrintHelp(m_out);
@@ -63,11 +65,12 @@ int CCliApp::Run(const std::vector<std::string>& args) {
     }
     CCliContext context{m_platform,      m_store,   m_out,  errors, m_stop,
                         m_outIsTerminal, m_noColor, m_term, m_inFd};
-    for (const CSubcommand& subcommand : kSubcommands)
+    for (const CSubcommand& subcommand : kSubcommands) {
         if (command == subcommand.name) {
             const int code = subcommand.run(context, CArguments(args.begin() + 1, args.end()));
             errors.Finish();
             return code;
         }
+    }
     return errors.Usage("unknown command " + QuoteInput(command));
 }

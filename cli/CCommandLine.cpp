@@ -63,23 +63,26 @@ bool CCommandLine::Parse(const std::vector<std::string>& args, std::string& erro
 
 std::string CCommandLine::Value(const std::string& name, const std::string& fallback) const {
     auto range = m_values.equal_range(name);
-    if (range.first == range.second)
+    if (range.first == range.second) {
         return fallback;
+    }
     return std::prev(range.second)->second;
 }
 
 std::vector<std::string> CCommandLine::Values(const std::string& name) const {
     std::vector<std::string> values;
     auto range = m_values.equal_range(name);
-    for (auto it = range.first; it != range.second; ++it)
+    for (auto it = range.first; it != range.second; ++it) {
         values.push_back(it->second);
+    }
     return values;
 }
 
 bool CCommandLine::Number(const std::string& name, long long min, long long max, int base,
                           long long& value, std::string& error) const {
-    if (!Has(name))
+    if (!Has(name)) {
         return true;
+    }
     const std::string text = Value(name);
     errno = 0;
     char* end = nullptr;

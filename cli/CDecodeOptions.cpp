@@ -29,14 +29,18 @@ std::set<std::string> With(std::set<std::string> own, std::initializer_list<cons
 
 std::unique_ptr<CTerminalSink> MakeSink(const std::string& format, CAnsiSink::Palette palette,
                                         std::ostream& out) {
-    if (format == "ansi")
+    if (format == "ansi") {
         return std::make_unique<CAnsiSink>(out, palette);
-    if (format == "plain")
+    }
+    if (format == "plain") {
         return std::make_unique<CPlainSink>(out);
-    if (format == "json")
+    }
+    if (format == "json") {
         return std::make_unique<CJsonSink>(out);
-    if (format == "records")
+    }
+    if (format == "records") {
         return std::make_unique<CRecordsSink>(out);
+    }
     return nullptr;
 }
 
@@ -46,8 +50,9 @@ bool DefaultFormat(const std::string& when, const CCliContext& context, std::str
         format = when == "always" ? "ansi" : "plain";
         return true;
     }
-    if (when != "auto")
+    if (when != "auto") {
         return false;
+    }
     const bool wanted = !context.noColor && context.term != "dumb";
     format = context.outIsTerminal && wanted ? "ansi" : "plain";
     return true;
@@ -63,29 +68,37 @@ CDecodeOptions::CDecodeOptions(CSettingsStore& store, std::set<std::string> flag
 
 int CDecodeOptions::Parse(const CArguments& args, const char* help, CCliContext& context) {
     std::string error;
-    if (!m_line.Parse(args, error))
+    if (!m_line.Parse(args, error)) {
         return context.errors.Usage(error);
+    }
     if (m_line.Has("help")) {
         context.out << help << kHelp;
         return kExitDone;
     }
     for (const auto& [flag, key] : std::map<std::string, std::string>{
-             {"raw", "ShowRaw"}, {"out", "ShowOutput"}, {"symbology", "ShowSymbology"}})
-        if (m_line.Has(flag) && !m_overlay.Override(key + "=1", error))
+             {"raw", "ShowRaw"}, {"out", "ShowOutput"}, {"symbology", "ShowSymbology"}}) {
+        if (m_line.Has(flag) && !m_overlay.Override(key + "=1", error)) {
             return context.errors.Usage(error);
-    for (const std::string& assignment : m_line.Values("set"))
-        if (!m_overlay.Override(assignment, error))
+        }
+    }
+    for (const std::string& assignment : m_line.Values("set")) {
+        if (!m_overlay.Override(assignment, error)) {
             return context.errors.Usage(error);
-    if (!DefaultFormat(m_line.Value("color", "auto"), context, m_format))
+        }
+    }
+    if (!DefaultFormat(m_line.Value("color", "auto"), context, m_format)) {
         return context.errors.Usage("--color must be auto, always or never");
+    }
     m_format = m_line.Value("format", m_format);
     const std::string palette = m_line.Value("palette", "terminal");
-    if (palette != "terminal" && palette != "settings")
+    if (palette != "terminal" && palette != "settings") {
         return context.errors.Usage("--palette must be terminal or settings");
+    }
     m_settingsPalette = palette == "settings";
     Redirect(context.out);
-    if (!m_sink)
+    if (!m_sink) {
         return context.errors.Usage("--format must be ansi, plain, json or records");
+    }
     return kContinue;
 }
 

@@ -11,9 +11,11 @@ struct CName {
 };
 
 template <size_t N> const char* Find(const CName (&table)[N], uint32_t value) {
-    for (const CName& row : table)
-        if (row.value == value)
+    for (const CName& row : table) {
+        if (row.value == value) {
             return row.name;
+        }
+    }
     return nullptr;
 }
 
@@ -156,10 +158,12 @@ std::string Hex(uint32_t value, int digits) {
 }
 
 std::string PageName(uint32_t page) {
-    if (const char* name = Find(kPages, page))
+    if (const char* name = Find(kPages, page)) {
         return name;
-    if (page >= 0xFF00 && page <= 0xFFFF)
+    }
+    if (page >= 0xFF00 && page <= 0xFFFF) {
         return "Vendor Defined " + Hex(page, 4);
+    }
     return Hex(page, 4);
 }
 
@@ -171,12 +175,15 @@ std::string UsageName(uint32_t page, uint32_t usage) {
         name = Find(kGenericDesktop, usage);
         break;
     case 0x07:
-        if (usage >= 0x04 && usage <= 0x1D)
+        if (usage >= 0x04 && usage <= 0x1D) {
             return std::string(1, char('a' + usage - 0x04));
-        if (usage >= 0x1E && usage <= 0x27)
+        }
+        if (usage >= 0x1E && usage <= 0x27) {
             return std::string(1, "1234567890"[usage - 0x1E]);
-        if (usage >= 0x3A && usage <= 0x45)
+        }
+        if (usage >= 0x3A && usage <= 0x45) {
             return "F" + std::to_string(usage - 0x39);
+        }
         name = Find(kKeyboard, usage);
         break;
     case 0x08:
@@ -200,17 +207,21 @@ std::string MainFlags(uint32_t value, bool input) {
     text += value & 0x04 ? ",Rel" : ",Abs";
     const CName optional[] = {{0x08, "Wrap"}, {0x10, "NLin"}, {0x20, "NPrf"},
                               {0x40, "Null"}, {0x80, "Vol"},  {0x100, "Buf"}};
-    for (const CName& flag : optional)
-        if ((value & flag.value) && !(input && flag.value == 0x80))
+    for (const CName& flag : optional) {
+        if ((value & flag.value) && !(input && flag.value == 0x80)) {
             text += std::string(",") + flag.name;
+        }
+    }
     return text;
 }
 
 int32_t Signed(uint32_t value, size_t size) {
-    if (size == 1)
+    if (size == 1) {
         return int8_t(value);
-    if (size == 2)
+    }
+    if (size == 2) {
         return int16_t(value);
+    }
     return int32_t(value);
 }
 
@@ -223,8 +234,9 @@ void PrintDescriptorItems(std::ostream& out, const std::vector<uint8_t>& descrip
     while (at < descriptor.size()) {
         const uint8_t prefix = descriptor[at];
         size_t size = prefix & 0x03;
-        if (size == 3)
+        if (size == 3) {
             size = 4;
+        }
         size_t header = 1;
         const bool isLong = prefix == 0xFE;
         if (isLong) {
@@ -244,15 +256,18 @@ void PrintDescriptorItems(std::ostream& out, const std::vector<uint8_t>& descrip
             std::snprintf(group, sizeof group, "%02x ", descriptor[at + i]);
             bytes += group;
         }
-        if (header + size > 5)
+        if (header + size > 5) {
             bytes += "...";
+        }
         uint32_t value = 0;
-        for (size_t i = 0; i < size && !isLong; ++i)
+        for (size_t i = 0; i < size && !isLong; ++i) {
             value |= uint32_t(descriptor[at + 1 + i]) << (8 * i);
+        }
         const int type = (prefix >> 2) & 0x03;
         const int tag = prefix >> 4;
-        if (type == 0 && tag == 0xC && depth > 0)
+        if (type == 0 && tag == 0xC && depth > 0) {
             --depth;
+        }
         std::string text;
         if (isLong) {
             text = "Long Item (" + std::to_string(size) + " bytes)";
@@ -288,19 +303,21 @@ void PrintDescriptorItems(std::ostream& out, const std::vector<uint8_t>& descrip
             // A four-byte usage carries its own page in the high half.
             const uint32_t usagePage = size == 4 ? value >> 16 : page;
             const uint32_t usage = size == 4 ? value & 0xFFFF : value;
-            if (tag <= 0x2)
+            if (tag <= 0x2) {
                 text += " (" + (size == 4 ? PageName(usagePage) + ": " : std::string()) +
                         UsageName(usagePage, usage) + ")";
-            else
+            } else {
                 text += " (" + std::to_string(value) + ")";
+            }
         } else {
             text = "Reserved Item " + Hex(prefix, 2);
         }
         char line[64];
         std::snprintf(line, sizeof line, "%-16s", bytes.c_str());
         out << offset << line << std::string(size_t(depth) * 2, ' ') << text << "\n";
-        if (type == 0 && tag == 0xA)
+        if (type == 0 && tag == 0xA) {
             ++depth;
+        }
         at += header + size;
     }
 }

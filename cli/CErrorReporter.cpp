@@ -15,12 +15,14 @@ int CErrorReporter::Usage(const std::string& problem) {
 }
 
 void CErrorReporter::Report(const std::string& message) {
-    if (++m_count <= kShownLimit)
+    if (++m_count <= kShownLimit) {
         m_err << kPrefix << message << "\n";
+    }
 }
 
 void CErrorReporter::Finish() {
-    if (m_count > kShownLimit)
+    if (m_count > kShownLimit) {
         m_err << kPrefix << m_count - kShownLimit << " more errors were not shown\n";
+    }
     m_err.flush();
 }

@@ -2,6 +2,7 @@
 
 #include "cli/CSession.h"
 #include "cli/CTerminalText.h"
+#include "device/ErrorText.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -30,8 +31,9 @@ constexpr CSignature kSignatures[] = {
 } // namespace
 
 CInputFile::~CInputFile() {
-    if (m_owned && m_fd >= 0)
+    if (m_owned && m_fd >= 0) {
         close(m_fd);
+    }
 }
 
 bool CInputFile::Open(const std::string& source, int standardInput, std::string& error) {
@@ -42,7 +44,7 @@ bool CInputFile::Open(const std::string& source, int standardInput, std::string&
     const std::string name = QuoteInput(source, 200);
     const int fd = open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        error = "cannot read " + name + ": " + ErrorText(errno);
+        error = "cannot read " + name + ": " + ErrnoText(errno);
         return false;
     }
     struct stat status {};
@@ -57,11 +59,12 @@ bool CInputFile::Open(const std::string& source, int standardInput, std::string&
 }
 
 bool CInputFile::IsCompressed(const std::string& head, std::string& format, std::string& tool) {
-    for (const CSignature& signature : kSignatures)
+    for (const CSignature& signature : kSignatures) {
         if (head.compare(0, signature.length, signature.magic, signature.length) == 0) {
             format = signature.format;
             tool = signature.tool;
             return true;
         }
+    }
     return false;
 }

@@ -17,8 +17,9 @@ CJsonSink::~CJsonSink() {
 }
 
 void CJsonSink::AppendText(const std::string& text, uint32_t colour, bool bold) {
-    if (text.empty())
+    if (text.empty()) {
         return;
+    }
     m_out << Insertion(text, &colour, bold, m_jsonMembers) << '\n';
 }
 
@@ -31,8 +32,9 @@ CRecordsSink::~CRecordsSink() {
 }
 
 void CRecordsSink::AppendText(const std::string& text, uint32_t colour, bool bold) {
-    if (!text.empty())
+    if (!text.empty()) {
         m_insertions.push_back(CJsonSink::Insertion(text, &colour, bold, std::string()));
+    }
 }
 
 void CRecordsSink::AppendNewLine() {
@@ -40,8 +42,9 @@ void CRecordsSink::AppendNewLine() {
 }
 
 void CRecordsSink::BeginReport(const CReportInfo& info) {
-    if (!m_insertions.empty())
+    if (!m_insertions.empty()) {
         WriteRecord();
+    }
     m_report = info;
     m_inReport = true;
 }
@@ -52,8 +55,9 @@ void CRecordsSink::EndReport() {
 }
 
 void CRecordsSink::Flush() {
-    if (!m_inReport && !m_insertions.empty())
+    if (!m_inReport && !m_insertions.empty()) {
         WriteRecord();
+    }
     m_out.flush();
 }
 
@@ -68,18 +72,22 @@ void CRecordsSink::WriteRecord() {
     } else {
         m_out << "\"time\": null";
     }
-    if (m_inReport && !m_report.reader.empty())
+    if (m_inReport && !m_report.reader.empty()) {
         m_out << ", \"reader\": " << JsonString(m_report.reader);
-    if (m_inReport && m_report.device >= 0)
+    }
+    if (m_inReport && m_report.device >= 0) {
         m_out << ", \"device\": " << m_report.device;
-    if (m_inReport && !m_report.report.empty())
+    }
+    if (m_inReport && !m_report.report.empty()) {
         m_out << ", \"report_id\": " << unsigned(m_report.report[0]) << ", \"report\": \""
               << FormatHexBytes(m_report.report.data(), m_report.report.size()) << "\"";
-    else
+    } else {
         m_out << ", \"report_id\": null, \"report\": null";
+    }
     m_out << ", \"insertions\": [";
-    for (size_t i = 0; i < m_insertions.size(); ++i)
+    for (size_t i = 0; i < m_insertions.size(); ++i) {
         m_out << (i ? ", " : "") << m_insertions[i];
+    }
     m_out << "]}\n";
     m_insertions.clear();
 }

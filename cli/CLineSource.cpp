@@ -14,8 +14,9 @@ CLineSource::CLineSource(int fd, const std::atomic<bool>& stop, size_t lineLimit
     : m_fd(fd), m_stop(stop), m_limit(lineLimit) {}
 
 bool CLineSource::Fill() {
-    if (m_ended)
+    if (m_ended) {
         return false;
+    }
     pollfd waiting{m_fd, POLLIN, 0};
     bool idleCalled = false;
     while (!m_stop.load()) {
@@ -26,8 +27,9 @@ bool CLineSource::Fill() {
             return false;
         }
         if (ready <= 0) {
-            if (!idleCalled && m_onIdle)
+            if (!idleCalled && m_onIdle) {
                 m_onIdle();
+            }
             idleCalled = true;
             continue;
         }
@@ -40,10 +42,12 @@ bool CLineSource::Fill() {
         m_buffer.resize(old + kChunk);
         const ssize_t n = read(m_fd, &m_buffer[old], kChunk);
         m_buffer.resize(old + size_t(n > 0 ? n : 0));
-        if (n > 0)
+        if (n > 0) {
             return true;
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+        }
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
             continue;
+        }
         m_error = n < 0 ? errno : 0;
         m_ended = true;
         return false;
@@ -62,15 +66,17 @@ CLineSource::Status CLineSource::Next(std::string& line) {
     size_t scanned = 0; // bytes after m_start already searched for a line end
     for (;;) {
         if (m_skipLineFeed && m_start < m_buffer.size()) {
-            if (m_buffer[m_start] == '\n')
+            if (m_buffer[m_start] == '\n') {
                 ++m_start;
+            }
             m_skipLineFeed = false;
         }
         const char* begin = m_buffer.data() + m_start;
         const size_t available = m_buffer.size() - m_start;
         size_t end = scanned;
-        while (end < available && begin[end] != '\n' && begin[end] != '\r')
+        while (end < available && begin[end] != '\n' && begin[end] != '\r') {
             ++end;
+        }
         if (end < available) {
             m_skipLineFeed = begin[end] == '\r';
             m_start += end + 1;
@@ -98,12 +104,15 @@ CLineSource::Status CLineSource::Next(std::string& line) {
             scanned = available;
         }
         if (!Fill()) {
-            if (m_stopped)
+            if (m_stopped) {
                 return Status::Stopped;
-            if (m_error != 0)
+            }
+            if (m_error != 0) {
                 return Status::Failed;
-            if (m_buffer.size() == m_start || m_skipping)
+            }
+            if (m_buffer.size() == m_start || m_skipping) {
                 return Status::End;
+            }
             // The last line has no line end.
             ++m_number;
             line.assign(m_buffer, m_start, std::string::npos);

@@ -16,13 +16,15 @@ void CPlainSink::AppendNewLine() {
 }
 
 void CPlainSink::BreakLine() {
-    if (!m_atLineStart)
+    if (!m_atLineStart) {
         AppendNewLine();
+    }
 }
 
 void CPlainSink::StartLine() {
-    if (m_atLineStart)
+    if (m_atLineStart) {
         m_out << m_linePrefix;
+    }
     m_atLineStart = false;
 }
 

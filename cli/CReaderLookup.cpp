@@ -16,12 +16,14 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 }
 
 bool ParseHexId(const std::string& text, uint16_t& value) {
-    if (text.empty() || text.size() > 4)
+    if (text.empty() || text.size() > 4) {
         return false;
+    }
     unsigned v = 0;
     for (char c : text) {
-        if (!std::isxdigit(static_cast<unsigned char>(c)))
+        if (!std::isxdigit(static_cast<unsigned char>(c))) {
             return false;
+        }
         v = v * 16 + unsigned(std::isdigit(static_cast<unsigned char>(c))
                                   ? c - '0'
                                   : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
@@ -56,8 +58,9 @@ CReaderLookup::Result CReaderLookup::Resolve(const std::string& name, const std:
         }
         return Choose(name, {list.GetCurrentText()}, "", choice, error);
     }
-    if (m_pathByName.count(name))
+    if (m_pathByName.count(name)) {
         return Choose(name, {name}, "", choice, error);
+    }
     if (Interface(name)) {
         const std::string listed = NameOf(name);
         choice.name = listed.empty() ? name : listed;
@@ -80,11 +83,14 @@ CReaderLookup::Result CReaderLookup::Resolve(const std::string& name, const std:
         return Choose(name, candidates, "the ids", choice, error);
     }
     std::vector<std::string> candidates;
-    for (const std::string& listed : m_listed)
-        if (StartsWithNoCase(listed, name))
+    for (const std::string& listed : m_listed) {
+        if (StartsWithNoCase(listed, name)) {
             candidates.push_back(listed);
-    if (!candidates.empty())
+        }
+    }
+    if (!candidates.empty()) {
         return Choose(name, candidates, "the name", choice, error);
+    }
     // Neither listed nor present: tried as a path, so that the open says why it fails.
     choice.name = name;
     choice.path = name;
@@ -98,8 +104,9 @@ CReaderLookup::Result CReaderLookup::Choose(const std::string& name,
     if (candidates.size() > 1) {
         error = what + " " + QuoteInput(name) + (what == "the ids" ? " match " : " matches ") +
                 std::to_string(candidates.size()) + " readers; name one of them:";
-        for (const std::string& candidate : candidates)
+        for (const std::string& candidate : candidates) {
             error += "\n  " + Latin1ToUtf8(candidate);
+        }
         return Result::Ambiguous;
     }
     choice.name = candidates.front();
@@ -114,26 +121,32 @@ std::vector<const CHidInterfaceInfo*> CReaderLookup::WithIds(uint16_t vendorId,
     std::vector<const CHidInterfaceInfo*> any;
     for (const CHidInterfaceInfo& info : m_interfaces) {
         if (!info.attributesValid || info.attributes.vendorId != vendorId ||
-            info.attributes.productId != productId)
+            info.attributes.productId != productId) {
             continue;
+        }
         any.push_back(&info);
-        if (!NameOf(info.path).empty())
+        if (!NameOf(info.path).empty()) {
             listed.push_back(&info);
+        }
     }
     return listed.empty() ? any : listed;
 }
 
 const CHidInterfaceInfo* CReaderLookup::Interface(const std::string& path) const {
-    for (const CHidInterfaceInfo& info : m_interfaces)
-        if (info.path == path)
+    for (const CHidInterfaceInfo& info : m_interfaces) {
+        if (info.path == path) {
             return &info;
+        }
+    }
     return nullptr;
 }
 
 std::string CReaderLookup::NameOf(const std::string& path) const {
-    for (const auto& [name, listedPath] : m_pathByName)
-        if (listedPath == path)
+    for (const auto& [name, listedPath] : m_pathByName) {
+        if (listedPath == path) {
             return name;
+        }
+    }
     return std::string();
 }
 

@@ -16,48 +16,57 @@ bool IsBlank(char c) {
 std::string Trim(const std::string& s, size_t from = 0) {
     size_t b = from;
     size_t e = s.size();
-    while (b < e && IsBlank(s[b]))
+    while (b < e && IsBlank(s[b])) {
         ++b;
-    while (e > b && IsBlank(s[e - 1]))
+    }
+    while (e > b && IsBlank(s[e - 1])) {
         --e;
+    }
     return s.substr(b, e - b);
 }
 
 // The next blank-separated token of `text` from `at`; empty at the end.
 std::string NextToken(const std::string& text, size_t& at) {
-    while (at < text.size() && IsBlank(text[at]))
+    while (at < text.size() && IsBlank(text[at])) {
         ++at;
+    }
     const size_t start = at;
-    while (at < text.size() && !IsBlank(text[at]))
+    while (at < text.size() && !IsBlank(text[at])) {
         ++at;
+    }
     return text.substr(start, at - start);
 }
 
 bool ParseDecimal(const std::string& token, size_t maxDigits, uint64_t& value) {
-    if (token.empty() || token.size() > maxDigits)
+    if (token.empty() || token.size() > maxDigits) {
         return false;
+    }
     value = 0;
     for (char c : token) {
-        if (!std::isdigit(static_cast<unsigned char>(c)))
+        if (!std::isdigit(static_cast<unsigned char>(c))) {
             return false;
+        }
         value = value * 10 + uint64_t(c - '0');
     }
     return true;
 }
 
 bool ParseHexWord(const std::string& token, uint16_t& value) {
-    if (token.empty() || token.size() > 8)
+    if (token.empty() || token.size() > 8) {
         return false;
+    }
     unsigned long v = 0;
     for (char c : token) {
-        if (!std::isxdigit(static_cast<unsigned char>(c)))
+        if (!std::isxdigit(static_cast<unsigned char>(c))) {
             return false;
+        }
         v = v * 16 + unsigned(std::isdigit(static_cast<unsigned char>(c))
                                   ? c - '0'
                                   : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
     }
-    if (v > 0xFFFF)
+    if (v > 0xFFFF) {
         return false;
+    }
     value = uint16_t(v);
     return true;
 }
@@ -68,10 +77,12 @@ bool ParseTime(const std::string& token, uint64_t& microseconds) {
     uint64_t seconds = 0;
     uint64_t fraction = 0;
     if (dot == std::string::npos || !ParseDecimal(token.substr(0, dot), 12, seconds) ||
-        !ParseDecimal(token.substr(dot + 1), 6, fraction))
+        !ParseDecimal(token.substr(dot + 1), 6, fraction)) {
         return false;
-    for (size_t digits = token.size() - dot - 1; digits < 6; ++digits)
+    }
+    for (size_t digits = token.size() - dot - 1; digits < 6; ++digits) {
         fraction *= 10;
+    }
     microseconds = seconds * 1000000 + fraction;
     return true;
 }
@@ -85,8 +96,9 @@ bool ParseCountedBytes(const std::string& text, size_t at, std::vector<uint8_t>&
         error = "expected a decimal byte count, not " + QuoteInput(countToken);
         return false;
     }
-    if (!ParseHexBytes(text.substr(at), bytes, error))
+    if (!ParseHexBytes(text.substr(at), bytes, error)) {
         return false;
+    }
     if (bytes.size() != count) {
         error = "the count says " + std::to_string(count) + " bytes but the line has " +
                 std::to_string(bytes.size());
@@ -116,8 +128,9 @@ std::string FormatHexBytes(const uint8_t* data, size_t length) {
     std::string out;
     out.reserve(length * 3);
     for (size_t i = 0; i < length; ++i) {
-        if (i)
+        if (i) {
             out += ' ';
+        }
         out += kDigits[data[i] >> 4];
         out += kDigits[data[i] & 0x0F];
     }
@@ -131,8 +144,9 @@ CRecordingReader::Result CRecordingReader::ReadLine(const std::string& rawLine,
     // Names and paths are text: a '#' in them is not a comment.
     const bool text = tagged && (whole[0] == 'N' || whole[0] == 'P');
     const std::string line = text ? whole : Trim(whole.substr(0, whole.find('#')));
-    if (line.empty() || (tagged && line[0] == 'B'))
+    if (line.empty() || (tagged && line[0] == 'B')) {
         return Result::Nothing;
+    }
     item = CRecordingItem();
     item.device = m_device;
     const auto fail = [&](const std::string& reason) {
@@ -149,11 +163,13 @@ CRecordingReader::Result CRecordingReader::ReadLine(const std::string& rawLine,
     case 'D': {
         const std::string token = NextToken(line, at);
         uint64_t index = 0;
-        if (!ParseDecimal(token, 9, index) || !NextToken(line, at).empty())
+        if (!ParseDecimal(token, 9, index) || !NextToken(line, at).empty()) {
             return fail("expected \"D: <device index>\", not " + QuoteInput(line));
-        if (index >= uint64_t(kMaxDevices))
+        }
+        if (index >= uint64_t(kMaxDevices)) {
             return fail("device index " + std::to_string(index) + " is above the limit of " +
                         std::to_string(kMaxDevices - 1));
+        }
         m_device = int(index);
         item.kind = CRecordingItem::Kind::Device;
         item.device = m_device;
@@ -161,11 +177,13 @@ CRecordingReader::Result CRecordingReader::ReadLine(const std::string& rawLine,
     }
     case 'R':
         item.kind = CRecordingItem::Kind::Descriptor;
-        if (!ParseCountedBytes(line, at, item.bytes, error))
+        if (!ParseCountedBytes(line, at, item.bytes, error)) {
             return fail("report descriptor: " + error);
-        if (item.bytes.size() > kMaxDescriptorBytes)
+        }
+        if (item.bytes.size() > kMaxDescriptorBytes) {
             return fail("report descriptor: longer than " + std::to_string(kMaxDescriptorBytes) +
                         " bytes");
+        }
         return Result::Item;
     case 'N':
     case 'P':
@@ -178,28 +196,33 @@ CRecordingReader::Result CRecordingReader::ReadLine(const std::string& rawLine,
         const std::string vendor = NextToken(line, at);
         const std::string product = NextToken(line, at);
         if (!ParseHexWord(bus, item.bus) || !ParseHexWord(vendor, item.vendorId) ||
-            !ParseHexWord(product, item.productId) || !NextToken(line, at).empty())
+            !ParseHexWord(product, item.productId) || !NextToken(line, at).empty()) {
             return fail("expected \"I: <bus> <vendor id> <product id>\" in hex, not " +
                         QuoteInput(line));
+        }
         return Result::Item;
     }
     case 'E': {
         item.kind = CRecordingItem::Kind::Input;
         item.timed = true;
         const std::string stamp = NextToken(line, at);
-        if (!ParseTime(stamp, item.microseconds))
+        if (!ParseTime(stamp, item.microseconds)) {
             return fail("input report: expected a time stamp <seconds.micro>, not " +
                         QuoteInput(stamp));
-        if (!ParseCountedBytes(line, at, item.bytes, error))
+        }
+        if (!ParseCountedBytes(line, at, item.bytes, error)) {
             return fail("input report: " + error);
+        }
         return Result::Item;
     }
     case 'F':
         item.kind = CRecordingItem::Kind::Feature;
-        if (!ParseHexBytes(line.substr(at), item.bytes, error))
+        if (!ParseHexBytes(line.substr(at), item.bytes, error)) {
             return fail("feature report: " + error);
-        if (item.bytes.empty())
+        }
+        if (item.bytes.empty()) {
             return fail("feature report: no bytes");
+        }
         return Result::Item;
     default:
         return fail("unknown item " + QuoteInput(line.substr(0, 2)));
@@ -218,14 +241,17 @@ int CRecordingWriter::AddDevice(const CHidInterfaceInfo& info, const std::string
     m_inputNumbered.push_back(descriptor.empty() ||
                               (parsed.Parse(descriptor) && parsed.IsNumbered(CReportKind::Input)));
     m_out << "# " << name << "\n";
-    if (m_several)
+    if (m_several) {
         m_out << "D: " << device << "\n";
-    if (!descriptor.empty())
+    }
+    if (!descriptor.empty()) {
         m_out << "R: " << descriptor.size() << " "
               << FormatHexBytes(descriptor.data(), descriptor.size()) << "\n";
+    }
     m_out << "N: " << (info.hidName.empty() ? info.product : info.hidName) << "\n";
-    if (!info.physicalPath.empty())
+    if (!info.physicalPath.empty()) {
         m_out << "P: " << info.physicalPath << "\n";
+    }
     char identity[40];
     std::snprintf(identity, sizeof identity, "I: %x %04x %04x\n", info.busType,
                   info.attributes.vendorId, info.attributes.productId);
@@ -236,15 +262,17 @@ int CRecordingWriter::AddDevice(const CHidInterfaceInfo& info, const std::string
 }
 
 void CRecordingWriter::WriteInput(int device, const std::vector<uint8_t>& report) {
-    if (device < 0 || size_t(device) >= m_inputNumbered.size())
+    if (device < 0 || size_t(device) >= m_inputNumbered.size()) {
         return;
+    }
     const Clock::time_point now = Clock::now();
     if (!m_started) {
         m_start = now;
         m_started = true;
     }
-    if (m_several && device != m_lastDevice)
+    if (m_several && device != m_lastDevice) {
         m_out << "D: " << device << "\n";
+    }
     m_lastDevice = device;
     const size_t skip = m_inputNumbered[size_t(device)] || report.empty() ? 0 : 1;
     const auto elapsed =
@@ -261,6 +289,7 @@ void CRecordingWriter::WriteInput(int device, const std::vector<uint8_t>& report
 void CRecordingWriter::Flush() {
     errno = 0;
     m_out.flush();
-    if (!m_out.good() && m_error == 0)
+    if (!m_out.good() && m_error == 0) {
         m_error = errno != 0 ? errno : EIO;
+    }
 }

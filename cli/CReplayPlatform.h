@@ -28,8 +28,9 @@ public:
     }
     // False when kMaxFeatureAnswers are already waiting.
     bool QueueFeatureAnswer(std::vector<uint8_t> answer) {
-        if (m_state->featureAnswers.size() >= kMaxFeatureAnswers)
+        if (m_state->featureAnswers.size() >= kMaxFeatureAnswers) {
             return false;
+        }
         m_state->featureAnswers.push_back(std::move(answer));
         return true;
     }

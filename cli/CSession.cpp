@@ -1,22 +1,20 @@
 #include "cli/CSession.h"
 
 #include "device/CHidDeviceFactory.h"
+#include "device/ErrorText.h"
 
 #include <cerrno>
-#include <cstring>
-
-std::string ErrorText(int code) {
-    return code ? std::string(std::strerror(code)) : std::string("unknown error");
-}
 
 std::string OpenFailure(const std::string& name, const std::string& path, int code) {
     std::string text = "cannot open \"" + name + "\"";
-    if (path != name)
+    if (path != name) {
         text += " (" + path + ")";
-    text += ": " + ErrorText(code);
-    if (code == EACCES || code == EPERM)
+    }
+    text += ": " + ErrnoText(code);
+    if (code == EACCES || code == EPERM) {
         text += ". Access to the reader was denied: install Vantrel's udev rule (see \"Real "
                 "readers\" in the README or vantrel-cli(1)) and plug the reader in again";
+    }
     return text;
 }
 
@@ -31,8 +29,9 @@ void CSessionQueue::Post(int session, CHidMessage&& message) {
 bool CSessionQueue::Wait(int& session, CHidMessage& message, int timeoutMs) {
     std::unique_lock<std::mutex> lock(m_mutex);
     if (!m_posted.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                           [this] { return !m_messages.empty(); }))
+                           [this] { return !m_messages.empty(); })) {
         return false;
+    }
     session = m_messages.front().first;
     message = std::move(m_messages.front().second);
     m_messages.pop_front();
@@ -53,7 +52,7 @@ bool CSession::Open(const CReaderLookup::CChoice& choice) {
     m_name = choice.name;
     m_path = choice.path;
     m_port.Enumerate(nullptr, "", true);
-    if (!m_port.Open(m_name, kReportMessage)) {
+    if (!m_port.Open(m_name, kMessageBase)) {
         m_errors.Report(OpenFailure(m_name, m_path, m_port.LastError()));
         return false;
     }
@@ -61,22 +60,25 @@ bool CSession::Open(const CReaderLookup::CChoice& choice) {
     const CHidCaps& caps = m_port.GetCaps();
     m_device = CreateHidDevice(SelectDeviceType(caps.usagePage, caps.usage), m_port, m_sink,
                                m_settings, m_notifier);
-    if (m_device)
+    if (m_device) {
         m_device->LoadSettings("Settings");
+    }
     return true;
 }
 
 CSession::Message CSession::Classify(const CHidMessage& message) {
-    if (!m_port.IsCurrent(message))
+    if (!m_port.IsCurrent(message)) {
         return Message::Stale;
-    if (message.messageId == kReadErrorMessage) {
-        m_errors.Report("reading \"" + m_name + "\" failed: " + ErrorText(message.errorCode));
+    }
+    if (message.messageId == HidMessageId(kMessageBase, CHidMessageKind::Error)) {
+        m_errors.Report("reading \"" + m_name + "\" failed: " + ErrnoText(message.errorCode));
         return Message::Failed;
     }
     return Message::Report;
 }
 
 void CSession::Decode(const std::vector<uint8_t>& report) {
-    if (m_device)
+    if (m_device) {
         m_device->OnReport(report.data(), report.size());
+    }
 }

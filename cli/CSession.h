@@ -34,9 +34,8 @@ private:
 class CSession {
 public:
     using Clock = std::chrono::steady_clock;
-    // The messages of the session's reader thread.
-    static constexpr uint32_t kReportMessage = 0x07E8;
-    static constexpr uint32_t kReadErrorMessage = kReportMessage + 1;
+    // The message base the terminal tool opens its ports with, as the main window does.
+    static constexpr uint32_t kMessageBase = 0x07E8;
 
     // `index` tells the session's messages apart in `queue`.
     CSession(CHidPlatform& platform, CSettingsStore& store, COutputSink& sink,
@@ -85,5 +84,3 @@ private:
 
 // The message for a reader that could not be opened, with what to do about denied access.
 std::string OpenFailure(const std::string& name, const std::string& path, int code);
-// The system's text for an errno value.
-std::string ErrorText(int code);

@@ -3,6 +3,7 @@
 #include "cli/CRecording.h"
 #include "cli/CTerminalSink.h"
 #include "cli/CTerminalText.h"
+#include "device/ErrorText.h"
 
 #include <ctime>
 #include <sys/time.h>
@@ -50,8 +51,9 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
     CHidMessage message;
     while (!stop.load() && running > 0 && (options.count == 0 || reports < options.count)) {
         const Clock::time_point now = Clock::now();
-        if (now >= options.until)
+        if (now >= options.until) {
             break;
+        }
         if (options.idleMs > 0 && now - lastReport >= std::chrono::milliseconds(options.idleMs)) {
             m_errors.Report("no report arrived in " + std::to_string(options.idleMs) + " ms");
             status = kExitFailed;
@@ -60,10 +62,12 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
         int index = 0;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(std::min(
             options.until - now, Clock::duration(std::chrono::milliseconds(kStopCheckMs))));
-        if (!m_queue.Wait(index, message, int(left.count())))
+        if (!m_queue.Wait(index, message, int(left.count()))) {
             continue;
-        if (index < 0 || size_t(index) >= m_sessions.size() || failed[size_t(index)])
+        }
+        if (index < 0 || size_t(index) >= m_sessions.size() || failed[size_t(index)]) {
             continue;
+        }
         CSession& session = *m_sessions[size_t(index)];
         const CSession::Message kind = session.Classify(message);
         if (kind == CSession::Message::Failed) {
@@ -72,16 +76,19 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
             status = kExitFailed;
             continue;
         }
-        if (kind != CSession::Message::Report)
+        if (kind != CSession::Message::Report) {
             continue;
+        }
         lastReport = Clock::now();
-        if (reports++ == 0)
+        if (reports++ == 0) {
             first = lastReport;
+        }
         if (options.recorder) {
             options.recorder->WriteInput(options.recordIndexes[size_t(index)], message.report);
-            if (!options.recorder->Good())
+            if (!options.recorder->Good()) {
                 return m_errors.Fail("the recording cannot be written: " +
-                                     ErrorText(options.recorder->Error()));
+                                     ErrnoText(options.recorder->Error()));
+            }
         }
         CReportInfo info;
         info.timed = true;
@@ -89,8 +96,9 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
             std::chrono::duration_cast<std::chrono::microseconds>(lastReport - first).count());
         info.reader = session.Name();
         info.report = message.report;
-        if (index != lastIndex && lastIndex >= 0)
+        if (index != lastIndex && lastIndex >= 0) {
             m_sink.BreakLine();
+        }
         lastIndex = index;
         SetSource(session, options);
         m_sink.BeginReport(info);

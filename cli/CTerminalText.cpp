@@ -77,17 +77,20 @@ size_t Utf8Length(const std::string& text, size_t at) {
     } else {
         return 0;
     }
-    if (at + length > text.size())
+    if (at + length > text.size()) {
         return 0;
+    }
     for (size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80)
+        if ((byte(at + i) & 0xC0) != 0x80) {
             return 0;
+        }
         code = (code << 6) | (byte(at + i) & 0x3F);
     }
     const uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
     if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF) ||
-        (code >= 0x80 && code <= 0x9F))
+        (code >= 0x80 && code <= 0x9F)) {
         return 0;
+    }
     return length;
 }
 
@@ -116,7 +119,8 @@ std::string QuoteInput(const std::string& raw, size_t limit) {
         }
     }
     out += '"';
-    if (shown < raw.size())
+    if (shown < raw.size()) {
         out += "... (" + std::to_string(raw.size()) + " bytes)";
+    }
     return out;
 }

@@ -8,6 +8,7 @@
 #include "cli/CTerminalText.h"
 #include "cli/Subcommands.h"
 #include "device/DeviceType.h"
+#include "device/ErrorText.h"
 #include "platform/CReportDescriptor.h"
 
 #include <cstdio>
@@ -52,37 +53,45 @@ constexpr CReportKind kKinds[] = {CReportKind::Input, CReportKind::Output, CRepo
 constexpr const char* kKindNames[] = {"input", "output", "feature"};
 
 void PrintText(std::ostream& out, const CReportDescriptor& parsed) {
-    for (const auto& c : parsed.Collections())
+    for (const auto& c : parsed.Collections()) {
         out << "collection: usage page " << HexWord(c.usagePage) << " usage " << HexWord(c.usage)
             << "\n";
+    }
     out << "report ids: " << (parsed.UsesReportIds() ? "yes" : "no") << "\n";
-    for (int k = 0; k < 3; ++k)
+    for (int k = 0; k < 3; ++k) {
         out << kKindNames[k] << ": " << parsed.ReportByteLength(kKinds[k]) << " bytes, ids "
             << IdList(parsed.ReportIds(kKinds[k]), false) << "\n";
+    }
     const CHidCaps caps = parsed.Caps();
     out << "device type: " << DeviceTypeName(SelectDeviceType(caps.usagePage, caps.usage)) << "\n";
 }
 
 void PrintJson(std::ostream& out, const CReportDescriptor& parsed, int device) {
     out << "{\"collections\": [";
-    for (size_t i = 0; i < parsed.Collections().size(); ++i)
+    for (size_t i = 0; i < parsed.Collections().size(); ++i) {
         out << (i ? ", " : "") << "{\"usage_page\": " << parsed.Collections()[i].usagePage
             << ", \"usage\": " << parsed.Collections()[i].usage << "}";
+    }
     out << "], \"report_ids\": " << (parsed.UsesReportIds() ? "true" : "false");
-    for (int k = 0; k < 3; ++k)
+    for (int k = 0; k < 3; ++k) {
         out << ", \"" << kKindNames[k] << "_len\": " << parsed.ReportByteLength(kKinds[k]);
-    for (int k = 0; k < 3; ++k)
+    }
+    for (int k = 0; k < 3; ++k) {
         out << ", \"" << kKindNames[k] << "_ids\": " << IdList(parsed.ReportIds(kKinds[k]), true);
-    if (device >= 0)
+    }
+    if (device >= 0) {
         out << ", \"device\": " << device;
+    }
     out << "}\n";
 }
 
 // True when `head` holds bytes that hex text never has: the descriptor is binary.
 bool IsBinary(const std::string& head) {
-    for (unsigned char c : head)
-        if (c < 0x09 || (c > 0x0D && c < 0x20) || c == 0x7F)
+    for (unsigned char c : head) {
+        if (c < 0x09 || (c > 0x0D && c < 0x20) || c == 0x7F) {
             return true;
+        }
+    }
     return false;
 }
 
@@ -132,8 +141,9 @@ bool CDescriptorReader::Read(int fd, std::vector<CDescribed>& found, int& exitCo
                                          " FILE | vantrel-cli describe -");
         return false;
     }
-    if (IsBinary(head))
+    if (IsBinary(head)) {
         return ReadBinary(lines, found, exitCode);
+    }
 
     CRecordingReader reader;
     std::map<int, CDescribed> devices;
@@ -146,7 +156,7 @@ bool CDescriptorReader::Read(int fd, std::vector<CDescribed>& found, int& exitCo
                                      status != CLineSource::Status::Stopped;) {
         if (status == CLineSource::Status::Failed) {
             exitCode = m_context.errors.Fail("reading " + QuoteInput(m_source, 200) +
-                                             " failed: " + ErrorText(lines.Error()));
+                                             " failed: " + ErrnoText(lines.Error()));
             return false;
         }
         if (status == CLineSource::Status::TooLong) {
@@ -155,17 +165,18 @@ bool CDescriptorReader::Read(int fd, std::vector<CDescribed>& found, int& exitCo
             continue;
         }
         const CRecordingReader::Result result = reader.ReadLine(line, item, error);
-        if (result == CRecordingReader::Result::Nothing)
+        if (result == CRecordingReader::Result::Nothing) {
             continue;
+        }
         if (result == CRecordingReader::Result::Error) {
             LineError(lines.Number(), error);
             continue;
         }
         if (item.kind == CRecordingItem::Kind::Input && !item.timed) {
             // Plain hex: the descriptor itself, unless the file is a recording.
-            if (!recording && plain.size() + item.bytes.size() <= reader.kMaxDescriptorBytes)
+            if (!recording && plain.size() + item.bytes.size() <= reader.kMaxDescriptorBytes) {
                 plain.insert(plain.end(), item.bytes.begin(), item.bytes.end());
-            else if (!recording) {
+            } else if (!recording) {
                 exitCode = m_context.errors.Fail(QuoteInput(m_source, 200) + " holds more than " +
                                                  std::to_string(reader.kMaxDescriptorBytes) +
                                                  " bytes of hex: not a report descriptor");
@@ -176,10 +187,11 @@ bool CDescriptorReader::Read(int fd, std::vector<CDescribed>& found, int& exitCo
         recording = true;
         CDescribed& device = devices[item.device];
         device.device = item.device;
-        if (item.kind == CRecordingItem::Kind::Descriptor)
+        if (item.kind == CRecordingItem::Kind::Descriptor) {
             device.bytes = item.bytes;
-        else if (item.kind == CRecordingItem::Kind::Name)
+        } else if (item.kind == CRecordingItem::Kind::Name) {
             device.name = item.text;
+        }
     }
     if (!recording) {
         if (plain.empty()) {
@@ -189,9 +201,11 @@ bool CDescriptorReader::Read(int fd, std::vector<CDescribed>& found, int& exitCo
         found.push_back({-1, std::string(), plain});
         return true;
     }
-    for (auto& [index, device] : devices)
-        if (!device.bytes.empty())
+    for (auto& [index, device] : devices) {
+        if (!device.bytes.empty()) {
             found.push_back(device);
+        }
+    }
     if (found.empty() && !m_errors) {
         exitCode = m_context.errors.Fail(QuoteInput(m_source, 200) +
                                          " is a recording without a report descriptor (no \"R:\" "
@@ -199,8 +213,9 @@ bool CDescriptorReader::Read(int fd, std::vector<CDescribed>& found, int& exitCo
         return false;
     }
     // Several devices are named by index; one alone only when the recording numbers it.
-    if (found.size() == 1 && devices.size() == 1)
+    if (found.size() == 1 && devices.size() == 1) {
         found.front().device = -1;
+    }
     return true;
 }
 
@@ -209,8 +224,9 @@ bool ReadReaderDescriptor(CCliContext& context, const std::string& source,
                           std::vector<CDescribed>& found, int& exitCode) {
     const CReaderLookup lookup(context.platform);
     CReaderLookup::CChoice choice;
-    if (!lookup.Find(source, "", choice, context.errors, exitCode))
+    if (!lookup.Find(source, "", choice, context.errors, exitCode)) {
         return false;
+    }
     const CHidInterfaceInfo* info = lookup.Interface(choice.path);
     if (!info) {
         exitCode =
@@ -231,22 +247,27 @@ bool ReadReaderDescriptor(CCliContext& context, const std::string& source,
 int RunDescribe(CCliContext& context, const CArguments& args) {
     CCommandLine line({"help", "items", "hex"}, {"format", "device"});
     std::string error;
-    if (!line.Parse(args, error))
+    if (!line.Parse(args, error)) {
         return context.errors.Usage(error);
+    }
     if (line.Has("help")) {
         context.out << kHelp;
         return kExitDone;
     }
     const std::string format = line.Value("format", "text");
-    if (format != "text" && format != "json")
+    if (format != "text" && format != "json") {
         return context.errors.Usage("--format must be text or json");
-    if (format == "json" && (line.Has("items") || line.Has("hex")))
+    }
+    if (format == "json" && (line.Has("items") || line.Has("hex"))) {
         return context.errors.Usage("--items and --hex belong to the text format");
+    }
     long long onlyDevice = -1;
-    if (!line.Number("device", 0, CRecordingReader::kMaxDevices - 1, 10, onlyDevice, error))
+    if (!line.Number("device", 0, CRecordingReader::kMaxDevices - 1, 10, onlyDevice, error)) {
         return context.errors.Usage(error);
-    if (line.Positional().size() != 1)
+    }
+    if (line.Positional().size() != 1) {
         return context.errors.Usage("describe needs one FILE or reader NAME");
+    }
     const std::string& source = line.Positional()[0];
 
     std::vector<CDescribed> found;
@@ -255,11 +276,13 @@ int RunDescribe(CCliContext& context, const CArguments& args) {
     struct stat status {};
     if (source == "-" || stat(source.c_str(), &status) == 0) {
         CInputFile input;
-        if (!input.Open(source, context.inFd, error))
+        if (!input.Open(source, context.inFd, error)) {
             return context.errors.Fail(error);
+        }
         CDescriptorReader reader(context, source);
-        if (!reader.Read(input.Fd(), found, exitCode))
+        if (!reader.Read(input.Fd(), found, exitCode)) {
             return exitCode;
+        }
         lineErrors = reader.HadErrors();
     } else if (!ReadReaderDescriptor(context, source, found, exitCode)) {
         return exitCode;
@@ -269,16 +292,18 @@ int RunDescribe(CCliContext& context, const CArguments& args) {
     bool described = false;
     for (const CDescribed& descriptor : found) {
         if (onlyDevice >= 0 && descriptor.device != onlyDevice &&
-            !(descriptor.device < 0 && onlyDevice == 0))
+            !(descriptor.device < 0 && onlyDevice == 0)) {
             continue;
+        }
         described = true;
         const std::string which =
             descriptor.device >= 0 ? "device " + std::to_string(descriptor.device) : "";
-        if (format == "text" && !which.empty())
+        if (format == "text" && !which.empty()) {
             context.out << which
                         << (descriptor.name.empty() ? ""
                                                     : " (" + Latin1ToUtf8(descriptor.name) + ")")
                         << ":\n";
+        }
         CReportDescriptor parsed;
         if (!parsed.Parse(descriptor.bytes)) {
             status_ = context.errors.Fail((which.empty() ? "" : which + ": ") +
@@ -290,14 +315,17 @@ int RunDescribe(CCliContext& context, const CArguments& args) {
         } else {
             PrintText(context.out, parsed);
         }
-        if (line.Has("hex"))
+        if (line.Has("hex")) {
             context.out << "R: " << descriptor.bytes.size() << " "
                         << FormatHexBytes(descriptor.bytes.data(), descriptor.bytes.size()) << "\n";
-        if (line.Has("items"))
+        }
+        if (line.Has("items")) {
             PrintDescriptorItems(context.out, descriptor.bytes);
+        }
     }
-    if (onlyDevice >= 0 && !described)
+    if (onlyDevice >= 0 && !described) {
         return context.errors.Fail("the input has no device " + std::to_string(onlyDevice) +
                                    " with a report descriptor");
+    }
     return status_;
 }

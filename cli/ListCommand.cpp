@@ -4,6 +4,8 @@
 #include "cli/CTerminalText.h"
 #include "cli/Subcommands.h"
 #include "device/DeviceType.h"
+#include "device/ErrorText.h"
+#include "device/ReaderTypes.h"
 
 #include <cstdio>
 
@@ -23,32 +25,24 @@ grep and awk can read them. A list with nothing in it says why on standard error
   --format json    one JSON object per line and interface
 )";
 
-// The short type names that replay --type takes.
-const char* ShortTypeName(DeviceType type) {
-    switch (type) {
-    case DeviceType::Quorin:
-        return "quorin";
-    case DeviceType::HidPos:
-        return "hidpos";
-    case DeviceType::SurePos:
-        return "surepos";
-    case DeviceType::SurePosSio:
-        return "sio";
-    case DeviceType::None:
-        break;
-    }
-    return "none";
+// The type as replay --type names it, or "none".
+const char* TypeKey(DeviceType type) {
+    const CReaderType* row = FindReaderType(type);
+    return row ? row->key : "none";
 }
 
 // Why the listing rule leaves an interface out.
 std::string Reason(const CHidInterfaceInfo& info, const CReaderLookup& lookup) {
-    if (!info.attributesValid)
+    if (!info.attributesValid) {
         return "its vendor and product ids cannot be read";
-    if (!lookup.IsSupported(info.attributes, info.caps))
+    }
+    if (!lookup.IsSupported(info.attributes, info.caps)) {
         return std::string("not a reader interface: usage page ") + HexWord(info.caps.usagePage) +
                " usage " + HexWord(info.caps.usage) + " and its ids are not a supported reader";
-    if (info.product.empty())
+    }
+    if (info.product.empty()) {
         return "it has no product string";
+    }
     return "not listed";
 }
 
@@ -69,17 +63,22 @@ struct CFilter {
 
 // Why nothing was listed.
 std::string EmptyReason(const CReaderLookup& lookup, bool filtered) {
-    if (lookup.Interfaces().empty())
+    if (lookup.Interfaces().empty()) {
         return "no HID interfaces are present";
-    if (filtered)
+    }
+    if (filtered) {
         return "no interface matches the filters";
+    }
     size_t readers = 0;
-    for (const CHidInterfaceInfo& info : lookup.Interfaces())
-        if (info.attributesValid && lookup.IsSupported(info.attributes, info.caps))
+    for (const CHidInterfaceInfo& info : lookup.Interfaces()) {
+        if (info.attributesValid && lookup.IsSupported(info.attributes, info.caps)) {
             ++readers;
-    if (readers == 0)
+        }
+    }
+    if (readers == 0) {
         return "none of the " + std::to_string(lookup.Interfaces().size()) +
                " HID interfaces is a bar-code reader (\"vantrel-cli list --all\" shows them)";
+    }
     return std::to_string(readers) + " reader interface" + (readers == 1 ? " is" : "s are") +
            " not listed because " + (readers == 1 ? "it lacks" : "they lack") +
            " a product string or readable ids (\"vantrel-cli list --all\" says why)";
@@ -93,9 +92,10 @@ void PrintJson(std::ostream& out, const CHidInterfaceInfo& info, const std::stri
         << ", \"product_id\": " << info.attributes.productId
         << ", \"usage_page\": " << info.caps.usagePage << ", \"usage\": " << info.caps.usage
         << ", \"type\": \"" << DeviceTypeName(type) << "\"";
-    if (all)
+    if (all) {
         out << ", \"listed\": " << (reason.empty() ? "true" : "false")
             << ", \"reason\": " << (reason.empty() ? "null" : JsonString(reason));
+    }
     out << "}\n";
 }
 
@@ -104,11 +104,11 @@ void PrintText(std::ostream& out, const CHidInterfaceInfo& info, const std::stri
     const DeviceType type = SelectDeviceType(info.caps.usagePage, info.caps.usage);
     char ids[64];
     std::snprintf(ids, sizeof ids, "%04x:%04x  %04x:%04x  %-7s  ", info.attributes.vendorId,
-                  info.attributes.productId, info.caps.usagePage, info.caps.usage,
-                  ShortTypeName(type));
+                  info.attributes.productId, info.caps.usagePage, info.caps.usage, TypeKey(type));
     out << ids << info.path << "  " << Latin1ToUtf8(name);
-    if (!reason.empty())
+    if (!reason.empty()) {
         out << "  (not listed: " << reason << ")";
+    }
     out << "\n";
 }
 
@@ -117,46 +117,54 @@ void PrintText(std::ostream& out, const CHidInterfaceInfo& info, const std::stri
 int RunList(CCliContext& context, const CArguments& args) {
     CCommandLine line({"all", "help"}, {"format", "vid", "pid", "usage-page", "usage"});
     std::string error;
-    if (!line.Parse(args, error))
+    if (!line.Parse(args, error)) {
         return context.errors.Usage(error);
+    }
     if (line.Has("help")) {
         context.out << kHelp;
         return kExitDone;
     }
     const std::string format = line.Value("format", "text");
-    if (format != "text" && format != "json")
+    if (format != "text" && format != "json") {
         return context.errors.Usage("--format must be text or json");
-    if (!line.Positional().empty())
+    }
+    if (!line.Positional().empty()) {
         return context.errors.Usage("list takes no arguments");
+    }
     CFilter filter;
     if (!line.Number("vid", 0, 0xFFFF, 16, filter.vendorId, error) ||
         !line.Number("pid", 0, 0xFFFF, 16, filter.productId, error) ||
         !line.Number("usage-page", 0, 0xFFFF, 16, filter.usagePage, error) ||
-        !line.Number("usage", 0, 0xFFFF, 16, filter.usage, error))
+        !line.Number("usage", 0, 0xFFFF, 16, filter.usage, error)) {
         return context.errors.Usage(error);
+    }
     const bool all = line.Has("all");
 
     const CReaderLookup lookup(context.platform);
-    if (!lookup.IsValid())
+    if (!lookup.IsValid()) {
         return context.errors.Fail("the HID interfaces cannot be listed: " +
-                                   ErrorText(lookup.Error()));
+                                   ErrnoText(lookup.Error()));
+    }
     size_t shown = 0;
     for (const CHidInterfaceInfo& info : lookup.Interfaces()) {
         const std::string listedName = lookup.NameOf(info.path);
         const bool listed = !listedName.empty();
-        if ((!listed && !all) || !filter.Accepts(info))
+        if ((!listed && !all) || !filter.Accepts(info)) {
             continue;
+        }
         const std::string reason = listed ? std::string() : Reason(info, lookup);
         const std::string name = listed ? listedName : info.product;
-        if (format == "json")
+        if (format == "json") {
             PrintJson(context.out, info, name, all, reason);
-        else
+        } else {
             PrintText(context.out, info, name, reason);
+        }
         ++shown;
     }
-    if (shown == 0)
+    if (shown == 0) {
         context.errors.Note("vantrel-cli: nothing to list: " +
                             EmptyReason(lookup, line.Has("vid") || line.Has("pid") ||
                                                     line.Has("usage-page") || line.Has("usage")));
+    }
     return kExitDone;
 }

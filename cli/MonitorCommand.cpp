@@ -4,6 +4,7 @@
 #include "cli/CSessionPump.h"
 #include "cli/CTerminalText.h"
 #include "cli/Subcommands.h"
+#include "device/ErrorText.h"
 #include "settings/CSettingsStore.h"
 
 #include <cerrno>
@@ -39,13 +40,15 @@ bool ChooseReaders(CCliContext& context, const CCommandLine& line, const CReader
         names = lookup.Listed();
     }
     // No name: the stored reader, or the one the enumeration selects.
-    if (names.empty())
+    if (names.empty()) {
         names.push_back(std::string());
+    }
     for (const std::string& name : names) {
         CReaderLookup::CChoice choice;
         const std::string stored = context.store.GetProfileString("Settings", "DeviceName", "");
-        if (!lookup.Find(name, stored, choice, context.errors, exitCode))
+        if (!lookup.Find(name, stored, choice, context.errors, exitCode)) {
             return false;
+        }
         choices.push_back(choice);
     }
     return true;
@@ -55,26 +58,30 @@ bool ChooseReaders(CCliContext& context, const CCommandLine& line, const CReader
 
 int RunMonitor(CCliContext& context, const CArguments& args) {
     CDecodeOptions options(context.store, {"all", "timestamps"}, {"record", "count", "timeout"});
-    if (const int code = options.Parse(args, kHelp, context); code != CDecodeOptions::kContinue)
+    if (const int code = options.Parse(args, kHelp, context); code != CDecodeOptions::kContinue) {
         return code;
+    }
     const CCommandLine& line = options.Line();
     CSessionPump::COptions pumpOptions;
     std::string error;
     if (!line.Number("count", 1, LLONG_MAX, 10, pumpOptions.count, error) ||
-        !line.Number("timeout", 1, INT_MAX, 10, pumpOptions.idleMs, error))
+        !line.Number("timeout", 1, INT_MAX, 10, pumpOptions.idleMs, error)) {
         return context.errors.Usage(error);
+    }
     pumpOptions.timestamps = line.Has("timestamps");
 
     const CReaderLookup lookup(context.platform);
     std::vector<CReaderLookup::CChoice> choices;
     int exitCode = kExitDone;
-    if (!ChooseReaders(context, line, lookup, choices, exitCode))
+    if (!ChooseReaders(context, line, lookup, choices, exitCode)) {
         return exitCode;
+    }
 
     const bool toStandardOutput = line.Value("record") == "-";
     std::ostream discarded(nullptr);
-    if (toStandardOutput)
+    if (toStandardOutput) {
         options.Redirect(discarded);
+    }
     CSessionQueue queue;
     std::vector<std::unique_ptr<CSession>> sessions;
     std::vector<CSession*> open;
@@ -82,8 +89,9 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
         sessions.push_back(std::make_unique<CSession>(context.platform, options.Settings(),
                                                       options.Sink(), context.errors, queue,
                                                       int(sessions.size())));
-        if (!sessions.back()->Open(choice))
+        if (!sessions.back()->Open(choice)) {
             return kExitFailed;
+        }
         open.push_back(sessions.back().get());
     }
     pumpOptions.tagReaders = open.size() > 1;
@@ -94,10 +102,11 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
     if (line.Has("record")) {
         if (!toStandardOutput) {
             recordFile.open(line.Value("record"));
-            if (!recordFile)
+            if (!recordFile) {
                 return context.errors.Fail("cannot write the recording " +
                                            QuoteInput(line.Value("record"), 200) + ": " +
-                                           ErrorText(errno));
+                                           ErrnoText(errno));
+            }
         }
         recorder = std::make_unique<CRecordingWriter>(
             toStandardOutput ? context.out : static_cast<std::ostream&>(recordFile),
@@ -108,17 +117,20 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
             session->Port().GetAttributes(header.attributes);
             pumpOptions.recordIndexes.push_back(recorder->AddDevice(header, session->Name()));
         }
-        if (!recorder->Good())
+        if (!recorder->Good()) {
             return context.errors.Fail("cannot write the recording " +
                                        QuoteInput(line.Value("record"), 200) + ": " +
-                                       ErrorText(recorder->Error()));
+                                       ErrnoText(recorder->Error()));
+        }
         pumpOptions.recorder = recorder.get();
     }
-    for (CSession* session : open)
+    for (CSession* session : open) {
         context.errors.Note("Monitoring \"" + session->Name() + "\" (" + session->Path() + ")" +
                             (open.size() > 1 ? "" : "; Ctrl-C ends."));
-    if (open.size() > 1)
+    }
+    if (open.size() > 1) {
         context.errors.Note("Ctrl-C ends.");
+    }
     CSessionPump pump(open, queue, options.Sink(), context.errors);
     return pump.Run(context.stop, pumpOptions);
 }

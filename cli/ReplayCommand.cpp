@@ -10,6 +10,8 @@
 #include "device/CHidDeviceFactory.h"
 #include "device/CHidPort.h"
 #include "device/CQueuedPoster.h"
+#include "device/ErrorText.h"
+#include "device/ReaderTypes.h"
 #include "platform/CReportDescriptor.h"
 
 #include <map>
@@ -34,24 +36,18 @@ end.
   --device N       replay device N of the recording alone
 )";
 
-struct CReplayType {
-    const char* name;
-    DeviceType type;
-    CHidCaps typicalCaps; // report lengths of a typical interface, for a replay without descriptor
-};
+// The report lengths of a type's usual reader, for a replay without a report descriptor.
+CHidCaps TypicalCaps(const CReaderType& type) {
+    return {type.listedUsages.front(), type.usagePage, type.inputReportByteLength,
+            type.outputReportByteLength, type.featureReportByteLength};
+}
 
-constexpr CReplayType kReplayTypes[] = {
-    {"quorin", DeviceType::Quorin, {0x0001, 0xFFA0, 64, 64, 0}},
-    {"hidpos", DeviceType::HidPos, {0x0002, 0x008C, 64, 64, 2}},
-    {"surepos", DeviceType::SurePos, {0x4B00, 0xFF45, 65, 12, 0}},
-    {"sio", DeviceType::SurePosSio, {0x6400, 0xFF45, 3, 252, 250}},
-};
-
-const CReplayType* FindReplayType(const std::string& name) {
-    for (const CReplayType& row : kReplayTypes)
-        if (name == row.name)
-            return &row;
-    return nullptr;
+std::string TypeKeys() {
+    std::string keys;
+    for (const CReaderType& type : ReaderTypes()) {
+        keys += (keys.empty() ? "" : ", ") + std::string(type.key);
+    }
+    return keys;
 }
 
 // One device of the recording: its header as read so far and, once its first report arrives,
@@ -73,7 +69,7 @@ struct CReplayDevice {
 
 class CReplayer {
 public:
-    CReplayer(CCliContext& context, CDecodeOptions& options, const CReplayType* type,
+    CReplayer(CCliContext& context, CDecodeOptions& options, const CReaderType* type,
               int onlyDevice, const std::string& source)
         : m_context(context), m_options(options), m_type(type), m_onlyDevice(onlyDevice),
           m_source(source), m_notifier(context.errors) {}
@@ -81,8 +77,9 @@ public:
     ~CReplayer() {
         for (auto& entry : m_devices) {
             entry.second->device.reset();
-            if (entry.second->port)
+            if (entry.second->port) {
                 entry.second->port->Close();
+            }
         }
     }
 
@@ -105,7 +102,7 @@ private:
 
     CCliContext& m_context;
     CDecodeOptions& m_options;
-    const CReplayType* m_type;
+    const CReaderType* m_type;
     int m_onlyDevice;
     std::string m_source;
     CStderrNotifier m_notifier;
@@ -119,19 +116,21 @@ private:
 
 CReplayDevice& CReplayer::Device(int index) {
     auto& slot = m_devices[index];
-    if (!slot)
+    if (!slot) {
         slot = std::make_unique<CReplayDevice>();
+    }
     return *slot;
 }
 
 bool CReplayer::Start(int index, CReplayDevice& device) {
     const std::string which = m_devices.size() > 1 ? "device " + std::to_string(index) + ": " : "";
-    CHidCaps caps = m_type ? m_type->typicalCaps : CHidCaps();
+    CHidCaps caps = m_type ? TypicalCaps(*m_type) : CHidCaps();
     DeviceType type = m_type ? m_type->type : DeviceType::None;
     if (device.hasDescriptor) {
         caps = device.descriptorCaps;
-        if (!m_type)
+        if (!m_type) {
             type = SelectDeviceType(caps.usagePage, caps.usage);
+        }
         if (type == DeviceType::None) {
             m_context.errors.Report(which + "not a reader interface: usage page " +
                                     HexWord(caps.usagePage) + " usage " + HexWord(caps.usage) +
@@ -154,9 +153,9 @@ bool CReplayer::Start(int index, CReplayDevice& device) {
     }
     device.platform.SetInterface(caps, device.attributes);
     device.port = std::make_unique<CHidPort>(device.platform, device.poster);
-    if (!device.port->Open(CReplayPlatform::kPath, CSession::kReportMessage)) {
+    if (!device.port->Open(CReplayPlatform::kPath, CSession::kMessageBase)) {
         m_context.errors.Report("the replay port cannot be opened: " +
-                                ErrorText(device.port->LastError()));
+                                ErrnoText(device.port->LastError()));
         return false;
     }
     device.settings = std::make_unique<CDisplaySettings>(&m_options.Settings());
@@ -175,8 +174,9 @@ void CReplayer::TakeDescriptor(CReplayDevice& device, const std::vector<uint8_t>
     device.skipped = false;
     device.hasDescriptor = false;
     device.brokenDescriptorLine = line;
-    if (bytes.empty())
+    if (bytes.empty()) {
         return;
+    }
     CReportDescriptor parsed;
     if (!parsed.Parse(bytes)) {
         LineError(line, "the report descriptor does not parse: at offset " +
@@ -192,13 +192,15 @@ void CReplayer::TakeDescriptor(CReplayDevice& device, const std::vector<uint8_t>
 bool CReplayer::Replay(const CRecordingItem& item, long line) {
     CReplayDevice& device = Device(item.device);
     if (item.kind == CRecordingItem::Kind::Feature) {
-        if (!device.platform.QueueFeatureAnswer(item.bytes))
+        if (!device.platform.QueueFeatureAnswer(item.bytes)) {
             LineError(line, "more than " + std::to_string(CReplayPlatform::kMaxFeatureAnswers) +
                                 " feature answers wait for a read; this one is dropped");
+        }
         return true;
     }
-    if (device.skipped)
+    if (device.skipped) {
         return true;
+    }
     if (!device.device && !Start(item.device, device)) {
         device.skipped = true;
         m_failed = true;
@@ -206,14 +208,16 @@ bool CReplayer::Replay(const CRecordingItem& item, long line) {
     }
     std::vector<uint8_t> report;
     report.reserve(item.bytes.size() + 1);
-    if (!device.inputNumbered)
+    if (!device.inputNumbered) {
         report.push_back(0x00);
+    }
     report.insert(report.end(), item.bytes.begin(), item.bytes.end());
 
     CTerminalSink& sink = m_options.Sink();
     const bool several = m_onlyDevice < 0 && m_devices.size() > 1;
-    if (item.device != m_lastDevice && m_lastDevice >= 0)
+    if (item.device != m_lastDevice && m_lastDevice >= 0) {
         sink.BreakLine();
+    }
     m_lastDevice = item.device;
     sink.SetSource(several ? "[device " + std::to_string(item.device) + "] " : std::string(),
                    several ? ", \"device\": " + std::to_string(item.device) : std::string());
@@ -230,8 +234,9 @@ bool CReplayer::Replay(const CRecordingItem& item, long line) {
 }
 
 bool CReplayer::Take(const CRecordingItem& item, long line) {
-    if (m_onlyDevice >= 0 && item.device != m_onlyDevice)
+    if (m_onlyDevice >= 0 && item.device != m_onlyDevice) {
         return true;
+    }
     m_sawOnlyDevice = true;
     CReplayDevice& device = Device(item.device);
     switch (item.kind) {
@@ -262,12 +267,13 @@ int CReplayer::Run(CLineSource& lines) {
     std::string error;
     for (;;) {
         const CLineSource::Status status = lines.Next(line);
-        if (status == CLineSource::Status::End || status == CLineSource::Status::Stopped)
+        if (status == CLineSource::Status::End || status == CLineSource::Status::Stopped) {
             break;
+        }
         if (status == CLineSource::Status::Failed) {
             m_options.Sink().Flush();
             return m_context.errors.Fail("reading " + QuoteInput(m_source, 200) +
-                                         " failed: " + ErrorText(lines.Error()));
+                                         " failed: " + ErrnoText(lines.Error()));
         }
         if (status == CLineSource::Status::TooLong) {
             LineError(lines.Number(),
@@ -281,8 +287,9 @@ int CReplayer::Run(CLineSource& lines) {
             LineError(lines.Number(), error);
             // A malformed header line still says which device lost its descriptor.
             if (item.kind == CRecordingItem::Kind::Descriptor &&
-                (m_onlyDevice < 0 || item.device == m_onlyDevice))
+                (m_onlyDevice < 0 || item.device == m_onlyDevice)) {
                 TakeDescriptor(Device(item.device), {}, lines.Number());
+            }
             break;
         case CRecordingReader::Result::Item:
             if (!Take(item, lines.Number())) {
@@ -293,8 +300,9 @@ int CReplayer::Run(CLineSource& lines) {
         }
     }
     m_options.Sink().Flush();
-    if (m_onlyDevice >= 0 && !m_sawOnlyDevice)
+    if (m_onlyDevice >= 0 && !m_sawOnlyDevice) {
         return m_context.errors.Fail("the recording has no device " + std::to_string(m_onlyDevice));
+    }
     return m_failed ? kExitFailed : kExitDone;
 }
 
@@ -302,31 +310,37 @@ int CReplayer::Run(CLineSource& lines) {
 
 int RunReplay(CCliContext& context, const CArguments& args) {
     CDecodeOptions options(context.store, {}, {"type", "device"});
-    if (const int code = options.Parse(args, kHelp, context); code != CDecodeOptions::kContinue)
+    if (const int code = options.Parse(args, kHelp, context); code != CDecodeOptions::kContinue) {
         return code;
+    }
     const CCommandLine& line = options.Line();
-    if (line.Positional().size() != 1)
+    if (line.Positional().size() != 1) {
         return context.errors.Usage("replay needs one FILE (or - for standard input)");
-    const CReplayType* type = nullptr;
-    if (line.Has("type") && !(type = FindReplayType(line.Value("type"))))
-        return context.errors.Usage("--type must be quorin, hidpos, surepos or sio");
+    }
+    const CReaderType* type = nullptr;
+    if (line.Has("type") && !(type = FindReaderTypeByKey(line.Value("type").c_str()))) {
+        return context.errors.Usage("--type must be one of " + TypeKeys());
+    }
     long long onlyDevice = -1;
     std::string error;
-    if (!line.Number("device", 0, CRecordingReader::kMaxDevices - 1, 10, onlyDevice, error))
+    if (!line.Number("device", 0, CRecordingReader::kMaxDevices - 1, 10, onlyDevice, error)) {
         return context.errors.Usage(error);
+    }
 
     const std::string& source = line.Positional()[0];
     CInputFile input;
-    if (!input.Open(source, context.inFd, error))
+    if (!input.Open(source, context.inFd, error)) {
         return context.errors.Fail(error);
+    }
     CLineSource lines(input.Fd(), context.stop);
     std::string format;
     std::string tool;
-    if (CInputFile::IsCompressed(lines.Peek(8), format, tool))
+    if (CInputFile::IsCompressed(lines.Peek(8), format, tool)) {
         return context.errors.Fail(QuoteInput(source, 200) + " is compressed (" + format +
                                    "); replay what it holds: " + tool +
                                    " FILE | vantrel-cli "
                                    "replay -");
+    }
     CReplayer replayer(context, options, type, int(onlyDevice), source == "-" ? "-" : source);
     return replayer.Run(lines);
 }

@@ -5,6 +5,8 @@
 #include "cli/CTerminalText.h"
 #include "cli/SendCommands.h"
 #include "cli/Subcommands.h"
+#include "device/ErrorText.h"
+#include "device/ReaderTypes.h"
 
 #include <climits>
 
@@ -67,15 +69,17 @@ bool RunRaw(CCliContext& context, CSession& session, const CArguments& words,
         ok = session.Port().GetFeature(bytes.data(), bytes.size());
         if (ok) {
             const std::string hex = FormatHexBytes(bytes.data(), bytes.size());
-            if (format == "json" || format == "records")
+            if (format == "json" || format == "records") {
                 context.out << "{\"feature\": \"" << hex << "\"}\n";
-            else
+            } else {
                 context.out << hex << "\n";
+            }
         }
     } else {
         std::string text;
-        for (size_t i = 2; i < words.size(); ++i)
+        for (size_t i = 2; i < words.size(); ++i) {
             text += words[i] + " ";
+        }
         if (!ParseHexBytes(text, bytes, error)) {
             exitCode = context.errors.Usage(command + " needs the report's bytes in hex: " + error);
             return false;
@@ -89,9 +93,10 @@ bool RunRaw(CCliContext& context, CSession& session, const CArguments& words,
         ok = output ? session.Port().Write(bytes.data(), bytes.size())
                     : session.Port().SetFeature(bytes.data(), bytes.size());
     }
-    if (!ok)
+    if (!ok) {
         exitCode = context.errors.Fail(command + " on \"" + session.Name() +
-                                       "\" failed: " + ErrorText(session.Port().LastError()));
+                                       "\" failed: " + ErrnoText(session.Port().LastError()));
+    }
     return ok;
 }
 
@@ -134,8 +139,9 @@ std::string Help() {
     std::string help = kHelp;
     help += "Commands by reader type:\n";
     for (DeviceType type :
-         {DeviceType::Quorin, DeviceType::HidPos, DeviceType::SurePos, DeviceType::SurePosSio})
+         {DeviceType::Quorin, DeviceType::HidPos, DeviceType::SurePos, DeviceType::SurePosSio}) {
         help += "  " + std::string(DeviceTypeName(type)) + ": " + SendCommandList(type) + "\n";
+    }
     return help + kRawHelp;
 }
 
@@ -145,52 +151,63 @@ int RunSend(CCliContext& context, const CArguments& args) {
     CDecodeOptions options(context.store, {}, {"wait"});
     const std::string help = Help();
     if (const int code = options.Parse(args, help.c_str(), context);
-        code != CDecodeOptions::kContinue)
+        code != CDecodeOptions::kContinue) {
         return code;
+    }
     const CCommandLine& line = options.Line();
     const auto& words = line.Positional();
-    if (words.size() < 2)
+    if (words.size() < 2) {
         return context.errors.Usage("send needs a reader NAME and a COMMAND");
+    }
     int exitCode = kExitDone;
-    if (!CheckWords(context, words, exitCode))
+    if (!CheckWords(context, words, exitCode)) {
         return exitCode;
+    }
     long long waitMs = 0;
     std::string error;
-    if (!line.Number("wait", 0, INT_MAX, 10, waitMs, error))
+    if (!line.Number("wait", 0, INT_MAX, 10, waitMs, error)) {
         return context.errors.Usage(error);
+    }
 
     const CReaderLookup lookup(context.platform);
     CReaderLookup::CChoice choice;
-    if (!lookup.Find(words[0], "", choice, context.errors, exitCode))
+    if (!lookup.Find(words[0], "", choice, context.errors, exitCode)) {
         return exitCode;
+    }
     CSessionQueue queue;
     CSession session(context.platform, options.Settings(), options.Sink(), context.errors, queue,
                      0);
-    if (!session.Open(choice))
+    if (!session.Open(choice)) {
         return kExitFailed;
+    }
     const std::string& commandName = words[1];
     if (IsRaw(commandName)) {
-        if (!RunRaw(context, session, words, options.Format(), exitCode))
+        if (!RunRaw(context, session, words, options.Format(), exitCode)) {
             return exitCode;
+        }
     } else {
         CHidDevice* device = session.Device();
-        if (!device)
+        if (!device) {
             return context.errors.Fail("\"" + session.Name() +
                                        "\" is not of a reader type that takes commands; output, "
                                        "feature-get and feature-set work on every interface");
+        }
         const CSendCommandRow* chosen = FindSendCommand(commandName, device->Type());
         const std::string typeName = DeviceTypeName(device->Type());
-        if (!chosen)
+        if (!chosen) {
             return context.errors.Usage("\"" + commandName + "\" is not a command of a " +
                                         typeName + " reader; a " + typeName +
                                         " reader has: " + SendCommandList(device->Type()));
+        }
         const int32_t result = chosen->run(*device, chosen->TakesArgument() ? words[2] : "");
         options.Sink().Flush();
-        if (session.Failures() > 0)
+        if (session.Failures() > 0) {
             return kExitFailed;
-        if (commandName == "redirect" && result == 0)
+        }
+        if (commandName == "redirect" && result == 0) {
             return context.errors.Fail("\"" + session.Name() +
                                        "\" did not confirm the redirect to interface " + words[2]);
+        }
     }
     CSessionPump::COptions pumpOptions;
     pumpOptions.until = CSession::Clock::now() + std::chrono::milliseconds(waitMs);

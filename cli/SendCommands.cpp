@@ -3,6 +3,10 @@
 #include "device/CHidDevice.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
+#include "device/ReaderTypes.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -38,9 +42,11 @@ constexpr DeviceType kSio = DeviceType::SurePosSio;
 } // namespace
 
 bool CSendCommandRow::Has(DeviceType type) const {
-    for (DeviceType own : types)
-        if (own == type)
+    for (DeviceType own : types) {
+        if (own == type) {
             return true;
+        }
+    }
     return false;
 }
 
@@ -79,24 +85,42 @@ const std::vector<CSendCommandRow>& SendCommandTable() {
 }
 
 const CSendCommandRow* FindSendCommand(const std::string& name, DeviceType type) {
-    for (const CSendCommandRow& row : SendCommandTable())
-        if (name == row.name && row.Has(type))
+    for (const CSendCommandRow& row : SendCommandTable()) {
+        if (name == row.name && row.Has(type)) {
             return &row;
+        }
+    }
     return nullptr;
 }
 
 const CSendCommandRow* FindAnySendCommand(const std::string& name) {
-    for (const CSendCommandRow& row : SendCommandTable())
-        if (name == row.name)
+    for (const CSendCommandRow& row : SendCommandTable()) {
+        if (name == row.name) {
             return &row;
+        }
+    }
     return nullptr;
 }
 
+bool IsTypeCommand(const char* name, DeviceType type) {
+    const CReaderType* row = FindReaderType(type);
+    return row && std::any_of(row->commands.begin(), row->commands.end(),
+                              [&](const char* own) { return std::strcmp(own, name) == 0; });
+}
+
 std::string SendCommandList(DeviceType type) {
+    // The shared commands the type carries out, then its own in the reader-type table's order.
     std::string list;
-    for (const CSendCommandRow& row : SendCommandTable())
-        if (row.Has(type))
-            list += (list.empty() ? "" : ", ") + std::string(row.name) +
-                    (row.argument ? std::string(" ") + row.argument : std::string());
+    const auto add = [&](const std::string& name) { list += (list.empty() ? "" : ", ") + name; };
+    for (const CSendCommandRow& row : SendCommandTable()) {
+        if (row.Has(type) && !IsTypeCommand(row.name, type)) {
+            add(std::string(row.name) + (row.argument ? std::string(" ") + row.argument : ""));
+        }
+    }
+    if (const CReaderType* row = FindReaderType(type)) {
+        for (const char* name : row->commands) {
+            add(name);
+        }
+    }
     return list;
 }

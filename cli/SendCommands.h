@@ -27,5 +27,8 @@ const std::vector<CSendCommandRow>& SendCommandTable();
 const CSendCommandRow* FindSendCommand(const std::string& name, DeviceType type);
 // The row of `name` for any reader type, or null.
 const CSendCommandRow* FindAnySendCommand(const std::string& name);
+// Whether `name` is one of the commands of `type` in the reader-type table (its own commands,
+// beyond those that several types share).
+bool IsTypeCommand(const char* name, DeviceType type);
 // The commands a reader of `type` carries out, as "beep, string TEXT, ...".
 std::string SendCommandList(DeviceType type);

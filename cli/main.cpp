@@ -1,6 +1,6 @@
-#include "app/CQSettingsStore.h"
 #include "cli/CCliApp.h"
 #include "platform/CHidPlatform.h"
+#include "settings/qt/CQSettingsStore.h"
 
 #include <atomic>
 #include <csignal>

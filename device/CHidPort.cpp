@@ -1,8 +1,8 @@
 #include "device/CHidPort.h"
 
 #include "device/CDeviceList.h"
+#include "device/ReaderTypes.h"
 #include "device/SupportedReaders.h"
-#include "platform/ReaderUsage.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -24,16 +24,14 @@ constexpr int kReadBurst = 32;
 } // namespace
 
 CHidPort::CHidPort(CHidPlatform& platform, CMessagePoster& poster)
-    : m_platform(platform), m_poster(poster) {
-    m_stopFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (m_stopFd < 0)
+    : m_platform(platform), m_poster(poster), m_stopFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+    if (!m_stopFd.IsValid()) {
         m_stopFdError = errno;
+    }
 }
 
 CHidPort::~CHidPort() {
     Close();
-    if (m_stopFd >= 0)
-        ::close(m_stopFd);
 }
 
 bool CHidPort::IsSupported(const CHidAttributes&, const CHidCaps&) const {
@@ -42,7 +40,7 @@ bool CHidPort::IsSupported(const CHidAttributes&, const CHidCaps&) const {
 
 bool CReaderPort::IsSupported(const CHidAttributes& attributes, const CHidCaps& caps) const {
     return IsSupportedReader(attributes.vendorId, attributes.productId) ||
-           IsReaderUsage(caps.usagePage, caps.usage);
+           IsListedReaderUsage(caps.usagePage, caps.usage);
 }
 
 void CHidPort::Enumerate(CDeviceList* list, const std::string& nameToSelect, bool clearFirst) {
@@ -51,20 +49,24 @@ void CHidPort::Enumerate(CDeviceList* list, const std::string& nameToSelect, boo
     std::string select = nameToSelect;
 
     if (list && clearFirst) {
-        if (select.empty())
+        if (select.empty()) {
             select = list->GetCurrentText();
-        for (int i = list->GetCount() - 1; i >= 0; --i)
+        }
+        for (int i = list->GetCount() - 1; i >= 0; --i) {
             list->DeleteItem(i);
+        }
     }
 
     std::vector<CHidInterfaceInfo> interfaces;
     int error = 0;
-    if (!m_platform.EnumerateInterfaces(interfaces, error))
+    if (!m_platform.EnumerateInterfaces(interfaces, error)) {
         return;
+    }
 
     for (const CHidInterfaceInfo& info : interfaces) {
-        if (!info.attributesValid || !IsSupported(info.attributes, info.caps))
+        if (!info.attributesValid || !IsSupported(info.attributes, info.caps)) {
             continue;
+        }
         // The platform reads the product string from sysfs, where a second read cannot differ.
         bool listed = true;
         std::string name = info.product;
@@ -72,8 +74,9 @@ void CHidPort::Enumerate(CDeviceList* list, const std::string& nameToSelect, boo
             name = "Device";
             listed = false;
         }
-        if (!info.interfaceNumber.empty())
+        if (!info.interfaceNumber.empty()) {
             name += " - Interface " + info.interfaceNumber;
+        }
         std::string serial = info.serial;
         if (serial == "?") {
             char numbered[32];
@@ -84,21 +87,23 @@ void CHidPort::Enumerate(CDeviceList* list, const std::string& nameToSelect, boo
         lastBuiltName = name;
         if (listed) {
             m_nameTable[name] = info.path;
-            if (list)
+            if (list) {
                 list->AddItem(name);
+            }
         }
     }
 
     if (list) {
-        if (select.empty() || !list->SelectPrefix(select))
+        if (select.empty() || !list->SelectPrefix(select)) {
             list->SelectPrefix(lastBuiltName);
+        }
     }
 }
 
 bool CHidPort::Open(const std::string& displayName, uint32_t messageBase) {
     Close();
     m_lastError = 0;
-    if (m_stopFd < 0) {
+    if (!m_stopFd.IsValid()) {
         m_lastError = m_stopFdError;
         return false;
     }
@@ -120,7 +125,7 @@ bool CHidPort::Open(const std::string& displayName, uint32_t messageBase) {
     CReaderContext context;
     context.generation = m_generation.fetch_add(1) + 1;
     context.connection = m_connection.get();
-    context.stopFd = m_stopFd;
+    context.stopFd = m_stopFd.Get();
     context.messageBase = messageBase;
     context.readCapacity =
         m_caps.inputReportByteLength ? size_t(m_caps.inputReportByteLength) + 1 : kMaxReportBytes;
@@ -152,22 +157,25 @@ bool CHidPort::Open(const std::string& displayName, uint32_t messageBase) {
         wasReady = m_readerWasReady;
     }
     // A reader that was ready and has failed since has posted its error: the open stands.
-    if (wasReady)
+    if (wasReady) {
         return true;
+    }
     Close();
-    if (state == CReaderState::Starting)
+    if (state == CReaderState::Starting) {
         m_lastError = ETIMEDOUT;
-    else
+    } else {
         m_lastError = readerError != 0 ? readerError : EIO;
+    }
     return false;
 }
 
 void CHidPort::Close() {
-    if (!m_connection)
+    if (!m_connection) {
         return;
+    }
     if (m_reader.joinable()) {
         const uint64_t one = 1;
-        if (::write(m_stopFd, &one, sizeof one) == sizeof one) {
+        if (::write(m_stopFd.Get(), &one, sizeof one) == sizeof one) {
             // A reader that has already ended answers at once; a live one wakes from poll().
             // It is joined in any case: the connection it reads must outlive it.
             std::unique_lock<std::mutex> lock(m_stateMutex);
@@ -194,11 +202,13 @@ bool CHidPort::IsCurrent(const CHidMessage& message) const {
 }
 
 bool CHidPort::Write(const uint8_t* data, size_t length) {
-    if (!m_connection)
+    if (!m_connection) {
         return false;
+    }
     const size_t reportLength = m_caps.outputReportByteLength;
-    if (length >= reportLength)
+    if (length >= reportLength) {
         return WriteBytes(data, length);
+    }
     std::copy(data, data + length, m_outputBuffer.begin());
     std::fill(m_outputBuffer.begin() + ptrdiff_t(length),
               m_outputBuffer.begin() + ptrdiff_t(reportLength), uint8_t(0));
@@ -207,8 +217,9 @@ bool CHidPort::Write(const uint8_t* data, size_t length) {
 
 bool CHidPort::WriteWithHeader(const uint8_t* payload, size_t payloadLength, const uint8_t* header,
                                size_t headerLength) {
-    if (!m_connection)
+    if (!m_connection) {
         return false;
+    }
     const size_t reportLength = m_caps.outputReportByteLength;
     if (headerLength > reportLength || payloadLength > reportLength - headerLength) {
         m_lastError = EMSGSIZE;
@@ -236,8 +247,9 @@ bool CHidPort::WriteBytes(const uint8_t* data, size_t length) {
 }
 
 bool CHidPort::GetFeature(uint8_t* buffer, size_t length) {
-    if (!m_connection)
+    if (!m_connection) {
         return false;
+    }
     int error = 0;
     if (!m_connection->GetFeature(buffer, length, error)) {
         m_lastError = error;
@@ -248,8 +260,9 @@ bool CHidPort::GetFeature(uint8_t* buffer, size_t length) {
 }
 
 bool CHidPort::SetFeature(const uint8_t* data, size_t length) {
-    if (!m_connection)
+    if (!m_connection) {
         return false;
+    }
     int error = 0;
     if (!m_connection->SetFeature(data, length, error)) {
         m_lastError = error;
@@ -260,8 +273,9 @@ bool CHidPort::SetFeature(const uint8_t* data, size_t length) {
 }
 
 bool CHidPort::GetAttributes(CHidAttributes& attributes) const {
-    if (!m_connection)
+    if (!m_connection) {
         return false;
+    }
     int error = 0;
     return m_connection->GetAttributes(attributes, error);
 }
@@ -271,15 +285,16 @@ void CHidPort::SetReaderState(CReaderState state, int error) {
         std::lock_guard<std::mutex> lock(m_stateMutex);
         m_readerState = state;
         m_readerError = error;
-        if (state == CReaderState::Ready)
+        if (state == CReaderState::Ready) {
             m_readerWasReady = true;
+        }
     }
     m_stateChanged.notify_all();
 }
 
 void CHidPort::DrainStopSignal() {
     uint64_t count;
-    while (m_stopFd >= 0 && ::read(m_stopFd, &count, sizeof count) == sizeof count) {
+    while (m_stopFd.IsValid() && ::read(m_stopFd.Get(), &count, sizeof count) == sizeof count) {
     }
 }
 
@@ -300,14 +315,16 @@ void CHidPort::ReaderThread(CReaderContext context) {
     for (;;) {
         const int polled = ::poll(fds, 2, ready ? -1 : 0);
         if (polled < 0) {
-            if (errno == EINTR)
+            if (errno == EINTR) {
                 continue;
+            }
             failure = errno;
             break;
         }
         // The stop request wins over a waiting report.
-        if (fds[0].revents != 0)
+        if (fds[0].revents != 0) {
             break;
+        }
         if (polled == 0) {
             ready = true;
             SetReaderState(CReaderState::Ready, 0);
@@ -319,7 +336,7 @@ void CHidPort::ReaderThread(CReaderContext context) {
             const long count = context.connection->ReadReport(buffer.data(), buffer.size(), error);
             if (count >= 0) {
                 CHidMessage message;
-                message.messageId = context.messageBase;
+                message.messageId = HidMessageId(context.messageBase, CHidMessageKind::Report);
                 message.generation = context.generation;
                 message.report.assign(buffer.begin(), buffer.begin() + count);
                 m_poster.PostHidMessage(std::move(message));
@@ -331,21 +348,23 @@ void CHidPort::ReaderThread(CReaderContext context) {
             }
             if (error == EAGAIN || error == EWOULDBLOCK) {
                 // A hang-up with nothing left to read is a device that has gone.
-                if (burst > 0 || (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) == 0)
+                if (burst > 0 || (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) == 0) {
                     break;
+                }
                 error = ENODEV;
             }
             failure = error != 0 ? error : EIO;
             break;
         }
-        if (failure != 0)
+        if (failure != 0) {
             break;
+        }
     }
 
     m_running.store(false, std::memory_order_release);
     if (failure != 0 && ready) {
         CHidMessage message;
-        message.messageId = context.messageBase + 1;
+        message.messageId = HidMessageId(context.messageBase, CHidMessageKind::Error);
         message.generation = context.generation;
         message.errorCode = failure;
         m_poster.PostHidMessage(std::move(message));

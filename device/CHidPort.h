@@ -2,6 +2,7 @@
 
 #include "device/CMessagePoster.h"
 #include "platform/CHidPlatform.h"
+#include "platform/CUniqueFd.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -96,7 +97,7 @@ private:
     int m_readerError = 0;
     bool m_readerWasReady = false;
     uint64_t m_openGeneration = 0; // generation of the current open; 0 when closed
-    int m_stopFd = -1;
+    CUniqueFd m_stopFd;
     int m_stopFdError = 0;
     int m_lastError = 0;
     bool m_deviceGone = false;

@@ -7,8 +7,15 @@
 // (a copy of its bytes) or the error code of a failed read. `generation` tells which reader
 // (which Open of the port) sent it, so that a message from a stopped or replaced reader can be
 // dropped before it reaches a device object.
+// The two messages of a port, by their offset from the message base the port was opened with.
+enum class CHidMessageKind : uint32_t { Report = 0, Error = 1 };
+
+constexpr uint32_t HidMessageId(uint32_t messageBase, CHidMessageKind kind) {
+    return messageBase + static_cast<uint32_t>(kind);
+}
+
 struct CHidMessage {
-    uint32_t messageId = 0; // the port's message base for a report, base + 1 for an error
+    uint32_t messageId = 0; // HidMessageId(the port's message base, the kind)
     uint64_t generation = 0;
     int errorCode = 0;
     std::vector<uint8_t> report; // byte 0 is the report id

@@ -1,14 +1,14 @@
 // Random input reports into the four device types. Byte 0 picks the type (unless the
 // environment variable VANTREL_FUZZ_TYPE fixes it to quorin, hidpos, surepos or sio), byte 1 the
 // display and device flags; the rest is the report. The port is closed, so writes do nothing.
-#include "core/CClosedPort.h"
+#include "support/CClosedPort.h"
 #include "device/CHidPosDevice.h"
 #include "device/CMessagePoster.h"
 #include "device/CNotifier.h"
 #include "device/CQuorinDevice.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
-#include "output/CRecordingSink.h"
+#include "support/CRecordingSink.h"
 #include "settings/CDisplaySettings.h"
 
 #include <cstdlib>

@@ -40,11 +40,13 @@ const std::vector<std::vector<std::string>> kCommands = {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0)
+    if (size == 0) {
         return 0;
+    }
     const int fd = memfd_create("recording", MFD_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
         return 0;
+    }
     if (size > 1 && write(fd, data + 1, size - 1) != ssize_t(size - 1)) {
         close(fd);
         return 0;

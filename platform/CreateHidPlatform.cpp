@@ -1,6 +1,6 @@
+#include "hidraw/CHidrawPlatform.h"
 #include "platform/CHidPlatform.h"
-#include "platform/CHidrawPlatform.h"
-#include "platform/CSimPlatform.h"
+#include "sim/CSimPlatform.h"
 
 #include <cstdlib>
 #include <cstring>

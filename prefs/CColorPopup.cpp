@@ -15,6 +15,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <utility>
 
 const std::array<CColorTableEntry, kColorTableSize> ColorTable = {{
     {RGB(0, 0, 0), "Black"},
@@ -121,10 +122,11 @@ void DrawBorder(QPainter& painter, const QRect& r, const QColor& topLeft,
 } // namespace
 
 CColorPopup::CColorPopup(QPoint topLeft, COLORREF initial, CColorButton* owner,
-                         const QString& automaticText, const QString& customText)
+                         QString automaticText, QString customText)
     : QWidget(owner, Qt::Popup | Qt::FramelessWindowHint), m_margin(EdgeMetric(owner)),
-      m_cellSize(18), m_automaticText(automaticText), m_customText(customText),
-      m_initialColor(initial), m_currentChoice(initial), m_owner(owner) {
+      m_cellSize(18), m_automaticText(std::move(automaticText)),
+      m_customText(std::move(customText)), m_initialColor(initial), m_currentChoice(initial),
+      m_owner(owner) {
     if (m_cellSize - (2 * m_margin + 2) < 5)
         m_cellSize = 2 * m_margin + 7;
     setAttribute(Qt::WA_DeleteOnClose);

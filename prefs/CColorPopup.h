@@ -34,7 +34,7 @@ public:
     static constexpr int kAutomatic = -3;
 
     CColorPopup(QPoint topLeft, COLORREF initial, CColorButton* owner,
-                const QString& automaticText = QString(), const QString& customText = QString());
+                QString automaticText = QString(), QString customText = QString());
 
     int HotItem() const { return m_hotItem; }
     int MarkedItem() const { return m_markedItem; }

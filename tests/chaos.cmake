@@ -1,9 +1,9 @@
 # The chaos run drives the main dialog over the simulated readers with a seeded random schedule;
 # it prints its seed, so a failure can be replayed with --seed. Briefly in the default build,
 # for 30 s under the sanitizers.
-if(TARGET vantrel_test_gui)
+if(TARGET vantrel_app)
     add_executable(chaos_run ${CMAKE_CURRENT_SOURCE_DIR}/app/chaos/ChaosRun.cpp)
-    target_link_libraries(chaos_run PRIVATE vantrel_test_core vantrel_gui Qt6::Test)
+    target_link_libraries(chaos_run PRIVATE vantrel_app vantrel_sim vantrel_test_support Qt6::Test)
     if(CMAKE_CXX_FLAGS MATCHES "-fsanitize")
         set(chaos_seconds 30)
     else()

@@ -1,7 +1,7 @@
 # The real-kernel tests: a guest program runs as /init of Debian's own kernel under qemu
 # (tests/kernel/run-kernel-test, which downloads the kernel package once into a shared cache).
 # Not under the sanitizers: the guest has no sanitizer runtime set-up and runs under emulation.
-if(NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize" AND TARGET vantrel_core)
+if(NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize" AND TARGET vantrel_device)
     set(kernel_dir ${CMAKE_CURRENT_SOURCE_DIR}/kernel)
     set(kernel_runner ${kernel_dir}/run-kernel-test)
     set(kernel_descriptors)
@@ -12,7 +12,8 @@ if(NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize" AND TARGET vantrel_core)
 
     # Virtual readers made with uhid, without a USB parent.
     add_executable(kernel_guest ${kernel_dir}/KernelGuest.cpp ${kernel_dir}/GuestSupport.cpp)
-    target_link_libraries(kernel_guest PRIVATE vantrel_core)
+    target_link_libraries(kernel_guest PRIVATE vantrel_device vantrel_platform_select
+        vantrel_test_support)
     add_test(NAME KernelHidraw
         COMMAND ${kernel_runner} --work ${CMAKE_BINARY_DIR}/kernel-test
                 --init $<TARGET_FILE:kernel_guest> --module hid --module hid-generic
@@ -24,7 +25,8 @@ if(NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize" AND TARGET vantrel_core)
         add_executable(usb_gadget_guest ${kernel_dir}/UsbGadgetGuest.cpp
             ${kernel_dir}/CGadgetFirmware.cpp ${kernel_dir}/CUsbGadget.cpp
             ${kernel_dir}/GuestSupport.cpp)
-        target_link_libraries(usb_gadget_guest PRIVATE vantrel_core)
+        target_link_libraries(usb_gadget_guest PRIVATE vantrel_device vantrel_sim
+            vantrel_platform_select vantrel_test_support)
         add_dependencies(usb_gadget_guest vantrel-cli)
         set(gadget_modules)
         foreach(module hid hid-generic usb-common usbcore usbhid configfs udc-core libcomposite

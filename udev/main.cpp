@@ -2,7 +2,7 @@
 // the node's report descriptor has a top-level collection that the reader list accepts by its
 // usage, nothing otherwise. udev runs it as root on a descriptor a USB device supplied; the
 // parser never reads past the bytes it is given.
-#include "platform/CHidrawSysfs.h"
+#include "hidraw/CHidrawSysfs.h"
 #include "platform/CReportDescriptor.h"
 #include "platform/ReaderUsage.h"
 
@@ -35,8 +35,9 @@ int main(int argc, char** argv) {
     CReportDescriptor descriptor;
     if (descriptor.Parse(bytes)) {
         const CHidCaps caps = descriptor.Caps();
-        if (IsReaderUsage(caps.usagePage, caps.usage))
+        if (IsReaderUsage(caps.usagePage, caps.usage)) {
             std::printf("ID_VANTREL_READER=1\n");
+        }
     }
     return 0;
 }

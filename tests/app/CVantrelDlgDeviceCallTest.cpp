@@ -3,10 +3,10 @@
 #include "panels/CDevicePanel.h"
 #include "panels/CHidPosPanel.h"
 #include "panels/CPanelTemplate.h"
-#include "platform/CSimPlatform.h"
+#include "sim/CSimPlatform.h"
 #include "settings/CMemorySettingsStore.h"
 
-#include "gui/CMessageBoxWatcher.h"
+#include "support/gui/CMessageBoxWatcher.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

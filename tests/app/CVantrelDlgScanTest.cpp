@@ -1,7 +1,7 @@
 #include "app/COutputWindow.h"
 #include "app/CVantrelDlg.h"
 #include "device/CHidDeviceFactory.h"
-#include "platform/CSimPlatform.h"
+#include "sim/CSimPlatform.h"
 #include "settings/CMemorySettingsStore.h"
 
 #include <QAbstractItemView>

@@ -2,7 +2,7 @@
 #include "app/COutputWindow.h"
 #include "device/CPlainDeviceList.h"
 #include "device/CQueuedPoster.h"
-#include "platform/CSimPlatform.h"
+#include "sim/CSimPlatform.h"
 #include "settings/CMemorySettingsStore.h"
 
 #include <QAbstractItemView>

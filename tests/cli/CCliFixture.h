@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/CCliApp.h"
-#include "platform/CSimPlatform.h"
 #include "settings/CMemorySettingsStore.h"
+#include "sim/CSimPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -53,16 +53,18 @@ protected:
     // The bytes of a descriptor file of the repository's test data ("# ..." lines, then hex).
     static std::vector<uint8_t> TestDescriptor(const std::string& name) {
         std::istringstream in(
-            ReadFile(std::string(VANTREL_SOURCE_DIR) + "/tests/data/descriptors/" + name));
+            ReadFile(std::string(VANTREL_TEST_DATA_DIR) + "/descriptors/" + name));
         std::vector<uint8_t> bytes;
         std::string line;
         while (std::getline(in, line)) {
-            if (line.empty() || line[0] == '#')
+            if (line.empty() || line[0] == '#') {
                 continue;
+            }
             std::istringstream hex(line);
             unsigned value = 0;
-            while (hex >> std::hex >> value)
+            while (hex >> std::hex >> value) {
                 bytes.push_back(uint8_t(value));
+            }
         }
         return bytes;
     }
@@ -79,14 +81,16 @@ protected:
 
     static size_t Count(const std::string& text, const std::string& what) {
         size_t n = 0;
-        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
             ++n;
+        }
         return n;
     }
 
     void TearDown() override {
-        for (const auto& f : m_files)
+        for (const auto& f : m_files) {
             std::remove(f.c_str());
+        }
     }
 
     CSimPlatform m_platform;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/CSimFirmware.h"
-#include "platform/CSimReaderSet.h"
+#include "sim/CSimFirmware.h"
+#include "sim/CSimReaderSet.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -27,10 +27,11 @@ CRead Read(const std::string& text) {
     std::string error;
     for (int number = 1; std::getline(in, line); ++number) {
         const CRecordingReader::Result result = reader.ReadLine(line, item, error);
-        if (result == CRecordingReader::Result::Item)
+        if (result == CRecordingReader::Result::Item) {
             read.items.push_back(item);
-        else if (result == CRecordingReader::Result::Error)
+        } else if (result == CRecordingReader::Result::Error) {
             read.errors.emplace_back(number, error);
+        }
     }
     return read;
 }
@@ -91,8 +92,9 @@ TEST(CRecordingReader, MalformedLinesSayWhatIsWrong) {
                          "F:\n"
                          "E: 0.3 2 41 42\n"); // fine
     ASSERT_EQ(r.errors.size(), 10u);
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(r.errors[size_t(i)].first, i + 1) << r.errors[size_t(i)].second;
+    }
     EXPECT_NE(r.errors[0].second.find("count says 3"), std::string::npos);
     EXPECT_NE(r.errors[5].second.find("unknown item \"Q:\""), std::string::npos);
     EXPECT_NE(r.errors[7].second.find("above the limit of 63"), std::string::npos);
@@ -106,8 +108,9 @@ TEST(CRecordingReader, HostileBytesInAnErrorAreEscapedAndCut) {
     ASSERT_EQ(r.errors.size(), 1u);
     const std::string& message = r.errors[0].second;
     EXPECT_LT(message.size(), 200u);
-    for (unsigned char c : message)
+    for (unsigned char c : message) {
         EXPECT_TRUE(c >= 0x20 && c < 0x7F) << int(c);
+    }
     EXPECT_NE(message.find("\\x1b]0;owned\\x07\\xff"), std::string::npos) << message;
     EXPECT_NE(message.find("(204811 bytes)"), std::string::npos) << message;
 }
@@ -144,14 +147,16 @@ CCParsed ParseLikeTheRecorders(const std::string& text) {
     std::string line;
     int device = 0;
     while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#')
+        if (line.empty() || line[0] == '#') {
             continue;
+        }
         unsigned a = 0, b = 0, c = 0;
         unsigned long seconds = 0;
         int n = 0;
         int used = 0;
-        if (std::sscanf(line.c_str(), "D: %d", &device) == 1)
+        if (std::sscanf(line.c_str(), "D: %d", &device) == 1) {
             continue;
+        }
         if (line.rfind("N: ", 0) == 0) {
             parsed.names.push_back(line.substr(3));
         } else if (line.rfind("P: ", 0) == 0) {
@@ -164,8 +169,9 @@ CCParsed ParseLikeTheRecorders(const std::string& text) {
             for (int i = 0; i < n; ++i) {
                 int step = 0;
                 unsigned byte = 0;
-                if (std::sscanf(rest, " %02x%n", &byte, &step) != 1)
+                if (std::sscanf(rest, " %02x%n", &byte, &step) != 1) {
                     parsed.ok = false;
+                }
                 event.bytes.push_back(byte);
                 rest += step;
             }
@@ -240,8 +246,9 @@ struct CPipe {
     CPipe() { EXPECT_EQ(pipe2(fds, O_CLOEXEC), 0); }
     ~CPipe() {
         close(fds[0]);
-        if (fds[1] >= 0)
+        if (fds[1] >= 0) {
             close(fds[1]);
+        }
     }
     void Write(const std::string& text) {
         EXPECT_EQ(write(fds[1], text.data(), text.size()), ssize_t(text.size()));
@@ -258,11 +265,13 @@ std::vector<std::string> AllLines(CLineSource& source,
     std::vector<std::string> lines;
     std::string line;
     for (CLineSource::Status status; (status = source.Next(line)) != CLineSource::Status::End;) {
-        if (statuses)
+        if (statuses) {
             statuses->push_back(status);
+        }
         lines.push_back(status == CLineSource::Status::Line ? line : "<skipped>");
-        if (status == CLineSource::Status::Stopped || status == CLineSource::Status::Failed)
+        if (status == CLineSource::Status::Stopped || status == CLineSource::Status::Failed) {
             break;
+        }
     }
     return lines;
 }
@@ -289,8 +298,9 @@ TEST(CLineSource, AnOverlongLineIsSkippedInBoundedMemory) {
     CLineSource source(input.fds[0], stop, 1000);
     std::thread writer([&] {
         input.Write("short\n");
-        for (int i = 0; i < 100; ++i)
+        for (int i = 0; i < 100; ++i) {
             input.Write(std::string(1000, 'x'));
+        }
         input.Write("\nnext\n");
         input.CloseWriteEnd();
     });

@@ -14,18 +14,20 @@ protected:
         m_notifier = std::thread([this, paths] {
             while (!m_notifying.load()) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                for (const std::string& path : paths)
+                for (const std::string& path : paths) {
                     m_platform.InjectInputReport(
                         path, path == "sim:/hidpos" ? std::vector<uint8_t>{0x02, 0x04, ']', 'E',
                                                                            '0', '1', '2', '3', '4'}
                                                     : std::vector<uint8_t>{0x00, 0x10, 0x00});
+                }
             }
         });
     }
     void TearDown() override {
         m_notifying = true;
-        if (m_notifier.joinable())
+        if (m_notifier.joinable()) {
             m_notifier.join();
+        }
         CCliFixture::TearDown();
     }
 
@@ -148,8 +150,9 @@ TEST_F(CliReaders, ListFiltersAndPrintsOneLineEach) {
     const std::regex line("[0-9a-f]{4}:[0-9a-f]{4}  [0-9a-f]{4}:[0-9a-f]{4}  "
                           "(quorin|hidpos|surepos|sio|none) +\\S+  .+");
     std::istringstream lines(all.out);
-    for (std::string text; std::getline(lines, text);)
+    for (std::string text; std::getline(lines, text);) {
         EXPECT_TRUE(std::regex_match(text, line)) << text;
+    }
     EXPECT_NE(all.out.find("1209:0101  008c:0002  hidpos   sim:/hidpos  Vantrel Sim Hid Pos Imager"
                            " - HP40021\n"),
               std::string::npos)
@@ -178,10 +181,12 @@ TEST_F(CliReaders, AnEmptyListSaysWhy) {
     std::vector<CSimReaderDefinition> keyboardOnly;
     std::vector<CSimReaderDefinition> unnamedReader;
     for (const CSimReaderDefinition& reader : CSimReaderSet::Default()) {
-        if (reader.path == "sim:/keyboard")
+        if (reader.path == "sim:/keyboard") {
             keyboardOnly.push_back(reader);
-        if (reader.path == "sim:/noproduct")
+        }
+        if (reader.path == "sim:/noproduct") {
             unnamedReader.push_back(reader);
+        }
     }
     CSimPlatform keyboard(keyboardOnly);
     EXPECT_NE(RunOn(keyboard, {"list"})
@@ -197,12 +202,13 @@ TEST_F(CliReaders, AnEmptyListSaysWhy) {
 
 TEST_F(CliReaders, HelpVersionAndSingleDashOptions) {
     EXPECT_EQ(Run({"--version"}).out, "vantrel-cli " VANTREL_TEST_VERSION "\n");
-    for (const char* command : {"list", "monitor", "send", "describe", "replay"})
+    for (const char* command : {"list", "monitor", "send", "describe", "replay"}) {
         for (const char* help : {"-h", "--help"}) {
             const CResult r = Run({command, help});
             EXPECT_EQ(r.code, CCliApp::kDone) << command << help;
             EXPECT_EQ(r.out.rfind(std::string("Usage: vantrel-cli ") + command, 0), 0u);
         }
+    }
     const CResult dash = Run({"send", "-x", "beep"});
     EXPECT_EQ(dash.code, CCliApp::kUsage);
     EXPECT_NE(dash.err.find("unknown option \"-x\""), std::string::npos);

@@ -1,5 +1,5 @@
 #include "CCliFixture.h"
-#include "platform/CSimReaderSet.h"
+#include "sim/CSimReaderSet.h"
 
 #include <csignal>
 #include <sys/resource.h>
@@ -62,12 +62,15 @@ TEST_F(CliRecordings, CapturesOfEveryRecorderReplayLikeOurOwn) {
         Line("E:", "000000.000000", first, " \n") + "B: 000000.000010 4 01 02 03 04 \n" +
         Line("E:", "000000.501234", second, " \n");
     std::string crOnly = own;
-    for (char& ch : crOnly)
-        if (ch == '\n')
+    for (char& ch : crOnly) {
+        if (ch == '\n') {
             ch = '\r';
+        }
+    }
     std::string crLf;
-    for (char ch : rust)
+    for (char ch : rust) {
         crLf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+    }
 
     const CResult expected = Run({"replay", WriteFile(own), "--format", "json"});
     ASSERT_EQ(expected.code, CCliApp::kDone) << expected.err;
@@ -104,10 +107,11 @@ TEST_F(CliRecordings, SeveralDevicesKeepTheirOwnDescriptorsAndAreMarked) {
     while (std::getline(lines, line)) {
         ++objects;
         const size_t at = line.find(", \"device\": 0}");
-        if (at != std::string::npos)
+        if (at != std::string::npos) {
             device0 += line.substr(0, at) + "}\n";
-        else
+        } else {
             EXPECT_NE(line.find(", \"device\": 1}"), std::string::npos) << line;
+        }
     }
     EXPECT_GT(objects, 4u);
     const CResult alone = Run({"replay", "--device", "0", file, "--format", "json"});
@@ -148,8 +152,9 @@ TEST_F(CliRecordings, RecordsGiveEachReportWithItsInsertions) {
     // The insertions are the json format's objects, in order.
     std::string insertions;
     std::istringstream lines(json.out);
-    for (std::string line; std::getline(lines, line);)
+    for (std::string line; std::getline(lines, line);) {
         insertions += (insertions.empty() ? "" : ", ") + line;
+    }
     EXPECT_NE(records.out.find("\"insertions\": [" + insertions + "]}"), std::string::npos)
         << records.out << "\n"
         << insertions;
@@ -195,8 +200,9 @@ TEST_F(CliRecordings, ErrorsSayWhatIsWrong) {
 
 TEST_F(CliRecordings, HostileInputNeverReachesTheTerminalRaw) {
     std::string text = "E: 0.1 1 \x1b[2J\x1b]0;owned\x07\n";
-    for (int i = 0; i < 30; ++i)
+    for (int i = 0; i < 30; ++i) {
         text += "zz\n";
+    }
     const CResult r = Run({"replay", "--type", "quorin", WriteFile(text)});
     EXPECT_EQ(r.code, CCliApp::kFailed);
     EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
@@ -216,8 +222,9 @@ public:
 
 protected:
     int overflow(int c) override {
-        if (c != EOF)
+        if (c != EOF) {
             Keep(std::string(1, char(c)));
+        }
         return c;
     }
     std::streamsize xsputn(const char* s, std::streamsize n) override {
@@ -226,8 +233,9 @@ protected:
     }
     int sync() override {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_flushed.size() < 4096)
+        if (m_flushed.size() < 4096) {
             m_flushed += m_pending;
+        }
         m_pending.clear();
         return 0;
     }
@@ -236,8 +244,9 @@ private:
     void Keep(const std::string& text) {
         m_written += text.size();
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_pending.size() < 4096)
+        if (m_pending.size() < 4096) {
             m_pending += text;
+        }
     }
     std::atomic<size_t> m_written{0};
     std::mutex m_mutex;
@@ -293,8 +302,9 @@ TEST_F(CliRecordings, APipeIsDecodedAsItArrivesUntilStopped) {
     int code = -1;
     std::thread replay([&] { code = app.Run({"replay", "--type", "quorin", "-"}); });
     // The first report shows while the writer waits, before the pipe has more.
-    for (int i = 0; i < 100 && buffer.Flushed().find("ABC") == std::string::npos; ++i)
+    for (int i = 0; i < 100 && buffer.Flushed().find("ABC") == std::string::npos; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     EXPECT_NE(buffer.Flushed().find("ABC\n"), std::string::npos);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     m_stop = true;
@@ -330,14 +340,14 @@ TEST_F(CliRecordings, DescribeListsTheItemsOfTheRealDescriptors) {
         {"ff45-a000-flash.hex", {"Usage (0xA000)", "  Report Count (263)"}},
     };
     for (const CCase& c : cases) {
-        const std::string path =
-            std::string(VANTREL_SOURCE_DIR) + "/tests/data/descriptors/" + c.file;
+        const std::string path = std::string(VANTREL_TEST_DATA_DIR) + "/descriptors/" + c.file;
         const CResult r = Run({"describe", "--items", path});
         ASSERT_EQ(r.code, CCliApp::kDone) << c.file << ": " << r.err;
-        for (const std::string& expected : c.lines)
+        for (const std::string& expected : c.lines) {
             EXPECT_NE(r.out.find(" " + expected + "\n"), std::string::npos)
                 << c.file << ": " << expected << "\n"
                 << r.out;
+        }
         // One line per item, each starting with its offset; the last item ends the collection.
         const std::string last = "c0" + std::string(14, ' ') + "End Collection\n";
         EXPECT_EQ(r.out.rfind(last), r.out.size() - last.size()) << r.out;

@@ -1,8 +1,9 @@
 #include "cli/SendCommands.h"
 #include "CReceivingFirmware.h"
 #include "cli/CCliApp.h"
-#include "platform/CSimPlatform.h"
+#include "device/ReaderTypes.h"
 #include "settings/CMemorySettingsStore.h"
+#include "sim/CSimPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -98,15 +99,36 @@ const char* ReaderOf(DeviceType type) {
 
 TEST(SendCommandTable, EveryRowIsTestedForEveryTypeItNames) {
     std::set<std::pair<std::string, DeviceType>> tested;
-    for (const CRowCase& c : kCases)
+    for (const CRowCase& c : kCases) {
         tested.emplace(c.command, c.type);
+    }
     size_t pairs = 0;
-    for (const CSendCommandRow& row : SendCommandTable())
+    for (const CSendCommandRow& row : SendCommandTable()) {
         for (DeviceType type : row.types) {
             ++pairs;
             EXPECT_TRUE(tested.count({row.name, type})) << row.name << " " << DeviceTypeName(type);
         }
+    }
     EXPECT_EQ(pairs, tested.size());
+}
+
+TEST(SendCommandTable, TheOwnCommandsOfEachTypeAreThoseOfTheReaderTypeTable) {
+    for (const CReaderType& type : ReaderTypes()) {
+        for (const char* name : type.commands) {
+            const CSendCommandRow* row = FindSendCommand(name, type.type);
+            ASSERT_NE(row, nullptr) << type.name << " " << name;
+            EXPECT_EQ(row->types, std::vector<DeviceType>{type.type}) << name;
+        }
+    }
+    for (const CSendCommandRow& row : SendCommandTable()) {
+        if (row.types.size() == 1 &&
+            (row.types[0] == DeviceType::SurePos || row.types[0] == DeviceType::SurePosSio)) {
+            EXPECT_TRUE(IsTypeCommand(row.name, row.types[0]) ||
+                        std::string(row.name).rfind("beeper-", 0) == 0 ||
+                        std::string(row.name) == "get-contents")
+                << row.name;
+        }
+    }
 }
 
 TEST(SendCommandTable, EachRowSendsItsReportToTheReader) {
@@ -119,8 +141,9 @@ TEST(SendCommandTable, EachRowSendsItsReportToTheReader) {
         std::ostringstream err;
         CCliApp app(platform, store, out, err, stop, false);
         std::vector<std::string> args = {"send", ReaderOf(c.type), c.command};
-        if (c.argument)
+        if (c.argument) {
             args.push_back(c.argument);
+        }
         ASSERT_EQ(app.Run(args), CCliApp::kDone) << c.command << ": " << err.str();
         const std::vector<CReceived::CReport> reports = received->Wait(1);
         ASSERT_FALSE(reports.empty()) << c.command;

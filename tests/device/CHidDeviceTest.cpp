@@ -4,8 +4,8 @@
 #include "device/CQueuedPoster.h"
 #include "settings/CMemorySettingsStore.h"
 
-#include "core/CFakeHidPlatform.h"
-#include "core/CRecordingNotifier.h"
+#include "support/CFakeHidPlatform.h"
+#include "support/CRecordingNotifier.h"
 
 #include <gtest/gtest.h>
 

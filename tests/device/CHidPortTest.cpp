@@ -1,7 +1,7 @@
 #include "device/CHidPort.h"
 #include "device/CQueuedPoster.h"
 
-#include "core/CFakeHidPlatform.h"
+#include "support/CFakeHidPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -171,7 +171,7 @@ TEST_F(HidPortTest, UnplugGivesExactlyOneErrorAfterTheReports) {
     EXPECT_EQ(report.messageId, kBase);
     CHidMessage error;
     ASSERT_TRUE(m_poster.WaitForMessage(error, kWaitMs));
-    EXPECT_EQ(error.messageId, kBase + 1);
+    EXPECT_EQ(error.messageId, HidMessageId(kBase, CHidMessageKind::Error));
     EXPECT_EQ(error.errorCode, ENODEV);
     EXPECT_TRUE(error.report.empty());
     // Both still belong to the open port: the dialog must see them.

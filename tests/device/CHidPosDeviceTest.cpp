@@ -1,4 +1,4 @@
-#include "CDeviceTestRig.h"
+#include "support/CDeviceTestRig.h"
 
 #include "device/CHidPosDevice.h"
 
@@ -148,7 +148,7 @@ TEST_F(HidPosDevice, CommandReportsAndFramedData) {
 TEST_F(HidPosDevice, FailedWriteIsEchoedThenReported) {
     ASSERT_TRUE(rig.OpenPort());
     rig.settings.m_showOutput = 1;
-    rig.platform.log.failWrites = true;
+    rig.log.failWrites = true;
     EXPECT_EQ(device.Beep(), 1);
     EXPECT_EQ(rig.sink.Text(), "[04][40]\r\n");
     EXPECT_EQ(rig.notifier.Messages(),
@@ -159,28 +159,28 @@ TEST_F(HidPosDevice, RedirectSetsFeatureAndVerifiesReadBack) {
     EXPECT_EQ(device.RedirectToInterface(1), 0); // closed port
     ASSERT_TRUE(rig.OpenPort());
     uint8_t stored = 0;
-    rig.platform.log.featureAnswer = [&](uint8_t* buffer, size_t) { buffer[1] = stored; };
+    rig.log.featureAnswer = [&](uint8_t* buffer, size_t) { buffer[1] = stored; };
 
     stored = 1;
     EXPECT_EQ(device.RedirectToInterface(1), 1);
-    ASSERT_EQ(rig.platform.log.setFeatures.size(), 1u);
-    EXPECT_EQ(rig.platform.log.setFeatures[0], (std::vector<uint8_t>{0xFE, 0x01}));
-    ASSERT_EQ(rig.platform.log.getFeatureRequests.size(), 1u);
-    EXPECT_EQ(rig.platform.log.getFeatureRequests[0], (std::vector<uint8_t>{0xFE, 0xFF}));
+    ASSERT_EQ(rig.log.setFeatures.size(), 1u);
+    EXPECT_EQ(rig.log.setFeatures[0], (std::vector<uint8_t>{0xFE, 0x01}));
+    ASSERT_EQ(rig.log.getFeatureRequests.size(), 1u);
+    EXPECT_EQ(rig.log.getFeatureRequests[0], (std::vector<uint8_t>{0xFE, 0xFF}));
 
     stored = 0;
     EXPECT_EQ(device.RedirectToInterface(1), 0);
 
-    rig.platform.log.featureAnswer = nullptr; // a reader that leaves the buffer as it is
+    rig.log.featureAnswer = nullptr; // a reader that leaves the buffer as it is
     EXPECT_EQ(device.RedirectToInterface(0), 0);
 
-    rig.platform.log.failGetFeature = true;
+    rig.log.failGetFeature = true;
     stored = 0;
     EXPECT_EQ(device.RedirectToInterface(0), 0);
-    rig.platform.log.failSetFeature = true;
-    const size_t gets = rig.platform.log.getFeatureRequests.size();
+    rig.log.failSetFeature = true;
+    const size_t gets = rig.log.getFeatureRequests.size();
     EXPECT_EQ(device.RedirectToInterface(0), 0);
-    EXPECT_EQ(rig.platform.log.getFeatureRequests.size(), gets);
+    EXPECT_EQ(rig.log.getFeatureRequests.size(), gets);
     EXPECT_TRUE(rig.Writes().empty());
 }
 

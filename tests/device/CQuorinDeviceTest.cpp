@@ -1,4 +1,4 @@
-#include "CDeviceTestRig.h"
+#include "support/CDeviceTestRig.h"
 
 #include "device/CQuorinDevice.h"
 
@@ -89,7 +89,7 @@ TEST_F(QuorinDevice, DisableEnableAndRedirectSendNothing) {
     EXPECT_EQ(device.SetBeeper(0), 1);
     EXPECT_EQ(device.GetContents(), 1);
     EXPECT_TRUE(rig.Writes().empty());
-    EXPECT_TRUE(rig.platform.log.setFeatures.empty());
+    EXPECT_TRUE(rig.log.setFeatures.empty());
 }
 
 TEST_F(QuorinDevice, TypedTextIsFramedWithStreamHeader) {

@@ -1,4 +1,4 @@
-#include "CDeviceTestRig.h"
+#include "support/CDeviceTestRig.h"
 
 #include "device/CSurePosDevice.h"
 
@@ -133,7 +133,7 @@ TEST_F(SurePosDevice, LengthBytePastTheReportIsClamped) {
 }
 
 TEST_F(SurePosDevice, TwelveCommandReports) {
-    rig.platform.caps.outputReportByteLength = 12;
+    rig.caps.outputReportByteLength = 12;
     ASSERT_TRUE(rig.OpenPort());
     device.Test();
     device.StatusRequest();

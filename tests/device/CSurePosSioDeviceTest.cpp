@@ -1,4 +1,4 @@
-#include "CDeviceTestRig.h"
+#include "support/CDeviceTestRig.h"
 
 #include "device/CSurePosSioDevice.h"
 
@@ -26,8 +26,8 @@ Bytes CommandReport(Bytes command) {
 class SurePosSioDevice : public ::testing::Test {
 protected:
     SurePosSioDevice() {
-        rig.platform.caps.outputReportByteLength = 252;
-        rig.platform.caps.featureReportByteLength = 250;
+        rig.caps.outputReportByteLength = 252;
+        rig.caps.featureReportByteLength = 250;
     }
     void Notify(uint8_t status) {
         const Bytes report = Padded({0x00, status, 0x07}, 64);
@@ -35,7 +35,7 @@ protected:
     }
     // The reader answers the contents request with k, one byte and `data`.
     void SetContents(const std::string& data, uint8_t k) {
-        rig.platform.log.featureAnswer = [data, k](uint8_t* buffer, size_t length) {
+        rig.log.featureAnswer = [data, k](uint8_t* buffer, size_t length) {
             ASSERT_GE(length, data.size() + 3);
             buffer[1] = k;
             buffer[2] = 0x00;
@@ -63,8 +63,8 @@ TEST_F(SurePosSioDevice, AutoReadOnDataWaitingReadsAndShowsContents) {
     device.SetAutoRead(1);
     SetContents("LABEL\r", 8);
     Notify(0x20);
-    ASSERT_EQ(rig.platform.log.getFeatureRequests.size(), 1u);
-    const Bytes& request = rig.platform.log.getFeatureRequests[0];
+    ASSERT_EQ(rig.log.getFeatureRequests.size(), 1u);
+    const Bytes& request = rig.log.getFeatureRequests[0];
     EXPECT_EQ(request.size(), 250u);
     EXPECT_EQ(request[0], 0x00);
     const std::vector<Ins> expected = {
@@ -74,7 +74,7 @@ TEST_F(SurePosSioDevice, AutoReadOnDataWaitingReadsAndShowsContents) {
     Notify(0x10);
     Notify(0x01);
     Notify(0x40);
-    EXPECT_EQ(rig.platform.log.getFeatureRequests.size(), 2u);
+    EXPECT_EQ(rig.log.getFeatureRequests.size(), 2u);
 }
 
 TEST_F(SurePosSioDevice, WithoutAutoReadNothingIsFetched) {
@@ -83,7 +83,7 @@ TEST_F(SurePosSioDevice, WithoutAutoReadNothingIsFetched) {
     device.LoadSettings("Settings");
     EXPECT_EQ(device.AutoRead(), 0);
     Notify(0x30);
-    EXPECT_TRUE(rig.platform.log.getFeatureRequests.empty());
+    EXPECT_TRUE(rig.log.getFeatureRequests.empty());
 }
 
 TEST_F(SurePosSioDevice, ContentsWithRawPrefixAndLabel) {
@@ -118,8 +118,8 @@ TEST_F(SurePosSioDevice, FailedReadShowsZeroedContents) {
     ASSERT_TRUE(rig.OpenPort());
     rig.settings.m_showRaw = 1;
     // A platform that scribbles into the buffer before failing.
-    rig.platform.log.failGetFeature = true;
-    rig.platform.log.featureAnswer = [](uint8_t* buffer, size_t length) {
+    rig.log.failGetFeature = true;
+    rig.log.featureAnswer = [](uint8_t* buffer, size_t length) {
         std::memset(buffer, 0xAA, length);
     };
     EXPECT_EQ(device.GetContents(), 1);
@@ -140,7 +140,7 @@ TEST_F(SurePosSioDevice, ContentsLengthPastTheReportIsClamped) {
 
     rig.sink.Clear();
     ASSERT_TRUE(rig.OpenPort());
-    rig.platform.log.featureAnswer = [](uint8_t* buffer, size_t length) {
+    rig.log.featureAnswer = [](uint8_t* buffer, size_t length) {
         std::memset(buffer + 1, 'x', length - 1);
         buffer[1] = 0xFF;
     };

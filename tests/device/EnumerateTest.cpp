@@ -3,7 +3,7 @@
 #include "device/CQueuedPoster.h"
 #include "device/SupportedReaders.h"
 
-#include "core/CFakeHidPlatform.h"
+#include "support/CFakeHidPlatform.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include "device/CQueuedPoster.h"
 #include "settings/CMemorySettingsStore.h"
 
-#include "core/CFakeHidPlatform.h"
-#include "core/CRecordingNotifier.h"
+#include "support/CFakeHidPlatform.h"
+#include "support/CRecordingNotifier.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +44,7 @@ protected:
                 break;
             if (!m_port.IsCurrent(message))
                 continue;
-            if (message.messageId == kBase + 1) {
+            if (message.messageId == HidMessageId(kBase, CHidMessageKind::Error)) {
                 m_errors.push_back(message.errorCode);
                 continue;
             }

@@ -4,10 +4,10 @@
 #include "device/CQuorinDevice.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
-#include "platform/CSimPlatform.h"
+#include "sim/CSimPlatform.h"
 #include "settings/CMemorySettingsStore.h"
 
-#include "core/CRecordingNotifier.h"
+#include "support/CRecordingNotifier.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "GuestSupport.h"
-#include "platform/CSimFirmware.h"
+#include "sim/CSimFirmware.h"
 
 #include <atomic>
 #include <memory>

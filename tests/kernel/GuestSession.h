@@ -7,7 +7,7 @@
 #include "device/CHidPort.h"
 #include "device/CNotifier.h"
 #include "device/CQueuedPoster.h"
-#include "output/CRecordingSink.h"
+#include "support/CRecordingSink.h"
 #include "settings/CDisplaySettings.h"
 #include "settings/CMemorySettingsStore.h"
 

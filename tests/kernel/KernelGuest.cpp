@@ -12,7 +12,7 @@
 #include "device/CQueuedPoster.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
-#include "output/CRecordingSink.h"
+#include "support/CRecordingSink.h"
 #include "settings/CMemorySettingsStore.h"
 
 #include <atomic>

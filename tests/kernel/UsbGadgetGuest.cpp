@@ -14,7 +14,7 @@
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
 #include "platform/CHidPlatform.h"
-#include "platform/CSimFirmware.h"
+#include "sim/CSimFirmware.h"
 
 #include <cerrno>
 #include <climits>

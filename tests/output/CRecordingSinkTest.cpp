@@ -1,4 +1,4 @@
-#include "output/CRecordingSink.h"
+#include "support/CRecordingSink.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "device/CQuorinDevice.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
-#include "platform/CSimReaderSet.h"
+#include "sim/CSimReaderSet.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "core/CRecordingNotifier.h"
+#include "support/CRecordingNotifier.h"
 #include "device/CHidDevice.h"
 #include "device/CHidPort.h"
 #include "device/CQueuedPoster.h"
-#include "output/CRecordingSink.h"
-#include "platform/CSimPlatform.h"
+#include "support/CRecordingSink.h"
+#include "sim/CSimPlatform.h"
 #include "settings/CDisplaySettings.h"
 #include "settings/CMemorySettingsStore.h"
 

@@ -1,6 +1,7 @@
 #include "CPanelRig.h"
 #include "PanelTestSupport.h"
 
+#include "device/ReaderTypes.h"
 #include "layout/CDialogTemplate.h"
 #include "panels/CPanelFactory.h"
 #include "panels/CPanelTemplate.h"
@@ -70,6 +71,21 @@ TEST(PanelFactory, ControlsKeepTheirNumbersAndScaleWithTheDialogFont) {
         if (auto* button = qobject_cast<QPushButton*>(panel->Control(c.id))) {
             EXPECT_GE(button->width(), metrics.horizontalAdvance(button->text())) << c.id;
         }
+    }
+}
+
+// A reader type added to the table needs its panel: the factory has one for every row.
+TEST(PanelFactory, EveryReaderTypeOfTheTableHasAPanel) {
+    for (const CReaderType& row : ReaderTypes()) {
+        CPanelRig rig(row.type);
+        ASSERT_NE(rig.Device(), nullptr) << row.name;
+        std::unique_ptr<CDevicePanel> panel =
+            CreateDevicePanel(*rig.Device(), &rig.Store(), &rig.Parent());
+        ASSERT_NE(panel, nullptr) << row.name;
+        ASSERT_TRUE(panel->Create());
+        auto* label = panel->findChild<QLabel*>();
+        ASSERT_NE(label, nullptr) << row.name;
+        EXPECT_EQ(label->text(), row.name);
     }
 }
 

@@ -4,7 +4,7 @@
 #include "app/CVantrelDlg.h"
 #include "device/CHidDeviceFactory.h"
 #include "panels/CPanelTemplate.h"
-#include "platform/CSimReaderSet.h"
+#include "sim/CSimReaderSet.h"
 
 #include <QComboBox>
 #include <QLabel>

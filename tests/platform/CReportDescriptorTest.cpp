@@ -13,72 +13,6 @@
 
 namespace {
 
-struct CRealDescriptor {
-    std::string name;
-    std::vector<uint8_t> bytes;
-    std::map<std::string, std::string> expect;
-};
-
-CRealDescriptor LoadRealDescriptor(const std::string& path) {
-    CRealDescriptor d;
-    d.name = path.substr(path.rfind('/') + 1);
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind("# expect:", 0) == 0) {
-            std::istringstream fields(line.substr(9));
-            std::string field;
-            while (fields >> field) {
-                const size_t eq = field.find('=');
-                if (eq != std::string::npos) {
-                    d.expect[field.substr(0, eq)] = field.substr(eq + 1);
-                }
-            }
-        } else if (!line.empty() && line[0] != '#') {
-            std::istringstream hex(line);
-            std::string byte;
-            while (hex >> byte) {
-                d.bytes.push_back(static_cast<uint8_t>(std::stoul(byte, nullptr, 16)));
-            }
-        }
-    }
-    return d;
-}
-
-std::vector<CRealDescriptor> LoadAllRealDescriptors() {
-    const std::string dir = std::string(VANTREL_SHARED_DIR) + "/realdata";
-    std::vector<std::string> paths;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d)) {
-            const std::string name = e->d_name;
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".hex") == 0) {
-                paths.push_back(dir + "/" + name);
-            }
-        }
-        closedir(d);
-    }
-    std::sort(paths.begin(), paths.end());
-    std::vector<CRealDescriptor> all;
-    for (const std::string& p : paths) {
-        all.push_back(LoadRealDescriptor(p));
-    }
-    return all;
-}
-
-// "02" or "04,FD" or "-" as the expect line writes report ids.
-std::vector<uint8_t> ParseIdList(const std::string& text) {
-    std::vector<uint8_t> ids;
-    if (text == "-") {
-        return ids;
-    }
-    std::istringstream in(text);
-    std::string id;
-    while (std::getline(in, id, ',')) {
-        ids.push_back(static_cast<uint8_t>(std::stoul(id, nullptr, 16)));
-    }
-    return ids;
-}
-
 CReportDescriptor MustParse(const std::vector<uint8_t>& bytes) {
     CReportDescriptor d;
     EXPECT_TRUE(d.Parse(bytes)) << "at " << d.ErrorOffset() << ": " << d.ErrorReason();
@@ -98,51 +32,6 @@ void ExpectFailure(const std::vector<uint8_t>& bytes, size_t offset,
 }
 
 } // namespace
-
-TEST(CReportDescriptorTest, RealDescriptorsGiveTheDocumentedParse) {
-    const std::vector<CRealDescriptor> all = LoadAllRealDescriptors();
-    ASSERT_GE(all.size(), 4u);
-    for (const CRealDescriptor& real : all) {
-        SCOPED_TRACE(real.name);
-        ASSERT_FALSE(real.bytes.empty());
-        ASSERT_EQ(real.expect.count("tlc"), 1u);
-        const CReportDescriptor d = MustParse(real.bytes);
-        ASSERT_FALSE(d.Collections().empty());
-
-        const std::string tlc = real.expect.at("tlc");
-        const size_t colon = tlc.find(':');
-        const auto page = static_cast<uint16_t>(std::stoul(tlc.substr(0, colon), nullptr, 16));
-        const auto usage = static_cast<uint16_t>(std::stoul(tlc.substr(colon + 1), nullptr, 16));
-        EXPECT_EQ(d.Collections().front().usagePage, page);
-        EXPECT_EQ(d.Collections().front().usage, usage);
-
-        EXPECT_EQ(d.UsesReportIds(), real.expect.at("report_ids") == "yes");
-        EXPECT_EQ(d.ReportByteLength(CReportKind::Input), std::stoi(real.expect.at("input_len")));
-        EXPECT_EQ(d.ReportByteLength(CReportKind::Output), std::stoi(real.expect.at("output_len")));
-        EXPECT_EQ(d.ReportByteLength(CReportKind::Feature),
-                  std::stoi(real.expect.at("feature_len")));
-        const CReportCollection& first = d.Collections().front();
-        EXPECT_EQ(first.reportByteLength[0], std::stoi(real.expect.at("input_len")));
-        EXPECT_EQ(first.reportByteLength[1], std::stoi(real.expect.at("output_len")));
-        EXPECT_EQ(first.reportByteLength[2], std::stoi(real.expect.at("feature_len")));
-
-        const std::pair<const char*, CReportKind> idKeys[] = {
-            {"input_ids", CReportKind::Input},
-            {"output_ids", CReportKind::Output},
-            {"feature_ids", CReportKind::Feature}};
-        for (const auto& [key, kind] : idKeys) {
-            if (real.expect.count(key) != 0) {
-                EXPECT_EQ(d.ReportIds(kind), ParseIdList(real.expect.at(key))) << key;
-            } else if (real.expect.at("report_ids") == "no") {
-                EXPECT_TRUE(d.ReportIds(kind).empty()) << key;
-            }
-        }
-
-        const CHidCaps caps = d.Caps();
-        EXPECT_EQ(caps.usagePage, page);
-        EXPECT_EQ(caps.usage, usage);
-    }
-}
 
 TEST(CReportDescriptorTest, PushPopRestoresReportIdAndSizes) {
     // Page 0xFF00, collection; id 1 with 8x3 input; Push; id 2, 16x4 input; Pop; input 8x3 more

@@ -1,6 +1,6 @@
 #include "platform/CHidPlatform.h"
-#include "platform/CHidrawPlatform.h"
-#include "platform/CSimPlatform.h"
+#include "hidraw/CHidrawPlatform.h"
+#include "sim/CSimPlatform.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include "device/CHidDeviceFactory.h"
 #include "output/COutputSink.h"
 #include "panels/CDevicePanel.h"
-#include "platform/CSimPlatform.h"
+#include "sim/CSimPlatform.h"
 #include "settings/CMemorySettingsStore.h"
 
 #include <QAbstractButton>

@@ -1,0 +1,86 @@
+#include "app/COutputFindBar.h"
+#include "app/COutputSearch.h"
+#include "app/COutputWindow.h"
+#include "settings/CDisplaySettings.h"
+
+#include <QApplication>
+#include <QLineEdit>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+// Finding in a full output window, and output arriving while the find bar counts matches:
+// label lines as a Hid Pos reader writes them with raw data and symbology, one match per line.
+namespace {
+
+const CDisplaySettings kColours;
+
+void AppendLabelLine(COutputWindow& window) {
+    static const uint8_t raw[] = {0x02, 0x35, 0x39, 0x30, 0x31, 0x0D, 0x00, 0x00};
+    window.AppendHex(raw, sizeof raw, kColours.m_colorHex, false);
+    window.AppendText(" - ", kColours.m_colorDefault, false);
+    window.AppendText("5901234123457", kColours.m_colorLabel, true);
+    window.AppendText(" - ", kColours.m_colorDefault, false);
+    window.AppendText("EAN/UPC", kColours.m_colorSymbology, false);
+    window.AppendText("\r\n", kColours.m_colorDefault, false);
+    window.ScrollToEnd();
+}
+
+std::unique_ptr<COutputWindow> MakeWindow(int64_t lines) {
+    auto window = std::make_unique<COutputWindow>();
+    window->resize(800, 400);
+    window->show();
+    for (int64_t i = 0; i < lines; ++i)
+        AppendLabelLine(*window);
+    window->FlushOutput();
+    QCoreApplication::processEvents();
+    return window;
+}
+
+// Typing the search text: the whole window is searched.
+void BM_SearchWholeWindow(benchmark::State& state) {
+    const std::unique_ptr<COutputWindow> window = MakeWindow(state.range(0));
+    for (auto _ : state) {
+        window->Search().SetText(QStringLiteral("ean/upc"), false);
+        benchmark::DoNotOptimize(window->Search().Matches().size());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_SearchWholeWindow)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+
+// Bursts of 1000 lines into a window of range(0) lines while the find bar is open: only the
+// new text is searched, so the cost per line does not grow with the window.
+void BM_LinesWhileFinding(benchmark::State& state) {
+    const std::unique_ptr<COutputWindow> window = MakeWindow(state.range(0));
+    window->FindAction().trigger();
+    window->FindBar().TextField().setText(QStringLiteral("EAN"));
+    for (auto _ : state) {
+        for (int i = 0; i < 1000; ++i)
+            AppendLabelLine(*window);
+        window->FlushOutput();
+        QCoreApplication::processEvents();
+    }
+    state.SetItemsProcessed(state.iterations() * 1000);
+    state.counters["matches"] = double(window->Search().Matches().size());
+}
+BENCHMARK(BM_LinesWhileFinding)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Iterations(50)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
