@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 namespace {
-constexpr size_t kChunk = 64 * 1024;
+constexpr size_t kChunk = size_t{64} * 1024;
 constexpr int kStopCheckMs = 50;
 } // namespace
 

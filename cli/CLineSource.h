@@ -11,7 +11,7 @@
 // soon as `stop` is set, also while it waits for a pipe.
 class CLineSource {
 public:
-    static constexpr size_t kLineLimit = 256 * 1024;
+    static constexpr size_t kLineLimit = size_t{256} * 1024;
 
     CLineSource(int fd, const std::atomic<bool>& stop, size_t lineLimit = kLineLimit);
 
