@@ -16,6 +16,7 @@
 
 #include <map>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -70,9 +71,9 @@ struct CReplayDevice {
 class CReplayer {
 public:
     CReplayer(CCliContext& context, CDecodeOptions& options, const CReaderType* type,
-              int onlyDevice, const std::string& source)
+              int onlyDevice, std::string source)
         : m_context(context), m_options(options), m_type(type), m_onlyDevice(onlyDevice),
-          m_source(source), m_notifier(context.errors) {}
+          m_source(std::move(source)), m_notifier(context.errors) {}
 
     ~CReplayer() {
         for (auto& entry : m_devices) {
