@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <map>
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -97,8 +98,8 @@ bool IsBinary(const std::string& head) {
 
 class CDescriptorReader {
 public:
-    CDescriptorReader(CCliContext& context, const std::string& source)
-        : m_context(context), m_source(source) {}
+    CDescriptorReader(CCliContext& context, std::string source)
+        : m_context(context), m_source(std::move(source)) {}
 
     // Reads every descriptor of the input; false with the exit status when none can be had.
     bool Read(int fd, std::vector<CDescribed>& found, int& exitCode);
@@ -174,12 +175,14 @@ bool CDescriptorReader::Read(int fd, std::vector<CDescribed>& found, int& exitCo
         }
         if (item.kind == CRecordingItem::Kind::Input && !item.timed) {
             // Plain hex: the descriptor itself, unless the file is a recording.
-            if (!recording && plain.size() + item.bytes.size() <= reader.kMaxDescriptorBytes) {
+            if (!recording &&
+                plain.size() + item.bytes.size() <= CRecordingReader::kMaxDescriptorBytes) {
                 plain.insert(plain.end(), item.bytes.begin(), item.bytes.end());
             } else if (!recording) {
-                exitCode = m_context.errors.Fail(QuoteInput(m_source, 200) + " holds more than " +
-                                                 std::to_string(reader.kMaxDescriptorBytes) +
-                                                 " bytes of hex: not a report descriptor");
+                exitCode =
+                    m_context.errors.Fail(QuoteInput(m_source, 200) + " holds more than " +
+                                          std::to_string(CRecordingReader::kMaxDescriptorBytes) +
+                                          " bytes of hex: not a report descriptor");
                 return false;
             }
             continue;
@@ -288,7 +291,7 @@ int RunDescribe(CCliContext& context, const CArguments& args) {
         return exitCode;
     }
 
-    int status_ = lineErrors ? kExitFailed : kExitDone;
+    int exitStatus = lineErrors ? kExitFailed : kExitDone;
     bool described = false;
     for (const CDescribed& descriptor : found) {
         if (onlyDevice >= 0 && descriptor.device != onlyDevice &&
@@ -306,10 +309,10 @@ int RunDescribe(CCliContext& context, const CArguments& args) {
         }
         CReportDescriptor parsed;
         if (!parsed.Parse(descriptor.bytes)) {
-            status_ = context.errors.Fail((which.empty() ? "" : which + ": ") +
-                                          "the report descriptor does not parse: at offset " +
-                                          std::to_string(parsed.ErrorOffset()) + ": " +
-                                          parsed.ErrorReason());
+            exitStatus = context.errors.Fail((which.empty() ? "" : which + ": ") +
+                                             "the report descriptor does not parse: at offset " +
+                                             std::to_string(parsed.ErrorOffset()) + ": " +
+                                             parsed.ErrorReason());
         } else if (format == "json") {
             PrintJson(context.out, parsed, descriptor.device);
         } else {
@@ -327,5 +330,5 @@ int RunDescribe(CCliContext& context, const CArguments& args) {
         return context.errors.Fail("the input has no device " + std::to_string(onlyDevice) +
                                    " with a report descriptor");
     }
-    return status_;
+    return exitStatus;
 }

@@ -41,7 +41,7 @@ bool ChooseReaders(CCliContext& context, const CCommandLine& line, const CReader
     }
     // No name: the stored reader, or the one the enumeration selects.
     if (names.empty()) {
-        names.push_back(std::string());
+        names.emplace_back();
     }
     for (const std::string& name : names) {
         CReaderLookup::CChoice choice;
