@@ -2,21 +2,44 @@
 
 #include "cli/CTerminalText.h"
 
+CPlainSink::~CPlainSink() {
+    m_out.flush();
+}
+
 void CPlainSink::AppendText(const std::string& text, uint32_t, bool) {
     WriteText(text);
 }
 
 void CPlainSink::AppendNewLine() {
     m_out << '\n';
+    m_atLineStart = true;
 }
 
-void CPlainSink::ScrollToEnd() {
-    m_out.flush();
+void CPlainSink::BreakLine() {
+    if (!m_atLineStart) {
+        AppendNewLine();
+    }
+}
+
+void CPlainSink::StartLine() {
+    if (m_atLineStart) {
+        m_out << m_linePrefix;
+    }
+    m_atLineStart = false;
 }
 
 void CPlainSink::WriteText(const std::string& text) {
     size_t start = 0;
-    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        m_out << Latin1ToUtf8(text.substr(start, end - start)) << '\n';
-    m_out << Latin1ToUtf8(text.substr(start));
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        if (end > start) {
+            StartLine();
+            m_out << Latin1ToUtf8(text.substr(start, end - start));
+        }
+        m_out << '\n';
+        m_atLineStart = true;
+    }
+    if (start < text.size()) {
+        StartLine();
+        m_out << Latin1ToUtf8(text.substr(start));
+    }
 }

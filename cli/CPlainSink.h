@@ -1,19 +1,22 @@
 #pragma once
 
-#include "output/COutputSink.h"
-
-#include <ostream>
+#include "cli/CTerminalSink.h"
 
 // Text only: every line end becomes a newline.
-class CPlainSink : public COutputSink {
+class CPlainSink : public CTerminalSink {
 public:
-    explicit CPlainSink(std::ostream& out) : m_out(out) {}
+    using CTerminalSink::CTerminalSink;
+    ~CPlainSink() override;
     void AppendText(const std::string& text, uint32_t colour, bool bold) override;
     void AppendNewLine() override;
-    void ScrollToEnd() override;
+    void BreakLine() override;
 
 protected:
+    // The line prefix, when a line starts here.
+    void StartLine();
     // Writes `text` with "\r\n" as a newline.
     void WriteText(const std::string& text);
-    std::ostream& m_out;
+
+private:
+    bool m_atLineStart = true;
 };

@@ -1,73 +1,105 @@
 #include "cli/CRecording.h"
 
+#include "cli/CTerminalText.h"
+#include "platform/CReportDescriptor.h"
+
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
-#include <sstream>
 
 namespace {
 
-std::string Trim(const std::string& s) {
-    size_t b = 0;
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+std::string Trim(const std::string& s, size_t from = 0) {
+    size_t b = from;
     size_t e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b])))
+    while (b < e && IsBlank(s[b])) {
         ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1])))
+    }
+    while (e > b && IsBlank(s[e - 1])) {
         --e;
+    }
     return s.substr(b, e - b);
 }
 
-bool ParseDecimal(const std::string& token, long& value) {
-    if (token.empty() || token.size() > 9)
+// The next blank-separated token of `text` from `at`; empty at the end.
+std::string NextToken(const std::string& text, size_t& at) {
+    while (at < text.size() && IsBlank(text[at])) {
+        ++at;
+    }
+    const size_t start = at;
+    while (at < text.size() && !IsBlank(text[at])) {
+        ++at;
+    }
+    return text.substr(start, at - start);
+}
+
+bool ParseDecimal(const std::string& token, size_t maxDigits, uint64_t& value) {
+    if (token.empty() || token.size() > maxDigits) {
         return false;
+    }
     value = 0;
     for (char c : token) {
-        if (!std::isdigit(static_cast<unsigned char>(c)))
+        if (!std::isdigit(static_cast<unsigned char>(c))) {
             return false;
-        value = value * 10 + (c - '0');
+        }
+        value = value * 10 + uint64_t(c - '0');
     }
     return true;
 }
 
 bool ParseHexWord(const std::string& token, uint16_t& value) {
-    if (token.empty() || token.size() > 8)
+    if (token.empty() || token.size() > 8) {
         return false;
+    }
     unsigned long v = 0;
     for (char c : token) {
-        if (!std::isxdigit(static_cast<unsigned char>(c)))
+        if (!std::isxdigit(static_cast<unsigned char>(c))) {
             return false;
+        }
         v = v * 16 + unsigned(std::isdigit(static_cast<unsigned char>(c))
                                   ? c - '0'
                                   : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
     }
-    if (v > 0xFFFF)
+    if (v > 0xFFFF) {
         return false;
+    }
     value = uint16_t(v);
     return true;
 }
 
-bool IsTimestamp(const std::string& token) {
+// "<seconds>.<fraction>" with up to six fraction digits, as microseconds.
+bool ParseTime(const std::string& token, uint64_t& microseconds) {
     const size_t dot = token.find('.');
-    if (dot == std::string::npos || dot == 0 || dot + 1 == token.size())
+    uint64_t seconds = 0;
+    uint64_t fraction = 0;
+    if (dot == std::string::npos || !ParseDecimal(token.substr(0, dot), 12, seconds) ||
+        !ParseDecimal(token.substr(dot + 1), 6, fraction)) {
         return false;
-    for (size_t i = 0; i < token.size(); ++i)
-        if (i != dot && !std::isdigit(static_cast<unsigned char>(token[i])))
-            return false;
+    }
+    for (size_t digits = token.size() - dot - 1; digits < 6; ++digits) {
+        fraction *= 10;
+    }
+    microseconds = seconds * 1000000 + fraction;
     return true;
 }
 
-// Splits "<count> <hex bytes>" and checks that the count agrees with the bytes.
-bool ParseCountedBytes(std::istringstream& rest, std::vector<uint8_t>& bytes, std::string& error) {
-    std::string countToken;
-    long count = 0;
-    if (!(rest >> countToken) || !ParseDecimal(countToken, count)) {
-        error = "expected a decimal byte count";
+// "<count> <hex bytes>" from `at`, the count agreeing with the bytes.
+bool ParseCountedBytes(const std::string& text, size_t at, std::vector<uint8_t>& bytes,
+                       std::string& error) {
+    const std::string countToken = NextToken(text, at);
+    uint64_t count = 0;
+    if (!ParseDecimal(countToken, 9, count)) {
+        error = "expected a decimal byte count, not " + QuoteInput(countToken);
         return false;
     }
-    std::string hex;
-    std::getline(rest, hex);
-    if (!ParseHexBytes(hex, bytes, error))
+    if (!ParseHexBytes(text.substr(at), bytes, error)) {
         return false;
-    if (long(bytes.size()) != count) {
+    }
+    if (bytes.size() != count) {
         error = "the count says " + std::to_string(count) + " bytes but the line has " +
                 std::to_string(bytes.size());
         return false;
@@ -79,12 +111,11 @@ bool ParseCountedBytes(std::istringstream& rest, std::vector<uint8_t>& bytes, st
 
 bool ParseHexBytes(const std::string& text, std::vector<uint8_t>& bytes, std::string& error) {
     bytes.clear();
-    std::istringstream in(text);
-    std::string token;
-    while (in >> token) {
+    size_t at = 0;
+    for (std::string token = NextToken(text, at); !token.empty(); token = NextToken(text, at)) {
         uint16_t value = 0;
         if (token.size() > 2 || !ParseHexWord(token, value)) {
-            error = "\"" + token + "\" is not a hex byte";
+            error = QuoteInput(token) + " is not a hex byte";
             return false;
         }
         bytes.push_back(uint8_t(value));
@@ -93,83 +124,172 @@ bool ParseHexBytes(const std::string& text, std::vector<uint8_t>& bytes, std::st
 }
 
 std::string FormatHexBytes(const uint8_t* data, size_t length) {
+    static const char kDigits[] = "0123456789abcdef";
     std::string out;
     out.reserve(length * 3);
-    char group[4];
     for (size_t i = 0; i < length; ++i) {
-        std::snprintf(group, sizeof group, i ? " %02x" : "%02x", data[i]);
-        out += group;
+        if (i) {
+            out += ' ';
+        }
+        out += kDigits[data[i] >> 4];
+        out += kDigits[data[i] & 0x0F];
     }
     return out;
 }
 
-void CRecording::Parse(std::istream& in) {
-    std::string line;
-    int lineNumber = 0;
-    while (std::getline(in, line))
-        ParseLine(line, ++lineNumber);
-}
-
-void CRecording::ParseLine(const std::string& rawLine, int lineNumber) {
-    const std::string line = Trim(rawLine.substr(0, rawLine.find('#')));
-    if (line.empty())
-        return;
-    auto fail = [&](const std::string& message) { m_errors.push_back({lineNumber, message}); };
-
-    if (line.size() < 2 || line[1] != ':') {
-        CItem item{CItem::Kind::Input, {}, lineNumber};
-        std::string error;
-        if (!ParseHexBytes(line, item.bytes, error))
-            return fail(error);
-        m_items.push_back(std::move(item));
-        return;
+CRecordingReader::Result CRecordingReader::ReadLine(const std::string& rawLine,
+                                                    CRecordingItem& item, std::string& error) {
+    const std::string whole = Trim(rawLine);
+    const bool tagged = whole.size() >= 2 && whole[1] == ':';
+    // Names and paths are text: a '#' in them is not a comment.
+    const bool text = tagged && (whole[0] == 'N' || whole[0] == 'P');
+    const std::string line = text ? whole : Trim(whole.substr(0, whole.find('#')));
+    if (line.empty() || (tagged && line[0] == 'B')) {
+        return Result::Nothing;
     }
+    item = CRecordingItem();
+    item.device = m_device;
+    const auto fail = [&](const std::string& reason) {
+        error = reason;
+        return Result::Error;
+    };
 
-    std::istringstream rest(line.substr(2));
-    std::string error;
+    if (!tagged) {
+        item.kind = CRecordingItem::Kind::Input;
+        return ParseHexBytes(line, item.bytes, error) ? Result::Item : Result::Error;
+    }
+    size_t at = 2;
     switch (line[0]) {
-    case 'R': {
-        std::vector<uint8_t> bytes;
-        if (!ParseCountedBytes(rest, bytes, error))
-            return fail("report descriptor: " + error);
-        m_descriptor = std::move(bytes);
-        return;
+    case 'D': {
+        const std::string token = NextToken(line, at);
+        uint64_t index = 0;
+        if (!ParseDecimal(token, 9, index) || !NextToken(line, at).empty()) {
+            return fail("expected \"D: <device index>\", not " + QuoteInput(line));
+        }
+        if (index >= uint64_t(kMaxDevices)) {
+            return fail("device index " + std::to_string(index) + " is above the limit of " +
+                        std::to_string(kMaxDevices - 1));
+        }
+        m_device = int(index);
+        item.kind = CRecordingItem::Kind::Device;
+        item.device = m_device;
+        return Result::Item;
     }
+    case 'R':
+        item.kind = CRecordingItem::Kind::Descriptor;
+        if (!ParseCountedBytes(line, at, item.bytes, error)) {
+            return fail("report descriptor: " + error);
+        }
+        if (item.bytes.size() > kMaxDescriptorBytes) {
+            return fail("report descriptor: longer than " + std::to_string(kMaxDescriptorBytes) +
+                        " bytes");
+        }
+        return Result::Item;
     case 'N':
-        m_name = Trim(line.substr(2));
-        return;
+    case 'P':
+        item.kind = line[0] == 'N' ? CRecordingItem::Kind::Name : CRecordingItem::Kind::Physical;
+        item.text = Trim(line, 2);
+        return Result::Item;
     case 'I': {
-        std::string bus, vid, pid;
-        uint16_t b = 0, v = 0, p = 0;
-        if (!(rest >> bus >> vid >> pid) || !ParseHexWord(bus, b) || !ParseHexWord(vid, v) ||
-            !ParseHexWord(pid, p))
-            return fail("expected \"I: <bus> <vendor id> <product id>\" in hex");
-        m_vendorId = v;
-        m_productId = p;
-        return;
+        item.kind = CRecordingItem::Kind::Identity;
+        const std::string bus = NextToken(line, at);
+        const std::string vendor = NextToken(line, at);
+        const std::string product = NextToken(line, at);
+        if (!ParseHexWord(bus, item.bus) || !ParseHexWord(vendor, item.vendorId) ||
+            !ParseHexWord(product, item.productId) || !NextToken(line, at).empty()) {
+            return fail("expected \"I: <bus> <vendor id> <product id>\" in hex, not " +
+                        QuoteInput(line));
+        }
+        return Result::Item;
     }
     case 'E': {
-        std::string stamp;
-        if (!(rest >> stamp) || !IsTimestamp(stamp))
-            return fail("input report: expected a time stamp <seconds.micro>");
-        CItem item{CItem::Kind::Input, {}, lineNumber};
-        if (!ParseCountedBytes(rest, item.bytes, error))
+        item.kind = CRecordingItem::Kind::Input;
+        item.timed = true;
+        const std::string stamp = NextToken(line, at);
+        if (!ParseTime(stamp, item.microseconds)) {
+            return fail("input report: expected a time stamp <seconds.micro>, not " +
+                        QuoteInput(stamp));
+        }
+        if (!ParseCountedBytes(line, at, item.bytes, error)) {
             return fail("input report: " + error);
-        m_items.push_back(std::move(item));
-        return;
+        }
+        return Result::Item;
     }
-    case 'F': {
-        CItem item{CItem::Kind::Feature, {}, lineNumber};
-        std::string hex;
-        std::getline(rest, hex);
-        if (!ParseHexBytes(hex, item.bytes, error))
+    case 'F':
+        item.kind = CRecordingItem::Kind::Feature;
+        if (!ParseHexBytes(line.substr(at), item.bytes, error)) {
             return fail("feature report: " + error);
-        if (item.bytes.empty())
+        }
+        if (item.bytes.empty()) {
             return fail("feature report: no bytes");
-        m_items.push_back(std::move(item));
+        }
+        return Result::Item;
+    default:
+        return fail("unknown item " + QuoteInput(line.substr(0, 2)));
+    }
+}
+
+CRecordingWriter::CRecordingWriter(std::ostream& out, bool severalDevices)
+    : m_out(out), m_several(severalDevices) {
+    m_out << "# vantrel-cli recording\n";
+}
+
+int CRecordingWriter::AddDevice(const CHidInterfaceInfo& info, const std::string& name) {
+    const int device = int(m_inputNumbered.size());
+    CReportDescriptor parsed;
+    const std::vector<uint8_t>& descriptor = info.reportDescriptor;
+    m_inputNumbered.push_back(descriptor.empty() ||
+                              (parsed.Parse(descriptor) && parsed.IsNumbered(CReportKind::Input)));
+    m_out << "# " << name << "\n";
+    if (m_several) {
+        m_out << "D: " << device << "\n";
+    }
+    if (!descriptor.empty()) {
+        m_out << "R: " << descriptor.size() << " "
+              << FormatHexBytes(descriptor.data(), descriptor.size()) << "\n";
+    }
+    m_out << "N: " << (info.hidName.empty() ? info.product : info.hidName) << "\n";
+    if (!info.physicalPath.empty()) {
+        m_out << "P: " << info.physicalPath << "\n";
+    }
+    char identity[40];
+    std::snprintf(identity, sizeof identity, "I: %x %04x %04x\n", info.busType,
+                  info.attributes.vendorId, info.attributes.productId);
+    m_out << identity;
+    m_lastDevice = device;
+    Flush();
+    return device;
+}
+
+void CRecordingWriter::WriteInput(int device, const std::vector<uint8_t>& report) {
+    if (device < 0 || size_t(device) >= m_inputNumbered.size()) {
         return;
     }
-    default:
-        return fail(std::string("unknown item \"") + line[0] + ":\"");
+    const Clock::time_point now = Clock::now();
+    if (!m_started) {
+        m_start = now;
+        m_started = true;
+    }
+    if (m_several && device != m_lastDevice) {
+        m_out << "D: " << device << "\n";
+    }
+    m_lastDevice = device;
+    const size_t skip = m_inputNumbered[size_t(device)] || report.empty() ? 0 : 1;
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::microseconds>(now - m_start).count();
+    char stamp[48];
+    std::snprintf(stamp, sizeof stamp, "E: %06lld.%06lld ",
+                  static_cast<long long>(elapsed / 1000000),
+                  static_cast<long long>(elapsed % 1000000));
+    m_out << stamp << report.size() - skip << " "
+          << FormatHexBytes(report.data() + skip, report.size() - skip) << "\n";
+    Flush();
+}
+
+void CRecordingWriter::Flush() {
+    errno = 0;
+    m_out.flush();
+    if (!m_out.good() && m_error == 0) {
+        m_error = errno != 0 ? errno : EIO;
     }
 }

@@ -1,41 +1,80 @@
 #pragma once
 
+#include "platform/CHidPlatform.h"
+
+#include <chrono>
 #include <cstdint>
-#include <istream>
-#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
-// A recording of what a reader sent: one item per line, '#' starts a comment.
+// The recording line format that the Linux HID recorders exchange, read and written here:
+//   D: <index>                          the device the following lines belong to (from 0)
 //   R: <n> <hex bytes>                  the report descriptor
-//   N: <name>                           the device name
-//   I: <bus> <vid> <pid>                bus, vendor and product id (hex)
-//   E: <seconds.micro> <count> <hex>    one input report as read
+//   N: <name>                           the device's HID name
+//   P: <physical path>
+//   I: <bus> <vid> <pid>                bus type, vendor and product id (hex)
+//   E: <seconds.micro> <count> <hex>    one input report as hidraw read it
+//   B: ...                              an event of a BPF program: skipped
 //   F: <hex bytes>                      the next feature report the device answers with
-// A line of plain hex bytes is an input report. Malformed lines are kept as errors with their
-// line number; parsing goes on with the next line.
-class CRecording {
+// A line of plain hex bytes is an input report; '#' starts a comment.
+struct CRecordingItem {
+    enum class Kind { Device, Descriptor, Name, Physical, Identity, Input, Feature };
+    Kind kind = Kind::Input;
+    int device = 0;             // the device the item belongs to
+    std::vector<uint8_t> bytes; // descriptor, report or feature bytes
+    std::string text;           // name or physical path
+    uint16_t bus = 0;
+    uint16_t vendorId = 0;
+    uint16_t productId = 0;
+    bool timed = false;        // an "E:" line with its time
+    uint64_t microseconds = 0; // the time of an "E:" line
+};
+
+// Reads a recording line by line, keeping which device the lines belong to.
+class CRecordingReader {
 public:
-    struct CItem {
-        enum class Kind { Input, Feature };
-        Kind kind = Kind::Input;
-        std::vector<uint8_t> bytes;
-        int line = 0;
-    };
-    struct CError {
-        int line = 0;
-        std::string message;
-    };
+    // Device indexes run from 0 to kMaxDevices - 1.
+    static constexpr int kMaxDevices = 64;
+    // The kernel's limit for a report descriptor (HID_MAX_DESCRIPTOR_SIZE).
+    static constexpr size_t kMaxDescriptorBytes = 4096;
 
-    void Parse(std::istream& in);
-    void ParseLine(const std::string& line, int lineNumber);
+    enum class Result { Nothing, Item, Error };
+    // Nothing for blank, comment and skipped lines; Error with the reason for a malformed one.
+    Result ReadLine(const std::string& line, CRecordingItem& item, std::string& error);
 
-    std::optional<std::vector<uint8_t>> m_descriptor;
-    std::string m_name;
-    std::optional<uint16_t> m_vendorId;
-    std::optional<uint16_t> m_productId;
-    std::vector<CItem> m_items;
-    std::vector<CError> m_errors;
+    int CurrentDevice() const { return m_device; }
+
+private:
+    int m_device = 0;
+};
+
+// Writes what readers sent as a recording: each reader's header, then one "E:" line per report
+// as hidraw read it (without the 0x00 that the port puts before unnumbered reports), timed from
+// the first report. With several readers each has a device index, and a "D:" line precedes a
+// report of a reader other than the one before.
+class CRecordingWriter {
+public:
+    CRecordingWriter(std::ostream& out, bool severalDevices);
+
+    // Writes the header of the next reader and returns its device index.
+    int AddDevice(const CHidInterfaceInfo& info, const std::string& name);
+    void WriteInput(int device, const std::vector<uint8_t>& report);
+    // False once a write failed; Error() then gives its errno.
+    bool Good() const { return m_error == 0; }
+    int Error() const { return m_error; }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    void Flush();
+
+    std::ostream& m_out;
+    int m_error = 0;
+    bool m_several;
+    std::vector<bool> m_inputNumbered;
+    int m_lastDevice = -1;
+    bool m_started = false;
+    Clock::time_point m_start;
 };
 
 // Parses whitespace-separated hex bytes ("0a 1B ff"); false with a reason on anything else.

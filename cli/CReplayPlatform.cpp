@@ -13,8 +13,9 @@ public:
     explicit CReplayConnection(std::shared_ptr<CReplayPlatform::CState> state)
         : m_state(std::move(state)), m_idleFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
     ~CReplayConnection() override {
-        if (m_idleFd >= 0)
+        if (m_idleFd >= 0) {
             close(m_idleFd);
+        }
     }
 
     bool IsValid() const { return m_idleFd >= 0; }

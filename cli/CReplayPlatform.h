@@ -13,15 +13,26 @@
 class CReplayPlatform : public CHidPlatform {
 public:
     static constexpr const char* kPath = "replay";
+    // Answers queued at most, so that a recording of answers alone stays in bounded memory.
+    static constexpr size_t kMaxFeatureAnswers = 1024;
 
-    CReplayPlatform(const CHidCaps& caps, const CHidAttributes& attributes)
-        : m_state(std::make_shared<CState>()) {
+    CReplayPlatform() : m_state(std::make_shared<CState>()) {}
+    CReplayPlatform(const CHidCaps& caps, const CHidAttributes& attributes) : CReplayPlatform() {
+        SetInterface(caps, attributes);
+    }
+
+    // What the interface reports once opened.
+    void SetInterface(const CHidCaps& caps, const CHidAttributes& attributes) {
         m_state->caps = caps;
         m_state->attributes = attributes;
     }
-
-    void QueueFeatureAnswer(std::vector<uint8_t> answer) {
+    // False when kMaxFeatureAnswers are already waiting.
+    bool QueueFeatureAnswer(std::vector<uint8_t> answer) {
+        if (m_state->featureAnswers.size() >= kMaxFeatureAnswers) {
+            return false;
+        }
         m_state->featureAnswers.push_back(std::move(answer));
+        return true;
     }
 
     bool EnumerateInterfaces(std::vector<CHidInterfaceInfo>& interfaces, int& error) override;

@@ -39,8 +39,9 @@ int32_t CSettingsOverlay::GetProfileInt(const std::string& section, const std::s
                                         int32_t defaultValue) {
     if (section == "Settings") {
         auto it = m_overrides.find(key);
-        if (it != m_overrides.end())
+        if (it != m_overrides.end()) {
             return it->second;
+        }
     }
     return m_stored.GetProfileInt(section, key, defaultValue);
 }

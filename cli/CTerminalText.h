@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 // Converts bytes shown as ISO-8859-1 characters to UTF-8 for a terminal or a JSON document.
@@ -7,3 +9,10 @@ std::string Latin1ToUtf8(const std::string& text);
 
 // A JSON string literal (with its quotes) of ISO-8859-1 text.
 std::string JsonString(const std::string& latin1);
+
+// "0x%04X" of a 16-bit value, as usages are shown.
+std::string HexWord(uint16_t value);
+
+// `raw` input for an error message: in double quotes, control bytes, quotes, backslashes and
+// bytes that are not UTF-8 escaped (\n, \xHH), cut after `limit` bytes with "..." and the length.
+std::string QuoteInput(const std::string& raw, size_t limit = 40);

@@ -1,9 +1,10 @@
-#include "settings/qt/CQSettingsStore.h"
 #include "cli/CCliApp.h"
 #include "platform/CHidPlatform.h"
+#include "settings/qt/CQSettingsStore.h"
 
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <iostream>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@ void OnSignal(int) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Without SA_RESTART, so that a read waiting for a pipe returns at once.
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigaction(SIGINT, &action, nullptr);
@@ -24,5 +26,8 @@ int main(int argc, char** argv) {
     CQSettingsStore store;
     const std::unique_ptr<CHidPlatform> platform = CreateHidPlatform();
     CCliApp app(*platform, store, std::cout, std::cerr, g_stop, isatty(STDOUT_FILENO) == 1);
+    const char* noColor = std::getenv("NO_COLOR");
+    const char* term = std::getenv("TERM");
+    app.SetEnvironment(noColor && *noColor, term ? term : "", STDIN_FILENO);
     return app.Run(std::vector<std::string>(argv + 1, argv + argc));
 }

@@ -108,6 +108,7 @@ struct CHidUevent {
     std::string id;
     std::string name;
     std::string uniq;
+    std::string phys;
 };
 
 CHidUevent ReadUevent(const std::string& hidDir) {
@@ -131,6 +132,8 @@ CHidUevent ReadUevent(const std::string& hidDir) {
             uevent.name = value;
         } else if (key == "HID_UNIQ") {
             uevent.uniq = value;
+        } else if (key == "HID_PHYS") {
+            uevent.phys = value;
         }
     }
     return uevent;
@@ -228,6 +231,12 @@ bool CHidrawSysfs::ReadInterface(const std::string& hidrawSyspath, const std::st
     info.path = devNode;
 
     const CHidUevent uevent = ReadUevent(hidDir);
+    info.hidName = uevent.name;
+    info.physicalPath = uevent.phys;
+    unsigned long bus = 0;
+    if (ParseNumber(uevent.id.substr(0, uevent.id.find(':')), 16, 0xFFFF, bus)) {
+        info.busType = static_cast<uint16_t>(bus);
+    }
     const std::string usbInterfaceDir = Parent(hidDir);
     const std::string usbDeviceDir = Parent(usbInterfaceDir);
     const bool usb =

@@ -40,6 +40,11 @@ struct CHidInterfaceInfo {
     std::string serial;          // empty when the device supplies none
     std::string interfaceNumber; // two lower-case hex digits for composite USB devices, else empty
     std::vector<uint8_t> reportDescriptor; // as the device declares it; empty when unreadable
+    // What recordings name the device by: the kernel's HID name and physical path (HID_NAME,
+    // HID_PHYS; empty when unknown) and its bus type (3 USB, 5 Bluetooth, 6 virtual; 0 unknown).
+    std::string hidName;
+    std::string physicalPath;
+    uint16_t busType = 0;
 };
 
 // An open HID interface. Every failure is a false/negative result with an errno-style code in

@@ -17,6 +17,7 @@
 namespace {
 
 constexpr int kTickMs = 5;
+constexpr uint16_t kBusVirtual = 0x06; // BUS_VIRTUAL, as uhid devices report
 // Larger than any report the parser accepts, so an output report is never cut.
 constexpr size_t kReceiveBufferSize = CReportDescriptor::kMaxReportBytes + 2;
 
@@ -45,6 +46,10 @@ CSimulator::CSimulator(std::vector<CSimReaderDefinition> readers)
         iface.info.serial = definition.serial;
         iface.info.interfaceNumber = definition.interfaceNumber;
         iface.info.reportDescriptor = definition.reportDescriptor;
+        iface.info.hidName = definition.product;
+        iface.info.physicalPath =
+            "vantrel-sim" + definition.path.substr(definition.path.find(':') + 1);
+        iface.info.busType = kBusVirtual;
         if (descriptor.Parse(definition.reportDescriptor)) {
             iface.info.caps = descriptor.Caps();
             for (const CReportCollection& c : descriptor.Collections()) {

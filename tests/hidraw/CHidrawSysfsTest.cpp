@@ -98,7 +98,8 @@ TEST(CHidrawSysfsTest, CompositeUsbReaderGetsItsInterfaceNumbers) {
     CFakeSysfs sysfs;
     const std::string usb = sysfs.AddUsbDevice("1-2", UsbAttrs(" 2"));
     const std::string uevent = "DRIVER=hid-generic\nHID_ID=0003:00001209:00000105\n"
-                               "HID_NAME=Vantrel Dual Reader\nHID_UNIQ=DR77310\n";
+                               "HID_NAME=Vantrel Dual Reader\nHID_UNIQ=DR77310\n"
+                               "HID_PHYS=usb-0000:00:14.0-2/input0\n";
     sysfs.AddUsbHidraw(usb, 0, "0003:1209:0105.0001", uevent, CSimReaderSet::HidPosDescriptor(),
                        "hidraw0");
     sysfs.AddUsbHidraw(usb, 10, "0003:1209:0105.0002", uevent,
@@ -112,6 +113,9 @@ TEST(CHidrawSysfsTest, CompositeUsbReaderGetsItsInterfaceNumbers) {
     EXPECT_EQ(info.attributes.productId, 0x0105);
     EXPECT_EQ(info.attributes.versionNumber, 0x0402);
     EXPECT_EQ(info.product, "Dual Reader"); // the USB product string, not HID_NAME
+    EXPECT_EQ(info.hidName, "Vantrel Dual Reader"); // what recordings name the device by
+    EXPECT_EQ(info.physicalPath, "usb-0000:00:14.0-2/input0");
+    EXPECT_EQ(info.busType, 3);
     EXPECT_EQ(info.serial, "DR77310");
     EXPECT_EQ(info.interfaceNumber, "00");
     EXPECT_EQ(info.caps.usagePage, 0x008C);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "cli/CErrorReporter.h"
+
+#include <atomic>
+#include <ostream>
+#include <string>
+#include <vector>
+
+class CHidPlatform;
+class CSettingsStore;
+
+// What every subcommand works with: the platform, the stored settings (read only), the
+// standard streams, and the flag that a signal sets to end a running command.
+struct CCliContext {
+    CHidPlatform& platform;
+    CSettingsStore& store;
+    std::ostream& out;
+    CErrorReporter& errors;
+    const std::atomic<bool>& stop;
+    bool outIsTerminal;
+    // The colour wishes of the environment: NO_COLOR set (and not empty), and TERM.
+    bool noColor;
+    std::string term;
+    // Standard input, for "-".
+    int inFd;
+};
+
+using CArguments = std::vector<std::string>;

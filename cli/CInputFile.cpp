@@ -1,0 +1,70 @@
+#include "cli/CInputFile.h"
+
+#include "cli/CSession.h"
+#include "cli/CTerminalText.h"
+#include "device/ErrorText.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct CSignature {
+    const char* magic;
+    size_t length;
+    const char* format;
+    const char* tool;
+};
+
+constexpr CSignature kSignatures[] = {
+    {"\x1f\x8b", 2, "gzip", "zcat"},
+    {"\xfd"
+     "7zXZ\x00",
+     6, "xz", "xzcat"},
+    {"BZh", 3, "bzip2", "bzcat"},
+    {"\x28\xb5\x2f\xfd", 4, "zstd", "zstdcat"},
+    {"\x04\x22\x4d\x18", 4, "lz4", "lz4cat"},
+};
+
+} // namespace
+
+CInputFile::~CInputFile() {
+    if (m_owned && m_fd >= 0) {
+        close(m_fd);
+    }
+}
+
+bool CInputFile::Open(const std::string& source, int standardInput, std::string& error) {
+    if (source == "-") {
+        m_fd = standardInput;
+        return true;
+    }
+    const std::string name = QuoteInput(source, 200);
+    const int fd = open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = "cannot read " + name + ": " + ErrnoText(errno);
+        return false;
+    }
+    struct stat status {};
+    if (fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
+        close(fd);
+        error = name + " is a directory, not a file";
+        return false;
+    }
+    m_fd = fd;
+    m_owned = true;
+    return true;
+}
+
+bool CInputFile::IsCompressed(const std::string& head, std::string& format, std::string& tool) {
+    for (const CSignature& signature : kSignatures) {
+        if (head.compare(0, signature.length, signature.magic, signature.length) == 0) {
+            format = signature.format;
+            tool = signature.tool;
+            return true;
+        }
+    }
+    return false;
+}

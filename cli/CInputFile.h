@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+// The input of replay and describe: a file by name, or standard input for "-". Refuses what
+// cannot be a recording before reading it: a directory, an unreadable file.
+class CInputFile {
+public:
+    CInputFile() = default;
+    ~CInputFile();
+    CInputFile(const CInputFile&) = delete;
+    CInputFile& operator=(const CInputFile&) = delete;
+
+    // False with the reason, the name quoted for the user.
+    bool Open(const std::string& source, int standardInput, std::string& error);
+    int Fd() const { return m_fd; }
+
+    // The compression format whose signature `head` starts with and the tool that undoes it,
+    // or false.
+    static bool IsCompressed(const std::string& head, std::string& format, std::string& tool);
+
+private:
+    int m_fd = -1;
+    bool m_owned = false;
+};

@@ -1,0 +1,111 @@
+#include "cli/CSessionPump.h"
+
+#include "cli/CRecording.h"
+#include "cli/CTerminalSink.h"
+#include "cli/CTerminalText.h"
+#include "device/ErrorText.h"
+
+#include <ctime>
+#include <sys/time.h>
+
+namespace {
+
+constexpr int kStopCheckMs = 50;
+
+std::string TimeOfDay() {
+    timeval now{};
+    gettimeofday(&now, nullptr);
+    tm local{};
+    localtime_r(&now.tv_sec, &local);
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03ld ", local.tm_hour, local.tm_min,
+                  local.tm_sec, long(now.tv_usec / 1000));
+    return text;
+}
+
+} // namespace
+
+CSessionPump::CSessionPump(std::vector<CSession*> sessions, CSessionQueue& queue,
+                           CTerminalSink& sink, CErrorReporter& errors)
+    : m_sessions(std::move(sessions)), m_queue(queue), m_sink(sink), m_errors(errors) {}
+
+void CSessionPump::SetSource(const CSession& session, const COptions& options) {
+    std::string prefix = options.timestamps ? TimeOfDay() : std::string();
+    std::string members;
+    if (options.tagReaders) {
+        prefix += "[" + Latin1ToUtf8(session.Name()) + "] ";
+        members = ", \"reader\": " + JsonString(session.Name());
+    }
+    m_sink.SetSource(prefix, members);
+}
+
+int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
+    using Clock = CSession::Clock;
+    std::vector<bool> failed(m_sessions.size(), false);
+    size_t running = m_sessions.size();
+    long long reports = 0;
+    Clock::time_point first{};
+    Clock::time_point lastReport = Clock::now();
+    int status = kExitDone;
+    int lastIndex = -1;
+    CHidMessage message;
+    while (!stop.load() && running > 0 && (options.count == 0 || reports < options.count)) {
+        const Clock::time_point now = Clock::now();
+        if (now >= options.until) {
+            break;
+        }
+        if (options.idleMs > 0 && now - lastReport >= std::chrono::milliseconds(options.idleMs)) {
+            m_errors.Report("no report arrived in " + std::to_string(options.idleMs) + " ms");
+            status = kExitFailed;
+            break;
+        }
+        int index = 0;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(std::min(
+            options.until - now, Clock::duration(std::chrono::milliseconds(kStopCheckMs))));
+        if (!m_queue.Wait(index, message, int(left.count()))) {
+            continue;
+        }
+        if (index < 0 || size_t(index) >= m_sessions.size() || failed[size_t(index)]) {
+            continue;
+        }
+        CSession& session = *m_sessions[size_t(index)];
+        const CSession::Message kind = session.Classify(message);
+        if (kind == CSession::Message::Failed) {
+            failed[size_t(index)] = true;
+            --running;
+            status = kExitFailed;
+            continue;
+        }
+        if (kind != CSession::Message::Report) {
+            continue;
+        }
+        lastReport = Clock::now();
+        if (reports++ == 0) {
+            first = lastReport;
+        }
+        if (options.recorder) {
+            options.recorder->WriteInput(options.recordIndexes[size_t(index)], message.report);
+            if (!options.recorder->Good()) {
+                return m_errors.Fail("the recording cannot be written: " +
+                                     ErrnoText(options.recorder->Error()));
+            }
+        }
+        CReportInfo info;
+        info.timed = true;
+        info.microseconds = uint64_t(
+            std::chrono::duration_cast<std::chrono::microseconds>(lastReport - first).count());
+        info.reader = session.Name();
+        info.report = message.report;
+        if (index != lastIndex && lastIndex >= 0) {
+            m_sink.BreakLine();
+        }
+        lastIndex = index;
+        SetSource(session, options);
+        m_sink.BeginReport(info);
+        session.Decode(message.report);
+        m_sink.EndReport();
+        m_sink.Flush();
+    }
+    m_sink.Flush();
+    return status;
+}

@@ -1,0 +1,64 @@
+// Random recordings through the terminal tool's readers: replay (with the type from the
+// recording or byte 0's choice, one device or all, every output format) and describe --items.
+// Byte 0 picks the command; the rest is the input, read from a memory file as from a pipe.
+#include "cli/CCliApp.h"
+#include "platform/CHidPlatform.h"
+#include "settings/CMemorySettingsStore.h"
+
+#include <atomic>
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+class CNoPlatform : public CHidPlatform {
+public:
+    bool EnumerateInterfaces(std::vector<CHidInterfaceInfo>&, int&) override { return true; }
+    std::unique_ptr<CHidConnection> Open(const std::string&, int& error) override {
+        error = ENODEV;
+        return nullptr;
+    }
+    std::unique_ptr<CHidDeviceMonitor> CreateMonitor(int&) override { return nullptr; }
+};
+
+const std::vector<std::vector<std::string>> kCommands = {
+    {"replay", "-", "--format", "json", "--raw", "--symbology"},
+    {"replay", "-", "--format", "records", "--out"},
+    {"replay", "--type", "quorin", "-", "--format", "plain"},
+    {"replay", "--type", "hidpos", "-", "--format", "ansi"},
+    {"replay", "--type", "surepos", "-", "--set", "RawOnly=1"},
+    {"replay", "--type", "sio", "-", "--set", "AutoRead=1", "--raw"},
+    {"replay", "--device", "1", "-", "--format", "json"},
+    {"describe", "--items", "--hex", "-"},
+    {"describe", "--format", "json", "-"},
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    const int fd = memfd_create("recording", MFD_CLOEXEC);
+    if (fd < 0) {
+        return 0;
+    }
+    if (size > 1 && write(fd, data + 1, size - 1) != ssize_t(size - 1)) {
+        close(fd);
+        return 0;
+    }
+    lseek(fd, 0, SEEK_SET);
+    CNoPlatform platform;
+    CMemorySettingsStore store;
+    std::atomic<bool> stop{false};
+    std::ostream discarded(nullptr);
+    CCliApp app(platform, store, discarded, discarded, stop, false);
+    app.SetEnvironment(false, "xterm", fd);
+    app.Run(kCommands[data[0] % kCommands.size()]);
+    close(fd);
+    return 0;
+}

@@ -1,0 +1,398 @@
+#include "CCliFixture.h"
+#include "sim/CSimReaderSet.h"
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+class CliRecordings : public CCliFixture {
+protected:
+    void SetUp() override {
+        m_store.WriteProfileInt("Settings", "ShowRaw", 1);
+        m_store.WriteProfileInt("Settings", "ShowSymbology", 1);
+        m_hidPos = TestDescriptor("hidpos-8c-0002.hex");
+        m_sio = CSimReaderSet::SurePosSioDescriptor(0x6400);
+    }
+
+    // Hid Pos labels as the real imager sends them: 64 bytes, report id 2.
+    static std::vector<uint8_t> Label(const std::string& text) {
+        std::vector<uint8_t> report(64, 0);
+        const std::string head = std::string("\x02") + char(text.size()) + "]E0" + text;
+        std::copy(head.begin(), head.end(), report.begin());
+        return report;
+    }
+
+    std::string Line(const char* item, const std::string& time, const std::vector<uint8_t>& bytes,
+                     const char* end = "\n") {
+        return std::string(item) + " " + time + " " + std::to_string(bytes.size()) + " " +
+               Hex(bytes) + end;
+    }
+
+    std::vector<uint8_t> m_hidPos;
+    std::vector<uint8_t> m_sio;
+};
+
+TEST_F(CliRecordings, CapturesOfEveryRecorderReplayLikeOurOwn) {
+    const auto first = Label("4006381333931");
+    const auto second = Label("96385074");
+    const std::string descriptor = "R: " + std::to_string(m_hidPos.size()) + " " + Hex(m_hidPos);
+    const std::string own = "# vantrel-cli recording\n" + descriptor +
+                            "\nN: Imager\nI: 3 1209 0101\n" + Line("E:", "0.000000", first) +
+                            Line("E:", "0.501234", second);
+    const std::string python =
+        "# Maker HID POS Imager\n"
+        "# 0x05, 0x8c,                    // Usage Page (Bar Code Scanner) 0\n"
+        "#\n" +
+        descriptor + "\nN: Maker HID POS Imager\nI: 3 1209 0101\n" +
+        "# ReportID: 2 / Bar Code Scanner: 13\n" + Line("E:", "000000.000000", first) +
+        Line("E:", "000000.501234", second);
+    const std::string c = "D: 0\n" + descriptor +
+                          "\nN: Maker HID POS Imager\nP: usb-0000:00:14.0-2/input1\n"
+                          "I: 3 1209 0101\nD: 0\n" +
+                          Line("E:", "0.000000", first) + Line("E:", "0.501234", second);
+    const std::string rust =
+        "# Maker HID POS Imager\n# Report descriptor length: " + std::to_string(m_hidPos.size()) +
+        " bytes\n" +
+        "# Recorded events below in format:\n"
+        "# E: <seconds>.<microseconds> <length-in-bytes> [bytes ...]\n#\n" +
+        descriptor + "\nN: Maker HID POS Imager\nI: 3 1209 101\n" + "# Current time: 10:11:12\n" +
+        Line("E:", "000000.000000", first, " \n") + "B: 000000.000010 4 01 02 03 04 \n" +
+        Line("E:", "000000.501234", second, " \n");
+    std::string crOnly = own;
+    for (char& ch : crOnly) {
+        if (ch == '\n') {
+            ch = '\r';
+        }
+    }
+    std::string crLf;
+    for (char ch : rust) {
+        crLf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+    }
+
+    const CResult expected = Run({"replay", WriteFile(own), "--format", "json"});
+    ASSERT_EQ(expected.code, CCliApp::kDone) << expected.err;
+    EXPECT_NE(expected.out.find("4006381333931"), std::string::npos) << expected.out;
+    EXPECT_EQ(expected.out.find("Wrong Report ID"), std::string::npos);
+    const std::vector<std::pair<const char*, std::string>> captures = {
+        {"python", python}, {"c", c}, {"rust", rust}, {"cr", crOnly}, {"crlf", crLf}};
+    for (const auto& [style, text] : captures) {
+        const CResult r = Run({"replay", WriteFile(text), "--format", "json"});
+        EXPECT_EQ(r.code, CCliApp::kDone) << style << ": " << r.err;
+        EXPECT_EQ(r.out, expected.out) << style;
+    }
+}
+
+TEST_F(CliRecordings, SeveralDevicesKeepTheirOwnDescriptorsAndAreMarked) {
+    const std::string file =
+        WriteFile("D: 0\nR: " + std::to_string(m_hidPos.size()) + " " + Hex(m_hidPos) +
+                  "\nN: Imager\nP: usb-1/input0\nI: 3 1209 0101\n"
+                  "D: 1\nR: " +
+                  std::to_string(m_sio.size()) + " " + Hex(m_sio) +
+                  "\nN: Scale\nP: usb-2/input0\nI: 3 1209 0104\n"
+                  "D: 0\n" +
+                  Line("E:", "0.000000", Label("111")) + "D: 1\nE: 0.100000 2 10 00\n" + "D: 0\n" +
+                  Line("E:", "0.200000", Label("222")));
+
+    const CResult both = Run({"replay", file, "--format", "json"});
+    ASSERT_EQ(both.code, CCliApp::kDone) << both.err;
+    EXPECT_EQ(both.out.find("Wrong Report ID"), std::string::npos) << both.out;
+    // Every object names its device; device 0's objects are what device 0 alone gives.
+    std::istringstream lines(both.out);
+    std::string line;
+    std::string device0;
+    size_t objects = 0;
+    while (std::getline(lines, line)) {
+        ++objects;
+        const size_t at = line.find(", \"device\": 0}");
+        if (at != std::string::npos) {
+            device0 += line.substr(0, at) + "}\n";
+        } else {
+            EXPECT_NE(line.find(", \"device\": 1}"), std::string::npos) << line;
+        }
+    }
+    EXPECT_GT(objects, 4u);
+    const CResult alone = Run({"replay", "--device", "0", file, "--format", "json"});
+    EXPECT_EQ(alone.code, CCliApp::kDone) << alone.err;
+    EXPECT_EQ(device0, alone.out);
+    EXPECT_NE(alone.out.find("222"), std::string::npos);
+
+    const CResult text = Run({"replay", file, "--format", "plain"});
+    EXPECT_EQ(text.out.rfind("[device 0] ", 0), 0u) << text.out;
+    EXPECT_NE(text.out.find("\n[device 1] [10][00]"), std::string::npos) << text.out;
+
+    const CResult described = Run({"describe", file});
+    EXPECT_EQ(described.code, CCliApp::kDone) << described.err;
+    EXPECT_NE(described.out.find("device 0 (Imager):\ncollection: usage page 0x008C"),
+              std::string::npos)
+        << described.out;
+    EXPECT_NE(described.out.find("device 1 (Scale):\ncollection: usage page 0xFF45"),
+              std::string::npos);
+    const CResult one = Run({"describe", "--device", "1", file, "--format", "json"});
+    EXPECT_EQ(Count(one.out, "\n"), 1u) << one.out;
+    EXPECT_NE(one.out.find("\"device\": 1"), std::string::npos);
+    EXPECT_EQ(Run({"replay", "--device", "5", file}).code, CCliApp::kFailed);
+}
+
+TEST_F(CliRecordings, RecordsGiveEachReportWithItsInsertions) {
+    const std::string file =
+        WriteFile("R: " + std::to_string(m_hidPos.size()) + " " + Hex(m_hidPos) + "\nN: Imager\n" +
+                  Line("E:", "1.250000", Label("123")));
+    const CResult json = Run({"replay", file, "--format", "json"});
+    const CResult records = Run({"replay", file, "--format", "records"});
+    ASSERT_EQ(records.code, CCliApp::kDone) << records.err;
+    EXPECT_EQ(Count(records.out, "\n"), 1u) << records.out;
+    EXPECT_EQ(records.out.rfind("{\"time\": 1.250000, \"reader\": \"Imager\", \"report_id\": 2, "
+                                "\"report\": \"02 03 5d 45 30 31 32 33 00",
+                                0),
+              0u)
+        << records.out;
+    // The insertions are the json format's objects, in order.
+    std::string insertions;
+    std::istringstream lines(json.out);
+    for (std::string line; std::getline(lines, line);) {
+        insertions += (insertions.empty() ? "" : ", ") + line;
+    }
+    EXPECT_NE(records.out.find("\"insertions\": [" + insertions + "]}"), std::string::npos)
+        << records.out << "\n"
+        << insertions;
+}
+
+TEST_F(CliRecordings, ErrorsSayWhatIsWrong) {
+    const CResult broken = Run({"replay", WriteFile("R: 3 05 8c\nE: 0.0 2 01 02\n")});
+    EXPECT_EQ(broken.code, CCliApp::kFailed);
+    EXPECT_NE(broken.err.find(":1: report descriptor: the count says 3"), std::string::npos)
+        << broken.err;
+    EXPECT_NE(broken.err.find("(line 1) is malformed; give --type"), std::string::npos);
+
+    const CResult noDescriptor = Run({"describe", WriteFile("N: Reader\nE: 0.1 2 05 8c\n")});
+    EXPECT_EQ(noDescriptor.code, CCliApp::kFailed);
+    EXPECT_NE(noDescriptor.err.find("a recording without a report descriptor"), std::string::npos);
+    EXPECT_EQ(noDescriptor.out, "");
+
+    char dir[] = "/tmp/vantrel-cli-dirXXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const CResult directory = Run({"replay", "--type", "quorin", dir});
+    rmdir(dir);
+    EXPECT_EQ(directory.code, CCliApp::kFailed);
+    EXPECT_NE(directory.err.find("is a directory"), std::string::npos) << directory.err;
+
+    const CResult gzip = Run({"replay", WriteFile(std::string("\x1f\x8b\x08\x00\x00\x00", 6))});
+    EXPECT_EQ(gzip.code, CCliApp::kFailed);
+    EXPECT_NE(gzip.err.find("is compressed (gzip)"), std::string::npos) << gzip.err;
+    EXPECT_NE(Run({"describe", WriteFile("\xfd"
+                                         "7zXZ" +
+                                         std::string(1, '\0'))})
+                  .err.find("compressed (xz)"),
+              std::string::npos);
+
+    const CResult missing = Run({"replay", "/nonexistent/recording"});
+    EXPECT_EQ(missing.code, CCliApp::kFailed);
+    EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos);
+    if (geteuid() != 0) {
+        const std::string locked = WriteFile("01 02\n");
+        chmod(locked.c_str(), 0);
+        EXPECT_NE(Run({"replay", locked}).err.find("Permission denied"), std::string::npos);
+    }
+}
+
+TEST_F(CliRecordings, HostileInputNeverReachesTheTerminalRaw) {
+    std::string text = "E: 0.1 1 \x1b[2J\x1b]0;owned\x07\n";
+    for (int i = 0; i < 30; ++i) {
+        text += "zz\n";
+    }
+    const CResult r = Run({"replay", "--type", "quorin", WriteFile(text)});
+    EXPECT_EQ(r.code, CCliApp::kFailed);
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
+    EXPECT_NE(r.err.find("\"\\x1b[2J\\x1b]0;owned\\x07\""), std::string::npos) << r.err;
+    EXPECT_EQ(Count(r.err, "vantrel-cli: "), size_t(CErrorReporter::kShownLimit) + 1);
+    EXPECT_NE(r.err.find("11 more errors were not shown"), std::string::npos) << r.err;
+}
+
+// A stream that counts what it is given and keeps what was flushed, for output without end.
+class CCountingBuffer : public std::streambuf {
+public:
+    size_t Written() const { return m_written.load(); }
+    std::string Flushed() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_flushed;
+    }
+
+protected:
+    int overflow(int c) override {
+        if (c != EOF) {
+            Keep(std::string(1, char(c)));
+        }
+        return c;
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        Keep(std::string(s, size_t(n)));
+        return n;
+    }
+    int sync() override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_flushed.size() < 4096) {
+            m_flushed += m_pending;
+        }
+        m_pending.clear();
+        return 0;
+    }
+
+private:
+    void Keep(const std::string& text) {
+        m_written += text.size();
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_pending.size() < 4096) {
+            m_pending += text;
+        }
+    }
+    std::atomic<size_t> m_written{0};
+    std::mutex m_mutex;
+    std::string m_pending;
+    std::string m_flushed;
+};
+
+long MaxResidentKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+TEST_F(CliRecordings, EndlessZerosStayInBoundedMemoryAndStopAtOnce) {
+    const long before = MaxResidentKiB();
+    std::thread stopper([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        m_stop = true;
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const CResult r = Run({"replay", "--type", "quorin", "/dev/zero"});
+    const auto stopped = std::chrono::steady_clock::now();
+    stopper.join();
+    EXPECT_EQ(r.code, CCliApp::kFailed);
+    EXPECT_NE(r.err.find("/dev/zero:1: longer than 262144 bytes"), std::string::npos) << r.err;
+    // Reading /dev/zero runs at gigabytes a second: a reader that kept it would show here.
+    EXPECT_LT(MaxResidentKiB() - before, 64 * 1024);
+    EXPECT_LT(stopped - start, std::chrono::seconds(5)); // it ended because of the stop
+}
+
+TEST_F(CliRecordings, APipeIsDecodedAsItArrivesUntilStopped) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    // The writer learns of the closed read end from EPIPE, not from a signal.
+    struct sigaction ignore {};
+    struct sigaction previous {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &ignore, &previous);
+    std::atomic<bool> writing{true};
+    std::thread writer([&] {
+        const std::string first = "01 00 03 41 42 43\n";
+        EXPECT_EQ(write(fds[1], first.data(), first.size()), ssize_t(first.size()));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const std::string endless = "01 00 01 5a\n";
+        while (writing && write(fds[1], endless.data(), endless.size()) > 0) {
+        }
+    });
+    CCountingBuffer buffer;
+    std::ostream out(&buffer);
+    std::ostringstream err;
+    CCliApp app(m_platform, m_store, out, err, m_stop, false);
+    app.SetEnvironment(false, "", fds[0]);
+    int code = -1;
+    std::thread replay([&] { code = app.Run({"replay", "--type", "quorin", "-"}); });
+    // The first report shows while the writer waits, before the pipe has more.
+    for (int i = 0; i < 100 && buffer.Flushed().find("ABC") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_NE(buffer.Flushed().find("ABC\n"), std::string::npos);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    m_stop = true;
+    replay.join();
+    writing = false;
+    close(fds[0]);
+    writer.join();
+    close(fds[1]);
+    sigaction(SIGPIPE, &previous, nullptr);
+    EXPECT_EQ(code, CCliApp::kDone) << err.str();
+    EXPECT_GT(buffer.Written(), 1000u);
+}
+
+TEST_F(CliRecordings, DescribeListsTheItemsOfTheRealDescriptors) {
+    struct CCase {
+        const char* file;
+        std::vector<std::string> lines; // whole item lines after the offset and bytes
+    };
+    const std::vector<CCase> cases = {
+        {"hidpos-8c-0002.hex",
+         {"Usage Page (Bar Code Scanner)", "Usage (Bar Code Scanner)", "Collection (Application)",
+          "  Usage (Scanned Data Report)", "    Report ID (2)", "    Usage (Byte Count)",
+          "    Usage (Symbology Identifier 1)", "    Input (Data,Var,Abs,Buf)",
+          "    Usage Page (Vendor Defined 0xFF66)", "    Logical Maximum (255)",
+          "    Usage (Sound Good Read Beep)", "    Output (Data,Var,Rel,Vol)",
+          "    Feature (Data,Var,Abs,Vol,Buf)", "End Collection"}},
+        {"keyboard-0001-0006.hex",
+         {"Usage Page (Generic Desktop)", "Usage (Keyboard)", "  Usage Page (Keyboard)",
+          "  Usage Minimum (Left Control)", "  Usage Maximum (Right GUI)", "  Input (Cnst,Var,Abs)",
+          "  Usage Page (LED)", "  Usage Minimum (Num Lock)", "  Usage Maximum (Kana)",
+          "  Usage Minimum (No Event)"}},
+        {"ff45-4b00-handheld.hex", {"Usage Page (Vendor Defined 0xFF45)", "Usage (0x4B00)"}},
+        {"ff45-a000-flash.hex", {"Usage (0xA000)", "  Report Count (263)"}},
+    };
+    for (const CCase& c : cases) {
+        const std::string path = std::string(VANTREL_TEST_DATA_DIR) + "/descriptors/" + c.file;
+        const CResult r = Run({"describe", "--items", path});
+        ASSERT_EQ(r.code, CCliApp::kDone) << c.file << ": " << r.err;
+        for (const std::string& expected : c.lines) {
+            EXPECT_NE(r.out.find(" " + expected + "\n"), std::string::npos)
+                << c.file << ": " << expected << "\n"
+                << r.out;
+        }
+        // One line per item, each starting with its offset; the last item ends the collection.
+        const std::string last = "c0" + std::string(14, ' ') + "End Collection\n";
+        EXPECT_EQ(r.out.rfind(last), r.out.size() - last.size()) << r.out;
+    }
+}
+
+TEST_F(CliRecordings, DescribeReadsBinaryDescriptorsAndPrintsTheRecordingLine) {
+    const CResult hex = Run({"describe", "--hex", WriteFile(Hex(m_hidPos) + "\n")});
+    const CResult binary =
+        Run({"describe", "--hex", WriteFile(std::string(m_hidPos.begin(), m_hidPos.end()))});
+    ASSERT_EQ(binary.code, CCliApp::kDone) << binary.err;
+    EXPECT_EQ(binary.out, hex.out);
+    EXPECT_NE(hex.out.find("\nR: " + std::to_string(m_hidPos.size()) + " " + Hex(m_hidPos) + "\n"),
+              std::string::npos);
+    const CResult tooLong = Run({"describe", WriteFile(std::string(5000, '\x01'))});
+    EXPECT_EQ(tooLong.code, CCliApp::kFailed);
+    EXPECT_NE(tooLong.err.find("not a report descriptor"), std::string::npos);
+}
+
+TEST_F(CliRecordings, ColourFollowsTheTerminalAndTheWishesOfTheEnvironment) {
+    const std::string file = WriteFile("01 00 03 41 42 43\n");
+    const std::vector<std::string> replay = {"replay", "--type", "quorin", file};
+    auto coloured = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = replay;
+        args.insert(args.end(), extra.begin(), extra.end());
+        return Run(args).out.find("\x1b[") != std::string::npos;
+    };
+    m_outIsTerminal = true;
+    EXPECT_TRUE(coloured({}));
+    EXPECT_FALSE(coloured({"--color", "never"}));
+    m_noColor = true;
+    EXPECT_FALSE(coloured({}));
+    EXPECT_TRUE(coloured({"--color", "always"}));
+    m_noColor = false;
+    m_term = "dumb";
+    EXPECT_FALSE(coloured({}));
+    m_outIsTerminal = false;
+    m_term = "xterm";
+    EXPECT_FALSE(coloured({}));
+    EXPECT_TRUE(coloured({"--format", "ansi"}));
+    const CResult settings = Run({"replay", "--type", "quorin", file, "--color", "always",
+                                  "--palette", "settings", "--set", "ColorLabel=0x123456"});
+    EXPECT_NE(settings.out.find("38;2;86;52;18m"), std::string::npos) << settings.out;
+    EXPECT_EQ(Run({"replay", "--type", "quorin", file, "--color", "sometimes"}).code,
+              CCliApp::kUsage);
+}
+
+} // namespace
