@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "cli/CInputFile.h"
 
 #include "cli/CSession.h"

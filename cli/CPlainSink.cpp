@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "cli/CPlainSink.h"
 
 #include "cli/CTerminalText.h"

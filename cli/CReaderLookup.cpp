@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "cli/CReaderLookup.h"
 
 #include "device/CHidPort.h"

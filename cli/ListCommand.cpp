@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "cli/CCommandLine.h"
 #include "cli/CReaderLookup.h"
 #include "cli/CSession.h"

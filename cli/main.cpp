@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "cli/CCliApp.h"
 #include "platform/CHidPlatform.h"
 #include "settings/qt/CQSettingsStore.h"

@@ -1,15 +1,18 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 // Random input reports into the four device types. Byte 0 picks the type (unless the
 // environment variable VANTREL_FUZZ_TYPE fixes it to quorin, hidpos, surepos or sio), byte 1 the
 // display and device flags; the rest is the report. The port is closed, so writes do nothing.
-#include "support/CClosedPort.h"
 #include "device/CHidPosDevice.h"
 #include "device/CMessagePoster.h"
 #include "device/CNotifier.h"
 #include "device/CQuorinDevice.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
-#include "support/CRecordingSink.h"
 #include "settings/CDisplaySettings.h"
+#include "support/CClosedPort.h"
+#include "support/CRecordingSink.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -26,9 +29,11 @@ int g_fixedType = -1;
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     static const char* const kTypes[] = {"quorin", "hidpos", "surepos", "sio"};
     if (const char* type = std::getenv("VANTREL_FUZZ_TYPE")) {
-        for (int i = 0; i < 4; ++i)
-            if (std::strcmp(type, kTypes[i]) == 0)
+        for (int i = 0; i < 4; ++i) {
+            if (std::strcmp(type, kTypes[i]) == 0) {
                 g_fixedType = i;
+            }
+        }
     }
     return 0;
 }
@@ -40,8 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static CRecordingSink sink;
 
     const size_t header = g_fixedType >= 0 ? 1 : 2;
-    if (size < header)
+    if (size < header) {
         return 0;
+    }
     const int type = g_fixedType >= 0 ? g_fixedType : data[0] % 4;
     const uint8_t flags = data[header - 1];
     // An exact copy, so any read past the report is caught.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 // Random recordings through the terminal tool's readers: replay (with the type from the
 // recording or byte 0's choice, one device or all, every output format) and describe --items.
 // Byte 0 picks the command; the rest is the input, read from a memory file as from a pipe.

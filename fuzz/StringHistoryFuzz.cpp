@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 // A hand-edited "Strings" section and any sequence of sends and deletions: the history never
 // reads outside its list, and a save writes at most the newest 30 entries plus the current one.
 #include "settings/CMemorySettingsStore.h"
@@ -52,10 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ++data;
         --size;
         const std::string text = TakeString(data, size);
-        if (op & 1)
+        if (op & 1) {
             history.AddUnique(text);
-        else
+        } else {
             history.Remove(text);
+        }
         (void)history.CurrentString();
     }
 
@@ -64,11 +68,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     history.SetStore(&saved);
     history.Save("Strings");
     const int32_t files = saved.GetProfileInt("Strings", "files", -1);
-    if (files < 0 || files > history.MaxSaved() + 1)
+    if (files < 0 || files > history.MaxSaved() + 1) {
         std::abort();
+    }
     CStringHistory reloaded(&saved);
     reloaded.Load("Strings");
-    if (reloaded.Entries().size() > static_cast<size_t>(files))
+    if (reloaded.Entries().size() > static_cast<size_t>(files)) {
         std::abort();
+    }
     return 0;
 }

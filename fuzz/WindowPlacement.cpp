@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "settings/CWindowPlacement.h"
 
 #include <cstddef>
@@ -10,7 +13,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     const auto placement = CWindowPlacement::Parse(text);
-    if (placement && CWindowPlacement::Parse(placement->Format()) != placement)
+    if (placement && CWindowPlacement::Parse(placement->Format()) != placement) {
         std::abort();
+    }
     return 0;
 }

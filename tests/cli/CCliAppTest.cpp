@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "cli/CCliApp.h"
 #include "cli/CJsonSink.h"
 #include "device/CHidDeviceFactory.h"

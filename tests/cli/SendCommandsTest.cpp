@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
 #include "cli/SendCommands.h"
 #include "CReceivingFirmware.h"
 #include "cli/CCliApp.h"

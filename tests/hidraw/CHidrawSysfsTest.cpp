@@ -112,7 +112,7 @@ TEST(CHidrawSysfsTest, CompositeUsbReaderGetsItsInterfaceNumbers) {
     EXPECT_EQ(info.attributes.vendorId, 0x1209);
     EXPECT_EQ(info.attributes.productId, 0x0105);
     EXPECT_EQ(info.attributes.versionNumber, 0x0402);
-    EXPECT_EQ(info.product, "Dual Reader"); // the USB product string, not HID_NAME
+    EXPECT_EQ(info.product, "Dual Reader");         // the USB product string, not HID_NAME
     EXPECT_EQ(info.hidName, "Vantrel Dual Reader"); // what recordings name the device by
     EXPECT_EQ(info.physicalPath, "usb-0000:00:14.0-2/input0");
     EXPECT_EQ(info.busType, 3);
