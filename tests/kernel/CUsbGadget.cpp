@@ -21,7 +21,7 @@ std::string Hex16(uint16_t value) {
 } // namespace
 
 CUsbGadget::CUsbGadget(std::string name, CIdentity identity,
-                       std::vector<CHidFunctionSpec> functions)
+                       std::vector<CHidFunctionConfig> functions)
     : m_dir("/sys/kernel/config/usb_gadget/" + std::move(name)), m_identity(std::move(identity)),
       m_functions(std::move(functions)) {}
 
@@ -51,15 +51,15 @@ bool CUsbGadget::Create() {
         return false;
     }
     for (size_t i = 0; i < m_functions.size(); ++i) {
-        const CHidFunctionSpec& spec = m_functions[i];
+        const CHidFunctionConfig& config = m_functions[i];
         const std::string function = "functions/hid.usb" + std::to_string(i);
         if (mkdir((m_dir + "/" + function).c_str(), 0755) != 0) {
             return Fail("mkdir " + function);
         }
-        const std::string descriptor(spec.descriptor.begin(), spec.descriptor.end());
+        const std::string descriptor(config.descriptor.begin(), config.descriptor.end());
         if (!Write(function + "/protocol", "0") || !Write(function + "/subclass", "0") ||
-            !Write(function + "/report_length", std::to_string(spec.reportLength)) ||
-            !Write(function + "/no_out_endpoint", spec.outEndpoint ? "0" : "1") ||
+            !Write(function + "/report_length", std::to_string(config.reportLength)) ||
+            !Write(function + "/no_out_endpoint", config.outEndpoint ? "0" : "1") ||
             !Write(function + "/report_desc", descriptor)) {
             return false;
         }

@@ -9,7 +9,7 @@
 #include <vector>
 
 // One interface of a gadget: the kernel's HID function with a report descriptor.
-struct CHidFunctionSpec {
+struct CHidFunctionConfig {
     guest::Bytes descriptor;
     // wMaxPacketSize of the interrupt endpoints; the function also caps each input report it
     // sends and each output request it queues at this length.
@@ -32,7 +32,7 @@ public:
         std::string serial;
     };
 
-    CUsbGadget(std::string name, CIdentity identity, std::vector<CHidFunctionSpec> functions);
+    CUsbGadget(std::string name, CIdentity identity, std::vector<CHidFunctionConfig> functions);
 
     // Makes the configfs tree; false (with the failing step in Error()) when the kernel refuses.
     bool Create();
@@ -49,6 +49,6 @@ private:
 
     std::string m_dir;
     CIdentity m_identity;
-    std::vector<CHidFunctionSpec> m_functions;
+    std::vector<CHidFunctionConfig> m_functions;
     std::string m_error;
 };
