@@ -30,3 +30,13 @@ struct CCliContext {
 };
 
 using CArguments = std::vector<std::string>;
+
+class CCommandLine;
+
+// A ParseCommandLine result that lets the subcommand go on.
+constexpr int kContinueCommand = -1;
+
+// Parses a subcommand's `args` into `line`; a usage error is reported, --help prints `help`.
+// kContinueCommand when the subcommand goes on, else its exit status.
+int ParseCommandLine(CCliContext& context, CCommandLine& line, const CArguments& args,
+                     const std::string& help);

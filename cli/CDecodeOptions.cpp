@@ -70,14 +70,11 @@ CDecodeOptions::CDecodeOptions(CSettingsStore& store, std::set<std::string> flag
       m_overlay(store) {}
 
 int CDecodeOptions::Parse(const CArguments& args, const char* help, CCliContext& context) {
+    if (const int code = ParseCommandLine(context, m_line, args, std::string(help) + kHelp);
+        code != kContinue) {
+        return code;
+    }
     std::string error;
-    if (!m_line.Parse(args, error)) {
-        return context.errors.Usage(error);
-    }
-    if (m_line.Has("help")) {
-        context.out << help << kHelp;
-        return kExitDone;
-    }
     for (const auto& [flag, key] : std::map<std::string, std::string>{
              {"raw", "ShowRaw"}, {"out", "ShowOutput"}, {"symbology", "ShowSymbology"}}) {
         if (m_line.Has(flag) && !m_overlay.Override(key + "=1", error)) {

@@ -19,7 +19,7 @@ public:
     // The help text of the options every decoding subcommand takes.
     static const char kHelp[];
     // A Parse result that lets the subcommand go on.
-    static constexpr int kContinue = -1;
+    static constexpr int kContinue = kContinueCommand;
 
     CDecodeOptions(CSettingsStore& store, std::set<std::string> flags,
                    std::set<std::string> valued);

@@ -252,13 +252,8 @@ bool ReadReaderDescriptor(CCliContext& context, const std::string& source,
 
 int RunDescribe(CCliContext& context, const CArguments& args) {
     CCommandLine line({"help", "items", "hex"}, {"format", "device"});
-    std::string error;
-    if (!line.Parse(args, error)) {
-        return context.errors.Usage(error);
-    }
-    if (line.Has("help")) {
-        context.out << kHelp;
-        return kExitDone;
+    if (const int code = ParseCommandLine(context, line, args, kHelp); code != kContinueCommand) {
+        return code;
     }
     const std::string format = line.Value("format", "text");
     if (format != "text" && format != "json") {
@@ -268,6 +263,7 @@ int RunDescribe(CCliContext& context, const CArguments& args) {
         return context.errors.Usage("--items and --hex belong to the text format");
     }
     long long onlyDevice = -1;
+    std::string error;
     if (!line.Number("device", 0, CRecordingReader::kMaxDevices - 1, 10, onlyDevice, error)) {
         return context.errors.Usage(error);
     }

@@ -119,13 +119,8 @@ void PrintText(std::ostream& out, const CHidInterfaceInfo& info, const std::stri
 
 int RunList(CCliContext& context, const CArguments& args) {
     CCommandLine line({"all", "help"}, {"format", "vid", "pid", "usage-page", "usage"});
-    std::string error;
-    if (!line.Parse(args, error)) {
-        return context.errors.Usage(error);
-    }
-    if (line.Has("help")) {
-        context.out << kHelp;
-        return kExitDone;
+    if (const int code = ParseCommandLine(context, line, args, kHelp); code != kContinueCommand) {
+        return code;
     }
     const std::string format = line.Value("format", "text");
     if (format != "text" && format != "json") {
@@ -135,6 +130,7 @@ int RunList(CCliContext& context, const CArguments& args) {
         return context.errors.Usage("list takes no arguments");
     }
     CFilter filter;
+    std::string error;
     if (!line.Number("vid", 0, 0xFFFF, 16, filter.vendorId, error) ||
         !line.Number("pid", 0, 0xFFFF, 16, filter.productId, error) ||
         !line.Number("usage-page", 0, 0xFFFF, 16, filter.usagePage, error) ||
