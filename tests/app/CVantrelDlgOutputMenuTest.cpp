@@ -10,6 +10,7 @@
 #include "sim/CSimPlatform.h"
 #include "support/CFakeHidPlatform.h"
 #include "support/gui/CMessageBoxWatcher.h"
+#include "support/gui/WaitFor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,18 +35,6 @@
 #include <memory>
 
 namespace {
-
-template <typename Condition> bool WaitFor(Condition done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 5000) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 CSimReaderDefinition Reader(const std::string& path, const std::string& interfaceNumber,
                             std::vector<uint8_t> descriptor) {

@@ -6,6 +6,7 @@
 #include "device/CHidDeviceFactory.h"
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"
+#include "support/gui/WaitFor.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -18,19 +19,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Runs the event loop until `done` holds or a generous bound passes.
-template <typename Condition> bool WaitFor(Condition done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 5000) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 // A scan of a simulated Hid Pos reader goes through the reader thread, the poster, the dialog
 // and the real device type into the output window, decoded and coloured.

@@ -7,6 +7,7 @@
 #include "device/CQueuedPoster.h"
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"
+#include "support/gui/WaitFor.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -83,19 +84,6 @@ CSimReaderDefinition Reader(const std::string& path, uint16_t productId, uint16_
     reader.serial = serial;
     reader.reportDescriptor = std::move(descriptor);
     return reader;
-}
-
-// Runs the event loop until `done` holds or a generous bound passes.
-template <typename Condition> bool WaitFor(Condition done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 5000) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
 }
 
 class CVantrelDlgTest : public ::testing::Test {
