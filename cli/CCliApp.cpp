@@ -6,6 +6,7 @@
 #include "cli/CCliContext.h"
 #include "cli/CTerminalText.h"
 #include "cli/Subcommands.h"
+#include "recording/QuoteInput.h"
 
 #include <cstring>
 #include <iomanip>

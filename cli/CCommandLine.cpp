@@ -4,6 +4,7 @@
 #include "cli/CCommandLine.h"
 
 #include "cli/CTerminalText.h"
+#include "recording/QuoteInput.h"
 
 #include <cctype>
 #include <cerrno>

@@ -6,6 +6,7 @@
 #include "cli/CSession.h"
 #include "cli/CTerminalText.h"
 #include "device/ErrorText.h"
+#include "recording/QuoteInput.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -3,8 +3,8 @@
 
 #include "cli/CJsonSink.h"
 
-#include "cli/CRecording.h"
 #include "cli/CTerminalText.h"
+#include "recording/CRecording.h"
 
 #include <cstdio>
 

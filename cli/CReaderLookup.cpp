@@ -8,6 +8,7 @@
 #include "device/CQueuedPoster.h"
 
 #include "cli/CTerminalText.h"
+#include "recording/QuoteInput.h"
 
 #include <cctype>
 #include <strings.h>

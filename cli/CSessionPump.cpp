@@ -3,10 +3,10 @@
 
 #include "cli/CSessionPump.h"
 
-#include "cli/CRecording.h"
 #include "cli/CTerminalSink.h"
 #include "cli/CTerminalText.h"
 #include "device/ErrorText.h"
+#include "recording/CRecording.h"
 
 #include <ctime>
 #include <sys/time.h>

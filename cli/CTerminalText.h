@@ -15,7 +15,3 @@ std::string JsonString(const std::string& latin1);
 
 // "0x%04X" of a 16-bit value, as usages are shown.
 std::string HexWord(uint16_t value);
-
-// `raw` input for an error message: in double quotes, control bytes, quotes, backslashes and
-// bytes that are not UTF-8 escaped (\n, \xHH), cut after `limit` bytes with "..." and the length.
-std::string QuoteInput(const std::string& raw, size_t limit = 40);

@@ -4,15 +4,16 @@
 #include "cli/CCommandLine.h"
 #include "cli/CDescriptorItems.h"
 #include "cli/CInputFile.h"
-#include "cli/CLineSource.h"
 #include "cli/CReaderLookup.h"
-#include "cli/CRecording.h"
 #include "cli/CSession.h"
 #include "cli/CTerminalText.h"
 #include "cli/Subcommands.h"
 #include "device/DeviceType.h"
 #include "device/ErrorText.h"
 #include "platform/CReportDescriptor.h"
+#include "recording/CLineSource.h"
+#include "recording/CRecording.h"
+#include "recording/QuoteInput.h"
 
 #include <cstdio>
 #include <map>

@@ -2,12 +2,13 @@
 // SPDX-License-Identifier: MIT
 
 #include "cli/CDecodeOptions.h"
-#include "cli/CRecording.h"
 #include "cli/CSession.h"
 #include "cli/CSessionPump.h"
 #include "cli/CTerminalText.h"
 #include "cli/Subcommands.h"
 #include "device/ErrorText.h"
+#include "recording/CRecording.h"
+#include "recording/QuoteInput.h"
 #include "settings/CSettingsStore.h"
 
 #include <cerrno>

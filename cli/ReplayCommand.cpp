@@ -3,9 +3,6 @@
 
 #include "cli/CDecodeOptions.h"
 #include "cli/CInputFile.h"
-#include "cli/CLineSource.h"
-#include "cli/CRecording.h"
-#include "cli/CReplayPlatform.h"
 #include "cli/CSession.h"
 #include "cli/CStderrNotifier.h"
 #include "cli/CTerminalText.h"
@@ -16,6 +13,10 @@
 #include "device/ErrorText.h"
 #include "device/ReaderTypes.h"
 #include "platform/CReportDescriptor.h"
+#include "recording/CLineSource.h"
+#include "recording/CRecording.h"
+#include "recording/CReplayPlatform.h"
+#include "recording/QuoteInput.h"
 
 #include <map>
 #include <memory>

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 
 #include "cli/CDecodeOptions.h"
-#include "cli/CRecording.h"
 #include "cli/CSession.h"
 #include "cli/CSessionPump.h"
 #include "cli/CTerminalText.h"
@@ -10,6 +9,8 @@
 #include "cli/Subcommands.h"
 #include "device/ErrorText.h"
 #include "device/ReaderTypes.h"
+#include "recording/CRecording.h"
+#include "recording/QuoteInput.h"
 
 #include <climits>
 

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "cli/CRecording.h"
+#include "recording/CRecording.h"
 
-#include "cli/CTerminalText.h"
 #include "platform/CReportDescriptor.h"
+#include "recording/QuoteInput.h"
 
 #include <cctype>
 #include <cerrno>

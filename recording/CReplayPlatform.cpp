@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "cli/CReplayPlatform.h"
+#include "recording/CReplayPlatform.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "cli/CLineSource.h"
+#include "recording/CLineSource.h"
 
 #include <cerrno>
 #include <cstring>

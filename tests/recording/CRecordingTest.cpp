@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "cli/CRecording.h"
-#include "cli/CLineSource.h"
-#include "cli/CTerminalText.h"
+#include "recording/CRecording.h"
+#include "recording/CLineSource.h"
+#include "recording/QuoteInput.h"
 
 #include <gtest/gtest.h>
 
