@@ -71,8 +71,8 @@ void CReportRecording::OnRecord() {
     dialog.setDirectory(StartFolder());
     dialog.setNameFilters({tr("Recordings (*.txt)"), tr("All files (*)")});
     dialog.setDefaultSuffix(QStringLiteral("txt"));
-    dialog.selectFile(QDateTime::currentDateTime().toString(
-        QStringLiteral("'vantrel-'yyyyMMdd'-'HHmmss'.txt'")));
+    dialog.selectFile(
+        QDateTime::currentDateTime().toString(QStringLiteral("'vantrel-'yyyyMMdd'-'HHmmss'.txt'")));
     const std::string reader = m_openPath();
     const uint64_t generation = m_port.Generation();
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
@@ -97,12 +97,12 @@ bool CReportRecording::Start(const QString& path) {
                                                 std::ios::binary | std::ios::trunc);
     if (!file->is_open()) {
         const int error = errno != 0 ? errno : EIO;
-        QMessageBox::warning(&m_window, tr("Record Reports to File"),
-                             tr("The recording could not be started: \"%1\" cannot be written: "
-                                "%2.\n\nChoose a folder that exists and that you may write to, "
-                                "and record again.")
-                                 .arg(QDir::toNativeSeparators(path),
-                                      QString::fromStdString(ErrnoText(error))));
+        QMessageBox::warning(
+            &m_window, tr("Record Reports to File"),
+            tr("The recording could not be started: \"%1\" cannot be written: "
+               "%2.\n\nChoose a folder that exists and that you may write to, "
+               "and record again.")
+                .arg(QDir::toNativeSeparators(path), QString::fromStdString(ErrnoText(error))));
         return false;
     }
 

@@ -135,9 +135,10 @@ void CVantrelDlg::BuildControls() {
     connect(ControlAs<QPushButton>(IDC_PREFERENCES), &QPushButton::clicked, this,
             &CVantrelDlg::OnPreferences);
     connect(m_outputWindow, &COutputWindow::SaveOutputRequested, this, &CVantrelDlg::OnSaveOutput);
-    m_reportRecording = std::make_unique<CReportRecording>(
-        m_store, m_platform, m_port, m_poster, *this,
-        [this] { return m_port.IsOpen() ? m_openPath : std::string(); });
+    m_reportRecording =
+        std::make_unique<CReportRecording>(m_store, m_platform, m_port, m_poster, *this, [this] {
+            return m_port.IsOpen() ? m_openPath : std::string();
+        });
     connect(m_outputWindow, &COutputWindow::ContextMenuOpening, this, [this](QMenu& menu) {
         menu.addSeparator();
         m_reportRecording->AddTo(menu);
