@@ -83,9 +83,15 @@ void CReportRecorder::WriterThread(CHidInterfaceInfo info, std::string name) {
             writer.BufferInput(0, batch.bytes.data() + at, entry.length, entry.readTime);
             at += entry.length;
         }
-        if (writer.Flush()) {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_written += batch.entries.size();
+        if (!writer.Flush()) {
+            break;
+        }
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_written += batch.entries.size();
+        // The reports of a while go out together: a flooding reader costs a flush per pause,
+        // not one per report. An end is not kept waiting.
+        if (!ending) {
+            m_wake.wait_for(lock, kBatchPause, [this] { return m_ending; });
         }
     }
     {

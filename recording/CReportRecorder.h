@@ -19,8 +19,8 @@
 
 // Writes one reader's input reports to a recording on a thread of its own, so that whoever hands
 // them over (the reader thread) only copies: it never waits for the disk. Reports queue in order
-// with the time they were read; the writer takes the whole queue at once, writes it and flushes
-// once per batch.
+// with the time they were read; the writer takes the whole queue at once, writes it, flushes once
+// per batch and lets the next batch gather for a short pause.
 //
 // The queue is bounded: a writer that falls more than `maxQueuedBytes` behind (a disk that has
 // stalled) ends the recording with ENOBUFS instead of holding an ever-growing backlog. A write
@@ -31,6 +31,8 @@ public:
     using Clock = std::chrono::steady_clock;
     // About two minutes of a reader sending 8000 reports of 64 bytes a second.
     static constexpr size_t kDefaultMaxQueuedBytes = size_t(64) << 20;
+    // How long the writer lets reports gather after writing a batch.
+    static constexpr std::chrono::milliseconds kBatchPause{10};
 
     // Writes the header of `info` (named `name` in a comment) and then every report added.
     // `ended` is called once, on the writer thread, after the last line has been flushed.
