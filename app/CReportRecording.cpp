@@ -53,7 +53,7 @@ void CReportRecording::AddTo(QMenu& menu) {
 
 QString CReportRecording::StartFolder() const {
     for (const char* key : {kFolderKey, COutputSaver::kFolderKey}) {
-        const QString stored =
+        QString stored =
             QString::fromStdString(m_store.GetProfileString(COutputSaver::kSection, key, ""));
         if (!stored.isEmpty() && QFileInfo(stored).isDir()) {
             return stored;
@@ -184,7 +184,6 @@ void CReportRecording::OnRecorderEnded() {
     m_recorder.reset();
     m_stopping = false;
     m_window.setWindowTitle(m_title);
-    Q_EMIT Ended();
     if (error == 0) {
         return;
     }
@@ -192,9 +191,9 @@ void CReportRecording::OnRecorderEnded() {
                                             : QString::fromStdString(ErrnoText(error));
     QMessageBox::warning(
         &m_window, tr("Record Reports to File"),
-        tr("Recording the reports of \"%1\" to \"%2\" stopped: %3.\n\nThe file keeps the "
-           "reports written before (%4). Free some space or choose another disk, and record "
-           "again.")
+        tr("Recording the reports of \"%1\" to \"%2\" stopped: %3.\n\nThe file is complete "
+           "up to the failure (reports written: %4). Choose a disk with free space that you may "
+           "write to, and record again.")
             .arg(m_readerName, QDir::toNativeSeparators(m_path), reason)
             .arg(written));
 }

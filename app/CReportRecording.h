@@ -58,10 +58,6 @@ public:
     QAction& RecordAction() { return *m_record; }
     QAction& StopAction() { return *m_stop; }
 
-Q_SIGNALS:
-    // The recording has ended and its file is complete.
-    void Ended();
-
 private:
     QString StartFolder() const;
     void OnRecorderEnded();

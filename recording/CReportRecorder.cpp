@@ -4,17 +4,34 @@
 #include "recording/CReportRecorder.h"
 
 #include <cerrno>
+#include <system_error>
 
 CReportRecorder::CReportRecorder(std::unique_ptr<std::ostream> out, const CHidInterfaceInfo& info,
                                  const std::string& name, std::function<void()> ended,
                                  size_t maxQueuedBytes)
     : m_out(std::move(out)), m_ended(std::move(ended)), m_maxQueuedBytes(maxQueuedBytes) {
-    m_writer = std::thread(&CReportRecorder::WriterThread, this, info, name);
+    try {
+        m_writer = std::thread(&CReportRecorder::WriterThread, this, info, name);
+    } catch (const std::system_error& e) {
+        // No thread, no recording: it ends at once with the reason.
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_error = e.code().value() != 0 ? e.code().value() : EAGAIN;
+            m_ending = true;
+            m_finished = true;
+        }
+        m_out.reset();
+        if (m_ended) {
+            m_ended();
+        }
+    }
 }
 
 CReportRecorder::~CReportRecorder() {
     End();
-    m_writer.join();
+    if (m_writer.joinable()) {
+        m_writer.join();
+    }
 }
 
 void CReportRecorder::Add(const uint8_t* report, size_t length, Clock::time_point readTime) {
@@ -62,7 +79,7 @@ uint64_t CReportRecorder::Written() const {
     return m_written;
 }
 
-void CReportRecorder::WriterThread(CHidInterfaceInfo info, std::string name) {
+void CReportRecorder::WriterThread(const CHidInterfaceInfo& info, const std::string& name) {
     CRecordingWriter writer(*m_out, false);
     writer.AddDevice(info, name);
     CBatch batch;

@@ -35,7 +35,8 @@ public:
     static constexpr std::chrono::milliseconds kBatchPause{10};
 
     // Writes the header of `info` (named `name` in a comment) and then every report added.
-    // `ended` is called once, on the writer thread, after the last line has been flushed.
+    // `ended` is called once, on the writer thread, after the last line has been flushed (on the
+    // calling thread, with the error, when no thread could be started).
     CReportRecorder(std::unique_ptr<std::ostream> out, const CHidInterfaceInfo& info,
                     const std::string& name, std::function<void()> ended,
                     size_t maxQueuedBytes = kDefaultMaxQueuedBytes);
@@ -67,7 +68,8 @@ private:
         std::vector<CEntry> entries;
     };
 
-    void WriterThread(CHidInterfaceInfo info, std::string name);
+    // `info` and `name` are the thread's own copies.
+    void WriterThread(const CHidInterfaceInfo& info, const std::string& name);
 
     std::unique_ptr<std::ostream> m_out;
     std::function<void()> m_ended;
