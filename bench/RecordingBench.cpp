@@ -141,6 +141,7 @@ void BM_RecordingWhileTheReaderFloods(benchmark::State& state) {
 }
 BENCHMARK(BM_RecordingWhileTheReaderFloods)
     ->Args({100000, 0, 1})
+    ->Args({100000, 0, 0})
     ->Args({40000, 8000, 1})
     ->Args({40000, 8000, 0})
     ->UseManualTime()
