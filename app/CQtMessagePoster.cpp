@@ -12,6 +12,9 @@ void CQtMessagePoster::PostHidMessage(CHidMessage&& message) {
     bool wake = false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_tap) {
+            m_tap(message);
+        }
         m_queue.push_back(std::move(message));
         wake = !m_wakePending;
         m_wakePending = true;
@@ -36,4 +39,9 @@ void CQtMessagePoster::TakeAll(std::vector<CHidMessage>& messages) {
 bool CQtMessagePoster::HasMessages() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return !m_queue.empty();
+}
+
+void CQtMessagePoster::SetTap(CTap tap) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_tap = std::move(tap);
 }

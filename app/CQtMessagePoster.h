@@ -7,6 +7,7 @@
 
 #include <QEvent>
 
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -26,10 +27,15 @@ public:
     void TakeAll(std::vector<CHidMessage>& messages);
     // Whether messages wait to be taken.
     bool HasMessages() const;
+    // Shows every message to `tap` on the reader thread as it is posted, before it is queued;
+    // an empty tap ends that. Once SetTap returns, the previous tap is not called any more.
+    using CTap = std::function<void(const CHidMessage&)>;
+    void SetTap(CTap tap);
 
 private:
     QObject* const m_receiver;
     mutable std::mutex m_mutex;
     std::vector<CHidMessage> m_queue;
+    CTap m_tap;
     bool m_wakePending = false;
 };

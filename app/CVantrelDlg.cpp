@@ -8,6 +8,7 @@
 #include "app/CDeviceComboBox.h"
 #include "app/COutputSaver.h"
 #include "app/COutputWindow.h"
+#include "app/CReportRecording.h"
 #include "app/CSimReaderActions.h"
 #include "device/ErrorText.h"
 #include "panels/CNoDevicePanel.h"
@@ -134,6 +135,14 @@ void CVantrelDlg::BuildControls() {
     connect(ControlAs<QPushButton>(IDC_PREFERENCES), &QPushButton::clicked, this,
             &CVantrelDlg::OnPreferences);
     connect(m_outputWindow, &COutputWindow::SaveOutputRequested, this, &CVantrelDlg::OnSaveOutput);
+    m_reportRecording =
+        std::make_unique<CReportRecording>(m_store, m_platform, m_port, m_poster, *this, [this] {
+            return m_port.IsOpen() ? m_openPath : std::string();
+        });
+    connect(m_outputWindow, &COutputWindow::ContextMenuOpening, this, [this](QMenu& menu) {
+        menu.addSeparator();
+        m_reportRecording->AddTo(menu);
+    });
     // Pulling a cable is offered only where the cable is simulated.
     if (auto* simulated = dynamic_cast<CSimPlatform*>(&m_platform)) {
         m_simReaderActions = new CSimReaderActions(
@@ -213,6 +222,7 @@ void CVantrelDlg::OpenSelectedDevice() {
     // the reader, and loading settings is a call into the device.
     CDeviceCallGuard call(&m_deviceCalls);
     m_port.Close();
+    m_reportRecording->OnReaderClosed();
     m_panel.reset();
     const std::string name = m_deviceListItems->GetCurrentText();
     std::string status;

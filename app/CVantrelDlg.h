@@ -20,6 +20,7 @@
 #include <vector>
 
 class CDeviceComboBox;
+class CReportRecording;
 class CSimReaderActions;
 class CDevicePanel;
 class COutputWindow;
@@ -60,6 +61,8 @@ public:
     QString StatusText() const;
     // "Unplug Reader" and "Plug Reader Back"; null unless the readers are simulated.
     CSimReaderActions* SimReaderActions() const { return m_simReaderActions; }
+    // "Record Reports to File..." and "Stop Recording".
+    CReportRecording& ReportRecording() { return *m_reportRecording; }
 
 public Q_SLOTS:
     // The device list drops down: the readers are listed anew, keeping the current one.
@@ -130,4 +133,6 @@ private:
     bool m_openPending = false;
     std::string m_openPath; // device path of the reader last opened
     CSimReaderActions* m_simReaderActions = nullptr;
+    // Taps the poster: goes before it and the port.
+    std::unique_ptr<CReportRecording> m_reportRecording;
 };

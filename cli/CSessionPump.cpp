@@ -87,7 +87,8 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
             first = lastReport;
         }
         if (options.recorder) {
-            options.recorder->WriteInput(options.recordIndexes[size_t(index)], message.report);
+            options.recorder->WriteInput(options.recordIndexes[size_t(index)], message.report,
+                                         message.readTime);
             if (!options.recorder->Good()) {
                 return m_errors.Fail("the recording cannot be written: " +
                                      ErrnoText(options.recorder->Error()));

@@ -342,6 +342,7 @@ void CHidPort::ReaderThread(CReaderContext context) {
                 message.messageId = HidMessageId(context.messageBase, CHidMessageKind::Report);
                 message.generation = context.generation;
                 message.report.assign(buffer.begin(), buffer.begin() + count);
+                message.readTime = std::chrono::steady_clock::now();
                 m_poster.PostHidMessage(std::move(message));
                 if (!ready) {
                     ready = true;

@@ -58,6 +58,8 @@ public:
     // closed nor opened again since that reader posted it. Reports read before a read error
     // stay current, so they and the error itself still reach the device and the dialog.
     bool IsCurrent(const CHidMessage& message) const;
+    // The generation the messages of the current open carry; 0 when closed.
+    uint64_t Generation() const { return m_openGeneration; }
 
     const CHidCaps& GetCaps() const { return m_caps; }
     uint32_t MessageBase() const { return m_messageBase; }

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct CHidMessage {
     uint64_t generation = 0;
     int errorCode = 0;
     std::vector<uint8_t> report; // byte 0 is the report id
+    // When the reader thread read the report, for recordings timed as the reports came.
+    std::chrono::steady_clock::time_point readTime;
 };
 
 // Carries reader-thread messages to the owner thread, in order, without making the reader wait.

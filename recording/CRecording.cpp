@@ -6,6 +6,7 @@
 #include "platform/CReportDescriptor.h"
 #include "recording/QuoteInput.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -265,33 +266,51 @@ int CRecordingWriter::AddDevice(const CHidInterfaceInfo& info, const std::string
 }
 
 void CRecordingWriter::WriteInput(int device, const std::vector<uint8_t>& report) {
+    WriteInput(device, report, Clock::now());
+}
+
+void CRecordingWriter::WriteInput(int device, const std::vector<uint8_t>& report,
+                                  Clock::time_point readTime) {
+    BufferInput(device, report.data(), report.size(), readTime);
+    Flush();
+}
+
+void CRecordingWriter::BufferInput(int device, const uint8_t* report, size_t length,
+                                   Clock::time_point readTime) {
     if (device < 0 || size_t(device) >= m_inputNumbered.size()) {
         return;
     }
-    const Clock::time_point now = Clock::now();
     if (!m_started) {
-        m_start = now;
+        m_start = readTime;
         m_started = true;
     }
     if (m_several && device != m_lastDevice) {
         m_out << "D: " << device << "\n";
     }
     m_lastDevice = device;
-    const size_t skip = m_inputNumbered[size_t(device)] || report.empty() ? 0 : 1;
-    const auto elapsed =
-        std::chrono::duration_cast<std::chrono::microseconds>(now - m_start).count();
+    const size_t skip = m_inputNumbered[size_t(device)] || length == 0 ? 0 : 1;
+    const auto elapsed = std::max<int64_t>(
+        0, std::chrono::duration_cast<std::chrono::microseconds>(readTime - m_start).count());
     char stamp[48];
-    std::snprintf(stamp, sizeof stamp, "E: %06lld.%06lld ",
+    std::snprintf(stamp, sizeof stamp, "E: %06lld.%06lld %zu ",
                   static_cast<long long>(elapsed / 1000000),
-                  static_cast<long long>(elapsed % 1000000));
-    m_out << stamp << report.size() - skip << " "
-          << FormatHexBytes(report.data() + skip, report.size() - skip) << "\n";
-    Flush();
+                  static_cast<long long>(elapsed % 1000000), length - skip);
+    std::string line = stamp;
+    line += FormatHexBytes(report + skip, length - skip);
+    line += '\n';
+    errno = 0;
+    m_out.write(line.data(), std::streamsize(line.size()));
+    CheckStream();
 }
 
-void CRecordingWriter::Flush() {
+bool CRecordingWriter::Flush() {
     errno = 0;
     m_out.flush();
+    CheckStream();
+    return Good();
+}
+
+void CRecordingWriter::CheckStream() {
     if (!m_out.good() && m_error == 0) {
         m_error = errno != 0 ? errno : EIO;
     }

@@ -58,18 +58,26 @@ private:
 // report of a reader other than the one before.
 class CRecordingWriter {
 public:
+    using Clock = std::chrono::steady_clock;
+
     CRecordingWriter(std::ostream& out, bool severalDevices);
 
     // Writes the header of the next reader and returns its device index.
     int AddDevice(const CHidInterfaceInfo& info, const std::string& name);
+    // Writes and flushes one report, timed now or at the time it was read.
     void WriteInput(int device, const std::vector<uint8_t>& report);
+    void WriteInput(int device, const std::vector<uint8_t>& report, Clock::time_point readTime);
+    // Writes one report read at `readTime` into the stream without flushing it, so that a batch
+    // of reports goes out with one Flush. A time before the first report's counts as 0.
+    void BufferInput(int device, const uint8_t* report, size_t length, Clock::time_point readTime);
+    // Puts out what the stream holds; false once a write failed.
+    bool Flush();
     // False once a write failed; Error() then gives its errno.
     bool Good() const { return m_error == 0; }
     int Error() const { return m_error; }
 
 private:
-    using Clock = std::chrono::steady_clock;
-    void Flush();
+    void CheckStream();
 
     std::ostream& m_out;
     int m_error = 0;

@@ -57,4 +57,35 @@ TEST(CQtMessagePoster, ReaderMessagesArriveInOrderWithOneWakeUpPerBatch) {
     EXPECT_EQ(receiver.wakes, 1);
 }
 
+TEST(CQtMessagePoster, ATapSeesEveryMessageInOrderUntilItIsRemoved) {
+    CWakeCounter receiver;
+    CQtMessagePoster poster(&receiver);
+    // Called on the reader thread, under the poster's lock.
+    std::vector<int> tapped;
+    poster.SetTap([&](const CHidMessage& message) { tapped.push_back(message.errorCode); });
+    std::thread reader([&] {
+        for (int i = 0; i < 20000; ++i) {
+            CHidMessage message;
+            message.errorCode = i;
+            poster.PostHidMessage(std::move(message));
+        }
+    });
+    std::vector<CHidMessage> taken;
+    while (taken.size() < 1000) {
+        poster.TakeAll(taken);
+    }
+    // Removed while the reader posts: once SetTap returns, the tap is not called again.
+    poster.SetTap({});
+    const std::vector<int> seen = tapped;
+    reader.join();
+    poster.TakeAll(taken);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(taken.size(), 20000u);
+    EXPECT_EQ(tapped, seen);
+    ASSERT_GE(seen.size(), 1000u);
+    for (size_t i = 0; i < seen.size(); ++i) {
+        ASSERT_EQ(seen[i], taken[i].errorCode) << i;
+    }
+}
+
 } // namespace

@@ -150,11 +150,13 @@ TEST_F(HidPortTest, WriteWaitsAtMostTheBoundThenFails) {
     EXPECT_TRUE(m_port.IsRunning()) << "a failed write leaves the port open and reading";
 }
 
-TEST_F(HidPortTest, EachReportIsOneMessageWithACopyInOrder) {
+TEST_F(HidPortTest, EachReportIsOneMessageWithACopyInOrderAndTheTimeItWasRead) {
     ASSERT_TRUE(OpenReader());
+    const auto sent = std::chrono::steady_clock::now();
     for (uint8_t i = 0; i < 30; ++i) {
         ASSERT_TRUE(Link()->SendInput({0x02, i, uint8_t(i + 1)}));
     }
+    auto previous = sent;
     for (uint8_t i = 0; i < 30; ++i) {
         CHidMessage message;
         ASSERT_TRUE(m_poster.WaitForMessage(message, kWaitMs));
@@ -162,6 +164,10 @@ TEST_F(HidPortTest, EachReportIsOneMessageWithACopyInOrder) {
         EXPECT_TRUE(m_port.IsCurrent(message));
         // Zero-padded to the input report length by the platform.
         EXPECT_EQ(message.report, (std::vector<uint8_t>{0x02, i, uint8_t(i + 1), 0, 0, 0}));
+        // Read after it was sent, before it was taken, and not before the one ahead of it.
+        EXPECT_GE(message.readTime, previous);
+        EXPECT_LE(message.readTime, std::chrono::steady_clock::now());
+        previous = message.readTime;
     }
 }
 
@@ -213,9 +219,11 @@ TEST_F(HidPortTest, MessagesOfAReplacedReaderAreNotCurrent) {
     ASSERT_TRUE(m_poster.WaitForMessage(fresh, kWaitMs));
     EXPECT_TRUE(m_port.IsCurrent(fresh));
     EXPECT_NE(fresh.generation, old.generation);
+    EXPECT_EQ(m_port.Generation(), fresh.generation);
 
     m_port.Close();
     EXPECT_FALSE(m_port.IsCurrent(fresh)) << "nothing is current on a closed port";
+    EXPECT_EQ(m_port.Generation(), 0u);
 }
 
 TEST_F(HidPortTest, FeatureReportsPassThroughTheConnection) {

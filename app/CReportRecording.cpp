@@ -1,0 +1,199 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
+#include "app/CReportRecording.h"
+
+#include "app/COutputSaver.h"
+#include "app/CQtMessagePoster.h"
+#include "device/CHidPort.h"
+#include "device/ErrorText.h"
+#include "recording/CReportRecorder.h"
+#include "settings/CSettingsStore.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QWidget>
+
+#include <cerrno>
+#include <fstream>
+
+const char CReportRecording::kFolderKey[] = "RecordingFolder";
+
+CReportRecording::CReportRecording(CSettingsStore& store, CHidPlatform& platform, CHidPort& port,
+                                   CQtMessagePoster& poster, QWidget& window,
+                                   std::function<std::string()> openPath)
+    : m_store(store), m_platform(platform), m_port(port), m_poster(poster), m_window(window),
+      m_openPath(std::move(openPath)),
+      m_record(new QAction(tr("Record Reports to File\u2026"), this)),
+      m_stop(new QAction(tr("Stop Recording"), this)) {
+    connect(m_record, &QAction::triggered, this, &CReportRecording::OnRecord);
+    connect(m_stop, &QAction::triggered, this, &CReportRecording::Stop);
+}
+
+CReportRecording::~CReportRecording() {
+    m_poster.SetTap({});
+    m_recorder.reset();
+}
+
+void CReportRecording::AddTo(QMenu& menu) {
+    if (m_recorder && !m_stopping) {
+        menu.addAction(m_stop);
+        return;
+    }
+    m_record->setEnabled(!m_recorder && m_port.IsRunning() && !m_openPath().empty());
+    menu.addAction(m_record);
+}
+
+QString CReportRecording::StartFolder() const {
+    for (const char* key : {kFolderKey, COutputSaver::kFolderKey}) {
+        QString stored =
+            QString::fromStdString(m_store.GetProfileString(COutputSaver::kSection, key, ""));
+        if (!stored.isEmpty() && QFileInfo(stored).isDir()) {
+            return stored;
+        }
+    }
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+void CReportRecording::OnRecord() {
+    if (m_recorder) {
+        return;
+    }
+    QFileDialog dialog(&m_window, tr("Record Reports to File"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDirectory(StartFolder());
+    dialog.setNameFilters({tr("Recordings (*.txt)"), tr("All files (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.selectFile(
+        QDateTime::currentDateTime().toString(QStringLiteral("'vantrel-'yyyyMMdd'-'HHmmss'.txt'")));
+    const std::string reader = m_openPath();
+    const uint64_t generation = m_port.Generation();
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return;
+    }
+    // The reader may have gone, or another been chosen, while the dialog was open.
+    if (m_openPath() != reader || m_port.Generation() != generation || !m_port.IsRunning()) {
+        QMessageBox::warning(&m_window, tr("Record Reports to File"),
+                             tr("The reader is no longer open, so nothing was recorded.\n\nOpen "
+                                "the reader and choose Record Reports to File again."));
+        return;
+    }
+    Start(dialog.selectedFiles().constFirst());
+}
+
+bool CReportRecording::Start(const QString& path) {
+    const std::string readerPath = m_openPath();
+    if (m_recorder || readerPath.empty() || !m_port.IsRunning()) {
+        return false;
+    }
+    auto file = std::make_unique<std::ofstream>(QFile::encodeName(path).toStdString(),
+                                                std::ios::binary | std::ios::trunc);
+    if (!file->is_open()) {
+        const int error = errno != 0 ? errno : EIO;
+        QMessageBox::warning(
+            &m_window, tr("Record Reports to File"),
+            tr("The recording could not be started: \"%1\" cannot be written: "
+               "%2.\n\nChoose a folder that exists and that you may write to, "
+               "and record again.")
+                .arg(QDir::toNativeSeparators(path), QString::fromStdString(ErrnoText(error))));
+        return false;
+    }
+
+    // The header, as the terminal tool writes it: the interface as listed, the attributes as
+    // the open reader answers them, the name the list shows.
+    CHidInterfaceInfo info;
+    std::vector<CHidInterfaceInfo> interfaces;
+    int error = 0;
+    if (m_platform.EnumerateInterfaces(interfaces, error)) {
+        for (const CHidInterfaceInfo& listed : interfaces) {
+            if (listed.path == readerPath) {
+                info = listed;
+            }
+        }
+    }
+    m_port.GetAttributes(info.attributes);
+    std::string name = readerPath;
+    for (const auto& [displayName, path] : m_port.NameTable()) {
+        if (path == readerPath) {
+            name = displayName;
+        }
+    }
+
+    m_path = path;
+    m_readerName = QString::fromStdString(name);
+    m_stopping = false;
+    m_recorder = std::make_unique<CReportRecorder>(std::move(file), info, name, [this] {
+        QMetaObject::invokeMethod(this, &CReportRecording::OnRecorderEnded, Qt::QueuedConnection);
+    });
+    // Taken on the reader thread as it posts: a copy into the recorder's queue, nothing more.
+    CReportRecorder* recorder = m_recorder.get();
+    const uint64_t generation = m_port.Generation();
+    const uint32_t reportId = HidMessageId(m_port.MessageBase(), CHidMessageKind::Report);
+    m_poster.SetTap([recorder, generation, reportId](const CHidMessage& message) {
+        if (message.generation != generation) {
+            return;
+        }
+        if (message.messageId == reportId) {
+            recorder->Add(message.report.data(), message.report.size(), message.readTime);
+        } else {
+            // A read error ends the reader, and the recording with it.
+            recorder->End();
+        }
+    });
+    // A reader that ended before the tap was in place posts nothing more.
+    if (!m_port.IsRunning()) {
+        Stop();
+    }
+
+    m_store.WriteProfileString(COutputSaver::kSection, kFolderKey,
+                               QFileInfo(path).absolutePath().toStdString());
+    m_store.Flush();
+    m_title = m_window.windowTitle();
+    m_window.setWindowTitle(
+        tr("%1 - Recording to %2").arg(m_title, QDir::toNativeSeparators(path)));
+    return true;
+}
+
+void CReportRecording::Stop() {
+    if (!m_recorder) {
+        return;
+    }
+    m_poster.SetTap({});
+    m_stopping = true;
+    m_recorder->End();
+}
+
+void CReportRecording::OnReaderClosed() {
+    Stop();
+}
+
+void CReportRecording::OnRecorderEnded() {
+    if (!m_recorder || !m_recorder->HasEnded()) {
+        return;
+    }
+    m_poster.SetTap({});
+    const int error = m_recorder->Error();
+    const quint64 written = m_recorder->Written();
+    m_recorder.reset();
+    m_stopping = false;
+    m_window.setWindowTitle(m_title);
+    if (error == 0) {
+        return;
+    }
+    const QString reason = error == ENOBUFS ? tr("the disk did not keep up with the reader")
+                                            : QString::fromStdString(ErrnoText(error));
+    QMessageBox::warning(
+        &m_window, tr("Record Reports to File"),
+        tr("Recording the reports of \"%1\" to \"%2\" stopped: %3.\n\nThe file is complete "
+           "up to the failure (reports written: %4). Choose a disk with free space that you may "
+           "write to, and record again.")
+            .arg(m_readerName, QDir::toNativeSeparators(m_path), reason)
+            .arg(written));
+}
