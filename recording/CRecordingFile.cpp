@@ -59,25 +59,33 @@ bool CRecordingFile::Load(int fd) {
             break;
         case CRecordingReader::Result::Error:
             Problem(lines.Number(), error);
-            // A malformed header line still says which device lost its descriptor.
+            // A malformed "R:" is noted for a device that has no descriptor yet; one that has
+            // keeps it, so that what could be read stays playable.
             if (item.kind == CRecordingItem::Kind::Descriptor) {
-                Device(item.device, lines.Number())
-                    .header.TakeDescriptor({}, lines.Number(), error);
+                CRecordingHeader& header = Device(item.device, lines.Number()).header;
+                if (!header.HasDescriptor()) {
+                    header.TakeDescriptor({}, lines.Number(), error);
+                }
             }
             break;
         case CRecordingReader::Result::Item:
             ++m_items;
             if (!Take(item, lines.Number())) {
                 Problem(lines.Number(),
-                        "the recording holds more than the " +
-                            std::to_string(kMaxHeldBytes / (1024 * 1024)) +
-                            " MiB Vantrel keeps in memory; this line and the rest are not read");
+                        "the recording holds more than the " + HeldLimitText() +
+                            " Vantrel keeps in memory; this line and the rest are not read");
                 return true;
             }
             break;
         }
     }
     return true;
+}
+
+std::string CRecordingFile::HeldLimitText() const {
+    constexpr size_t kMiB = size_t{1024} * 1024;
+    return m_maxHeld % kMiB == 0 ? std::to_string(m_maxHeld / kMiB) + " MiB"
+                                 : std::to_string(m_maxHeld) + " bytes";
 }
 
 CRecordedDevice& CRecordingFile::Device(int index, long line) {
@@ -107,7 +115,7 @@ bool CRecordingFile::Take(const CRecordingItem& item, long line) {
     case CRecordingItem::Kind::Input: {
         const std::vector<uint8_t> report = device.header.ReportAsRead(item.bytes);
         m_held += report.size() + sizeof(CRecordedReport);
-        if (m_held > kMaxHeldBytes) {
+        if (m_held > m_maxHeld) {
             return false;
         }
         device.reports.push_back(
@@ -122,7 +130,7 @@ bool CRecordingFile::Take(const CRecordingItem& item, long line) {
             return true;
         }
         m_held += item.bytes.size() + sizeof(std::vector<uint8_t>);
-        if (m_held > kMaxHeldBytes) {
+        if (m_held > m_maxHeld) {
             return false;
         }
         device.featureAnswers.push_back(item.bytes);

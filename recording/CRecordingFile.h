@@ -38,7 +38,8 @@ struct CRecordingProblem {
 
 // A whole recording read into memory, for playing it again as often as asked. What it holds
 // is bounded: reading stops at kMaxHeldBytes, and that is kept as a problem at the line where
-// it stopped. Malformed lines are skipped and kept as problems, the first kMaxProblemsKept of
+// it stopped. A malformed "R:" line does not take a descriptor read before from its device.
+// Malformed lines are skipped and kept as problems, the first kMaxProblemsKept of
 // them with their reasons.
 class CRecordingFile {
 public:
@@ -49,6 +50,8 @@ public:
     static constexpr size_t kMaxFeatureAnswers = CReplayPlatform::kMaxFeatureAnswers;
 
     enum class Failure { None, Unreadable, Directory, Compressed };
+
+    explicit CRecordingFile(size_t maxHeldBytes = kMaxHeldBytes) : m_maxHeld(maxHeldBytes) {}
 
     // False when nothing could be read: Fail() says why, Error() gives the errno of an
     // unreadable file, Format() and Tool() name a compression and what undoes it.
@@ -74,9 +77,11 @@ public:
 private:
     CRecordedDevice& Device(int index, long line);
     void Problem(long line, std::string reason);
-    // False once the file outgrows kMaxHeldBytes.
+    // False once the file outgrows the bytes it may hold.
     bool Take(const CRecordingItem& item, long line);
+    std::string HeldLimitText() const;
 
+    size_t m_maxHeld;
     Failure m_failure = Failure::None;
     int m_error = 0;
     std::string m_format;
