@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 
 #include "recording/CCapturePlatform.h"
+#include "device/CHidPort.h"
+#include "device/CQueuedPoster.h"
 #include "recording/CRecordingFile.h"
 #include "recording/CReplayPlatform.h"
 
@@ -233,6 +235,34 @@ TEST_F(CCapturePlatformTest, WritesGoNowhereAndFeatureReadsTakeTheAnswersInOrder
         EXPECT_FALSE(connection->GetFeature(answer, sizeof answer, error));
         EXPECT_EQ(error, EIO);
     }
+}
+
+TEST_F(CCapturePlatformTest, ThePortsReaderThreadReadsARecordingAsItReadsALiveReader) {
+    std::string text = std::string(kNumbered) + "\nF: fe 01\n";
+    for (int i = 0; i < 200; ++i) {
+        text +=
+            "E: 0." + std::to_string(100000 + i) + " 3 02 " + std::to_string(10 + i % 80) + " 00\n";
+    }
+    const auto file = Read(text);
+    m_captures.Add(file, 0, "Recording: e.txt");
+    CQueuedPoster poster;
+    CReaderPort port(m_captures, poster);
+    port.Enumerate(nullptr, "", false);
+    ASSERT_TRUE(port.Open("Recording: e.txt", 0x0400)) << port.LastError();
+    // The feature answer is taken on this thread while the reader thread reads.
+    uint8_t answer[2] = {0xfe, 0x00};
+    EXPECT_TRUE(port.GetFeature(answer, sizeof answer));
+    EXPECT_EQ(answer[1], 0x01);
+    const std::vector<CRecordedReport>& reports = file->Devices()[0].reports;
+    for (size_t i = 0; i < reports.size(); ++i) {
+        CHidMessage message;
+        ASSERT_TRUE(poster.WaitForMessage(message, 5000)) << i;
+        ASSERT_TRUE(port.IsCurrent(message));
+        EXPECT_EQ(message.report, Report(file->Devices()[0], i)) << i;
+    }
+    CHidMessage extra;
+    EXPECT_FALSE(poster.WaitForMessage(extra, 20));
+    port.Close();
 }
 
 } // namespace
