@@ -163,12 +163,14 @@ QString CRecordingOpener::FileFailure(const CRecordingFile& file, const QString&
 }
 
 std::string CRecordingOpener::EntryName(const QString& path, int device, bool several) const {
-    const std::string fileName = QFileInfo(path).fileName().toStdString();
+    const std::string base = "Recording: " + QFileInfo(path).fileName().toStdString();
     const std::string suffix = several ? " - device " + std::to_string(device) : std::string();
-    std::string name = "Recording: " + fileName + suffix;
+    std::string name = base + suffix;
     // The same file name opened again (another folder, or the file anew) gets a number.
     for (int copy = 2; m_captures.HasEntry(name); ++copy) {
-        name = "Recording: " + fileName + " (" + std::to_string(copy) + ")" + suffix;
+        name = base;
+        name += " (" + std::to_string(copy) + ")";
+        name += suffix;
     }
     return name;
 }
