@@ -389,6 +389,16 @@ TEST_F(RecordingWindow, ABadFileSaysWhichLinesAndWhyAndStillOffersWhatItRead) {
     ASSERT_TRUE(gzip.open(QIODevice::WriteOnly));
     gzip.write("\x1f\x8b\x08\x00\x00\x00", 6);
     gzip.close();
+    // Reports without a descriptor, and a device that is no reader: nothing to show.
+    const QString untyped = folder.filePath("untyped.txt");
+    const QString keyboard = folder.filePath("keyboard.txt");
+    for (const auto& [path, content] :
+         {std::pair{untyped, "02 41 42\n"}, std::pair{keyboard, "R: 7 05 01 09 06 a1 01 c0\nE: 0.0 "
+                                                                "2 00 04\nE: 0.1 2 00 05\n"}}) {
+        QFile made(path);
+        ASSERT_TRUE(made.open(QIODevice::WriteOnly));
+        made.write(content);
+    }
     const struct {
         QString file;
         QStringList says;
@@ -398,6 +408,10 @@ TEST_F(RecordingWindow, ABadFileSaysWhichLinesAndWhyAndStillOffersWhatItRead) {
         {Data(""), {"is a folder, not a recording"}},
         {packed, {"is compressed (gzip)", "zcat FILE > FILE.txt"}},
         {folder.filePath("missing.txt"), {"cannot be read: "}},
+        {untyped,
+         {"no report descriptor (\"R:\" line)", "its report is not shown", "Nothing of it can"}},
+        {keyboard,
+         {"not a reader interface (usage page 0001, usage 0006); its 2 reports are not shown"}},
     };
     for (const auto& bad : cases) {
         CMessageBoxWatcher boxes;
