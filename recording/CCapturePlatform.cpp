@@ -124,6 +124,7 @@ bool CCapturePlatform::EnumerateInterfaces(std::vector<CHidInterfaceInfo>& inter
         info.attributes = header.Attributes();
         info.caps = header.Caps();
         info.collections.emplace_back(info.caps.usagePage, info.caps.usage);
+        info.reportDescriptor = header.Descriptor();
         info.listName = entry.name;
         info.hidName = header.Name();
         info.busType = header.Bus();

@@ -25,6 +25,7 @@ bool CRecordingHeader::Take(const CRecordingItem& item, long line, std::string& 
 bool CRecordingHeader::TakeDescriptor(const std::vector<uint8_t>& bytes, long line,
                                       std::string& error) {
     m_hasDescriptor = false;
+    m_descriptor.clear();
     m_brokenDescriptorLine = line;
     if (bytes.empty()) {
         return true;
@@ -36,6 +37,7 @@ bool CRecordingHeader::TakeDescriptor(const std::vector<uint8_t>& bytes, long li
         return false;
     }
     m_hasDescriptor = true;
+    m_descriptor = bytes;
     m_brokenDescriptorLine = 0;
     m_caps = parsed.Caps();
     m_inputNumbered = parsed.IsNumbered(CReportKind::Input);

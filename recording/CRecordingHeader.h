@@ -24,6 +24,8 @@ public:
 
     bool HasDescriptor() const { return m_hasDescriptor; }
     const CHidCaps& Caps() const { return m_caps; }
+    // The descriptor's bytes; empty without one.
+    const std::vector<uint8_t>& Descriptor() const { return m_descriptor; }
     // The line of an "R:" that gave no descriptor, 0 when none did.
     long BrokenDescriptorLine() const { return m_brokenDescriptorLine; }
     const std::string& Name() const { return m_name; }
@@ -37,6 +39,7 @@ public:
 private:
     bool m_hasDescriptor = false;
     CHidCaps m_caps;
+    std::vector<uint8_t> m_descriptor;
     long m_brokenDescriptorLine = 0;
     bool m_inputNumbered = true;
     std::string m_name;

@@ -174,6 +174,7 @@ TEST_F(CCapturePlatformTest, ListsRecordingsAfterTheLiveInterfacesAndOpensEither
     EXPECT_EQ(interfaces[1].caps.inputReportByteLength, 4);
     EXPECT_EQ(interfaces[1].attributes.productId, 0x0101);
     EXPECT_EQ(interfaces[1].hidName, "Imager");
+    EXPECT_EQ(interfaces[1].reportDescriptor.size(), 17u);
     EXPECT_EQ(interfaces[1].busType, 3);
 
     // A live path goes to the live platform.
