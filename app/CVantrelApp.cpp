@@ -9,6 +9,8 @@
 #include "settings/qt/CQSettingsStore.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTimer>
 
 #include <clocale>
 
@@ -25,6 +27,10 @@ CVantrelApp::CVantrelApp(int& argc, char** argv) {
     // formats numbers the same everywhere.
     std::setlocale(LC_NUMERIC, "C");
     m_store = std::make_unique<CQSettingsStore>();
+    // QApplication has taken its own options out of argv by now.
+    for (int i = 1; i < argc; ++i) {
+        m_files << QFile::decodeName(argv[i]);
+    }
 }
 
 CVantrelApp::~CVantrelApp() = default;
@@ -37,6 +43,10 @@ int CVantrelApp::Run() {
     // The platform outlives the dialog, whose port reads through it until the dialog is gone.
     const std::unique_ptr<CHidPlatform> platform = CreateHidPlatform();
     CVantrelDlg dialog(*m_store, *platform, &CreateHidDevice);
+    // The files open once the window shows, so that what is wrong with them has a parent.
+    if (!m_files.isEmpty()) {
+        QTimer::singleShot(0, &dialog, [this, &dialog] { dialog.OpenRecordings(m_files); });
+    }
     dialog.exec();
     return 0;
 }

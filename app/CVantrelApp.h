@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include <QStringList>
+
 #include <memory>
 
 class CQSettingsStore;
@@ -10,7 +12,8 @@ class CSettingsStore;
 class QApplication;
 
 // The process's entry: names the settings store, prepares the Qt application and runs the
-// main window modally; the process ends when that window closes.
+// main window modally; the process ends when that window closes. Its arguments (after those
+// Qt takes) are recordings to open ("vantrel FILE...").
 class CVantrelApp {
 public:
     // Uses the QApplication that already exists (tests), or creates the process's own.
@@ -23,8 +26,11 @@ public:
     int Run();
 
     CSettingsStore& Store();
+    // The recordings the command line names.
+    const QStringList& Files() const { return m_files; }
 
 private:
     std::unique_ptr<QApplication> m_ownApplication;
     std::unique_ptr<CQSettingsStore> m_store;
+    QStringList m_files;
 };

@@ -8,6 +8,7 @@
 #include "app/CDeviceComboBox.h"
 #include "app/COutputSaver.h"
 #include "app/COutputWindow.h"
+#include "app/CRecordingOpener.h"
 #include "app/CReportRecording.h"
 #include "app/CSimReaderActions.h"
 #include "device/ErrorText.h"
@@ -81,7 +82,8 @@ CVantrelDlg::CVantrelDlg(CSettingsStore& store, CHidPlatform& platform,
                          CDeviceFactory deviceFactory, QWidget* parent)
     : CResizeSupport(kMainTemplate, parent, &store), m_store(store), m_platform(platform),
       m_deviceFactory(std::move(deviceFactory)), m_icon(CAppIcon::Get()), m_poster(this),
-      m_port(platform, m_poster), m_displaySettings(&store), m_deviceCalls([this] {
+      m_captures(platform), m_port(m_captures, m_poster), m_displaySettings(&store),
+      m_deviceCalls([this] {
           // What waited resumes from the event loop, once the call has fully returned.
           QCoreApplication::postEvent(this, new QEvent(CQtMessagePoster::kWakeEvent));
       }),
@@ -135,23 +137,45 @@ void CVantrelDlg::BuildControls() {
     connect(ControlAs<QPushButton>(IDC_PREFERENCES), &QPushButton::clicked, this,
             &CVantrelDlg::OnPreferences);
     connect(m_outputWindow, &COutputWindow::SaveOutputRequested, this, &CVantrelDlg::OnSaveOutput);
+    // The recorder looks the open entry up where the port opened it, a recording included.
     m_reportRecording =
-        std::make_unique<CReportRecording>(m_store, m_platform, m_port, m_poster, *this, [this] {
+        std::make_unique<CReportRecording>(m_store, m_captures, m_port, m_poster, *this, [this] {
             return m_port.IsOpen() ? m_openPath : std::string();
         });
+    m_recordingOpener = new CRecordingOpener(
+        m_captures, m_store, *this,
+        [this](const CHidAttributes& attributes, const CHidCaps& caps) {
+            return m_port.IsSupported(attributes, caps);
+        },
+        [this](const std::string& entry) {
+            m_port.Enumerate(m_deviceListItems.get(), entry, true);
+            OpenSelectedDevice();
+        });
+    m_recordingOpener->AcceptDropsOn(*this);
+    m_recordingOpener->AcceptDropsOn(*m_outputWindow->viewport());
     connect(m_outputWindow, &COutputWindow::ContextMenuOpening, this, [this](QMenu& menu) {
         menu.addSeparator();
         m_reportRecording->AddTo(menu);
+        m_recordingOpener->AddTo(menu);
     });
     // Pulling a cable is offered only where the cable is simulated.
     if (auto* simulated = dynamic_cast<CSimPlatform*>(&m_platform)) {
         m_simReaderActions = new CSimReaderActions(
-            *simulated, [this] { return m_port.IsOpen() ? m_openPath : std::string(); }, this);
+            *simulated,
+            [this] {
+                return m_port.IsOpen() && !m_captures.IsCapture(m_openPath) ? m_openPath
+                                                                            : std::string();
+            },
+            this);
         connect(m_outputWindow, &COutputWindow::ContextMenuOpening, this, [this](QMenu& menu) {
             menu.addSeparator();
             m_simReaderActions->AddTo(menu);
         });
     }
+}
+
+void CVantrelDlg::OpenRecordings(const QStringList& files) {
+    m_recordingOpener->Open(files);
 }
 
 void CVantrelDlg::OnInitDialog() {
@@ -232,8 +256,11 @@ void CVantrelDlg::OpenSelectedDevice() {
     } else {
         const auto entry = m_port.NameTable().find(name);
         m_openPath = entry != m_port.NameTable().end() ? entry->second : name;
-        m_store.WriteProfileString(kSettingsSection, kDeviceNameKey, name);
-        m_store.Flush();
+        // The stored name is the reader to open at the next start; a recording is not one.
+        if (!m_captures.IsCapture(m_openPath)) {
+            m_store.WriteProfileString(kSettingsSection, kDeviceNameKey, name);
+            m_store.Flush();
+        }
         const CHidCaps& caps = m_port.GetCaps();
         CHidAttributes attributes;
         if (m_port.GetAttributes(attributes)) {

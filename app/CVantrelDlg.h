@@ -9,6 +9,7 @@
 #include "device/CHidDevice.h"
 #include "device/CHidPort.h"
 #include "layout/CResizeSupport.h"
+#include "recording/CCapturePlatform.h"
 #include "settings/CDisplaySettings.h"
 
 #include <QIcon>
@@ -20,6 +21,7 @@
 #include <vector>
 
 class CDeviceComboBox;
+class CRecordingOpener;
 class CReportRecording;
 class CSimReaderActions;
 class CDevicePanel;
@@ -63,6 +65,10 @@ public:
     CSimReaderActions* SimReaderActions() const { return m_simReaderActions; }
     // "Record Reports to File..." and "Stop Recording".
     CReportRecording& ReportRecording() { return *m_reportRecording; }
+    // "Open Recording..." and the recordings' pace.
+    CRecordingOpener& RecordingOpener() const { return *m_recordingOpener; }
+    // Offers the recordings of the files in the reader list and opens the first.
+    void OpenRecordings(const QStringList& files);
 
 public Q_SLOTS:
     // The device list drops down: the readers are listed anew, keeping the current one.
@@ -110,6 +116,8 @@ private:
     COutputWindow* m_outputWindow = nullptr;
     QIcon m_icon;
     CQtMessagePoster m_poster;
+    // The live readers and the recordings opened; the port reads through it.
+    CCapturePlatform m_captures;
     CReaderPort m_port;
     uint16_t m_usage = 0;
     uint16_t m_usagePage = 0;
@@ -133,6 +141,7 @@ private:
     bool m_openPending = false;
     std::string m_openPath; // device path of the reader last opened
     CSimReaderActions* m_simReaderActions = nullptr;
+    CRecordingOpener* m_recordingOpener = nullptr;
     // Taps the poster: goes before it and the port.
     std::unique_ptr<CReportRecording> m_reportRecording;
 };

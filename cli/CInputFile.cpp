@@ -13,27 +13,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-struct CSignature {
-    const char* magic;
-    size_t length;
-    const char* format;
-    const char* tool;
-};
-
-constexpr CSignature kSignatures[] = {
-    {"\x1f\x8b", 2, "gzip", "zcat"},
-    {"\xfd"
-     "7zXZ\x00",
-     6, "xz", "xzcat"},
-    {"BZh", 3, "bzip2", "bzcat"},
-    {"\x28\xb5\x2f\xfd", 4, "zstd", "zstdcat"},
-    {"\x04\x22\x4d\x18", 4, "lz4", "lz4cat"},
-};
-
-} // namespace
-
 CInputFile::~CInputFile() {
     if (m_owned && m_fd >= 0) {
         close(m_fd);
@@ -60,15 +39,4 @@ bool CInputFile::Open(const std::string& source, int standardInput, std::string&
     m_fd = fd;
     m_owned = true;
     return true;
-}
-
-bool CInputFile::IsCompressed(const std::string& head, std::string& format, std::string& tool) {
-    for (const CSignature& signature : kSignatures) {
-        if (head.compare(0, signature.length, signature.magic, signature.length) == 0) {
-            format = signature.format;
-            tool = signature.tool;
-            return true;
-        }
-    }
-    return false;
 }

@@ -18,10 +18,6 @@ public:
     bool Open(const std::string& source, int standardInput, std::string& error);
     int Fd() const { return m_fd; }
 
-    // The compression format whose signature `head` starts with and the tool that undoes it,
-    // or false.
-    static bool IsCompressed(const std::string& head, std::string& format, std::string& tool);
-
 private:
     int m_fd = -1;
     bool m_owned = false;

@@ -13,6 +13,7 @@
 #include "platform/CReportDescriptor.h"
 #include "recording/CLineSource.h"
 #include "recording/CRecording.h"
+#include "recording/Compression.h"
 #include "recording/QuoteInput.h"
 
 #include <cstdio>
@@ -140,7 +141,7 @@ bool CDescriptorReader::Read(int fd, std::vector<CDescribed>& found, int& exitCo
     const std::string head = lines.Peek(4096);
     std::string format;
     std::string tool;
-    if (CInputFile::IsCompressed(head, format, tool)) {
+    if (IsCompressed(head, format, tool)) {
         exitCode = m_context.errors.Fail(QuoteInput(m_source, 200) + " is compressed (" + format +
                                          "); describe what it holds: " + tool +
                                          " FILE | vantrel-cli describe -");

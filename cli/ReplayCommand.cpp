@@ -12,10 +12,11 @@
 #include "device/CQueuedPoster.h"
 #include "device/ErrorText.h"
 #include "device/ReaderTypes.h"
-#include "platform/CReportDescriptor.h"
 #include "recording/CLineSource.h"
 #include "recording/CRecording.h"
+#include "recording/CRecordingHeader.h"
 #include "recording/CReplayPlatform.h"
+#include "recording/Compression.h"
 #include "recording/QuoteInput.h"
 
 #include <map>
@@ -58,17 +59,12 @@ std::string TypeKeys() {
 // One device of the recording: its header as read so far and, once its first report arrives,
 // the replay port and device type that decode its reports.
 struct CReplayDevice {
-    bool hasDescriptor = false;
-    CHidCaps descriptorCaps;
-    long brokenDescriptorLine = 0; // the line of a malformed "R:", 0 when none
-    std::string name;
-    CHidAttributes attributes;
+    CRecordingHeader header;
     CReplayPlatform platform;
     CQueuedPoster poster;
     std::unique_ptr<CHidPort> port;
     std::unique_ptr<CDisplaySettings> settings;
     std::unique_ptr<CHidDevice> device;
-    bool inputNumbered = true;
     bool skipped = false; // its reports cannot be decoded; said once
 };
 
@@ -131,8 +127,8 @@ bool CReplayer::Start(int index, CReplayDevice& device) {
     const std::string which = m_devices.size() > 1 ? "device " + std::to_string(index) + ": " : "";
     CHidCaps caps = m_type ? TypicalCaps(*m_type) : CHidCaps();
     DeviceType type = m_type ? m_type->type : DeviceType::None;
-    if (device.hasDescriptor) {
-        caps = device.descriptorCaps;
+    if (device.header.HasDescriptor()) {
+        caps = device.header.Caps();
         if (!m_type) {
             type = SelectDeviceType(caps.usagePage, caps.usage);
         }
@@ -143,11 +139,11 @@ bool CReplayer::Start(int index, CReplayDevice& device) {
             return false;
         }
     } else if (!m_type) {
-        if (device.brokenDescriptorLine > 0) {
+        if (device.header.BrokenDescriptorLine() > 0) {
             m_context.errors.Report(which +
                                     "the device type is unknown: its report descriptor "
                                     "(line " +
-                                    std::to_string(device.brokenDescriptorLine) +
+                                    std::to_string(device.header.BrokenDescriptorLine()) +
                                     ") is malformed; give --type");
             return false;
         }
@@ -156,7 +152,7 @@ bool CReplayer::Start(int index, CReplayDevice& device) {
         m_usage = true;
         return false;
     }
-    device.platform.SetInterface(caps, device.attributes);
+    device.platform.SetInterface(caps, device.header.Attributes());
     device.port = std::make_unique<CHidPort>(device.platform, device.poster);
     if (!device.port->Open(CReplayPlatform::kPath, CSession::kMessageBase)) {
         m_context.errors.Report("the replay port cannot be opened: " +
@@ -177,21 +173,10 @@ void CReplayer::TakeDescriptor(CReplayDevice& device, const std::vector<uint8_t>
     device.device.reset();
     device.port.reset();
     device.skipped = false;
-    device.hasDescriptor = false;
-    device.brokenDescriptorLine = line;
-    if (bytes.empty()) {
-        return;
+    std::string error;
+    if (!device.header.TakeDescriptor(bytes, line, error)) {
+        LineError(line, error);
     }
-    CReportDescriptor parsed;
-    if (!parsed.Parse(bytes)) {
-        LineError(line, "the report descriptor does not parse: at offset " +
-                            std::to_string(parsed.ErrorOffset()) + ": " + parsed.ErrorReason());
-        return;
-    }
-    device.hasDescriptor = true;
-    device.brokenDescriptorLine = 0;
-    device.descriptorCaps = parsed.Caps();
-    device.inputNumbered = parsed.IsNumbered(CReportKind::Input);
 }
 
 bool CReplayer::Replay(const CRecordingItem& item, long line) {
@@ -211,12 +196,7 @@ bool CReplayer::Replay(const CRecordingItem& item, long line) {
         m_failed = true;
         return !m_usage;
     }
-    std::vector<uint8_t> report;
-    report.reserve(item.bytes.size() + 1);
-    if (!device.inputNumbered) {
-        report.push_back(0x00);
-    }
-    report.insert(report.end(), item.bytes.begin(), item.bytes.end());
+    const std::vector<uint8_t> report = device.header.ReportAsRead(item.bytes);
 
     CTerminalSink& sink = m_options.Sink();
     const bool several = m_onlyDevice < 0 && m_devices.size() > 1;
@@ -229,7 +209,7 @@ bool CReplayer::Replay(const CRecordingItem& item, long line) {
     CReportInfo info;
     info.timed = item.timed;
     info.microseconds = item.microseconds;
-    info.reader = device.name.empty() ? m_source : device.name;
+    info.reader = device.header.Name().empty() ? m_source : device.header.Name();
     info.device = several ? item.device : -1;
     info.report = report;
     sink.BeginReport(info);
@@ -252,12 +232,10 @@ bool CReplayer::Take(const CRecordingItem& item, long line) {
         TakeDescriptor(device, item.bytes, line);
         return true;
     case CRecordingItem::Kind::Name:
-        device.name = item.text;
-        return true;
-    case CRecordingItem::Kind::Identity:
-        device.attributes.vendorId = item.vendorId;
-        device.attributes.productId = item.productId;
-        return true;
+    case CRecordingItem::Kind::Identity: {
+        std::string error;
+        return device.header.Take(item, line, error);
+    }
     case CRecordingItem::Kind::Input:
     case CRecordingItem::Kind::Feature:
         return Replay(item, line);
@@ -340,7 +318,7 @@ int RunReplay(CCliContext& context, const CArguments& args) {
     CLineSource lines(input.Fd(), context.stop);
     std::string format;
     std::string tool;
-    if (CInputFile::IsCompressed(lines.Peek(8), format, tool)) {
+    if (IsCompressed(lines.Peek(8), format, tool)) {
         return context.errors.Fail(QuoteInput(source, 200) + " is compressed (" + format +
                                    "); replay what it holds: " + tool +
                                    " FILE | vantrel-cli "

@@ -70,6 +70,15 @@ void CHidPort::Enumerate(CDeviceList* list, const std::string& nameToSelect, boo
         if (!info.attributesValid || !IsSupported(info.attributes, info.caps)) {
             continue;
         }
+        // A name of the platform's own is listed as it is, and never chosen for want of a
+        // stored one: only readers are.
+        if (!info.listName.empty()) {
+            m_nameTable[info.listName] = info.path;
+            if (list) {
+                list->AddItem(info.listName);
+            }
+            continue;
+        }
         // The platform reads the product string from sysfs, where a second read cannot differ.
         bool listed = true;
         std::string name = info.product;
@@ -97,7 +106,7 @@ void CHidPort::Enumerate(CDeviceList* list, const std::string& nameToSelect, boo
     }
 
     if (list) {
-        if (select.empty() || !list->SelectPrefix(select)) {
+        if ((select.empty() || !list->SelectPrefix(select)) && !lastBuiltName.empty()) {
             list->SelectPrefix(lastBuiltName);
         }
     }

@@ -45,6 +45,9 @@ struct CHidInterfaceInfo {
     std::string hidName;
     std::string physicalPath;
     uint16_t busType = 0;
+    // The reader list's name for an interface the platform names itself (a recording's
+    // device); empty for hardware, which the listing rule names from product and serial.
+    std::string listName;
 };
 
 // An open HID interface. Every failure is a false/negative result with an errno-style code in

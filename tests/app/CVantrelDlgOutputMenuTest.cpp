@@ -155,8 +155,11 @@ TEST_F(CVantrelDlgOutputMenuTest, TheMenuOffersTheOutputItemsAndTheCableOnlyWhen
     Start(std::make_unique<CFakeHidPlatform>());
     QMenu* menu = OpenMenu();
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(Texts(*menu), QStringList({"Copy", "Select All", "Find\u2026", "Save Output As\u2026",
-                                         "Clear Output", "Record Reports to File\u2026"}));
+    EXPECT_EQ(Texts(*menu),
+              QStringList({"Copy", "Select All", "Find\u2026", "Save Output As\u2026",
+                           "Clear Output", "Record Reports to File\u2026", "Open Recording\u2026",
+                           "Play Recordings at Recorded Pace"}));
+    EXPECT_EQ(Item(*menu, "Open Recording\u2026")->shortcut(), QKeySequence(QKeySequence::Open));
     EXPECT_EQ(Item(*menu, "Copy")->shortcut(), QKeySequence(QKeySequence::Copy));
     EXPECT_EQ(Item(*menu, "Save Output As\u2026")->shortcut(), QKeySequence(QKeySequence::Save));
     EXPECT_FALSE(Item(*menu, "Copy")->isEnabled()); // nothing selected
@@ -168,7 +171,7 @@ TEST_F(CVantrelDlgOutputMenuTest, TheMenuOffersTheOutputItemsAndTheCableOnlyWhen
     // The keyboard's menu key opens the same menu.
     menu = OpenMenu(QContextMenuEvent::Keyboard);
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(Texts(*menu).mid(6), QStringList({"Unplug Reader", "Plug Reader Back"}));
+    EXPECT_EQ(Texts(*menu).mid(8), QStringList({"Unplug Reader", "Plug Reader Back"}));
     EXPECT_FALSE(Item(*menu, "Unplug Reader")->isEnabled()); // no reader is open
     EXPECT_FALSE(Item(*menu, "Plug Reader Back")->isEnabled());
     menu->close();

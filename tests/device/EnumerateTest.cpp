@@ -90,6 +90,25 @@ TEST_F(EnumerateTest, DisplayNamesOfCompositeNoSerialAndQuestionMark) {
     EXPECT_EQ(m_platform.OpenCount(), 0) << "the list comes from what the platform reports";
 }
 
+TEST_F(EnumerateTest, AnInterfaceTheyNameThemselvesIsListedAsNamedButNeverChosenForWantOfOne) {
+    CFakeInterface recording{
+        MakeInterfaceInfo("recording:0", 0x1209, 1, 0x008C, 0x0002, "Imager", "")};
+    recording.info.listName = "Recording: cap.txt";
+    m_platform.AddInterface(recording);
+    m_port.Enumerate(&m_list, "", true);
+    EXPECT_EQ(m_list.Items(), Items{"Recording: cap.txt"});
+    EXPECT_EQ(m_port.NameTable().at("Recording: cap.txt"), "recording:0");
+    // With no stored name and no reader, nothing is opened by itself.
+    EXPECT_EQ(m_list.CurrentIndex(), -1);
+
+    Add("/dev/q1", 0x05E0, 1, 0x008C, 0x0002, "Reader Q", "?");
+    m_port.Enumerate(&m_list, "", true);
+    EXPECT_EQ(m_list.Items(), (Items{"Reader Q - NoSerNum0", "Recording: cap.txt"}));
+    EXPECT_EQ(m_list.GetCurrentText(), "Reader Q - NoSerNum0");
+    m_port.Enumerate(&m_list, "Recording: cap.txt", true);
+    EXPECT_EQ(m_list.GetCurrentText(), "Recording: cap.txt");
+}
+
 TEST_F(EnumerateTest, NoSerialNumberingRestartsAndCountsUnlistedInterfaces) {
     Add("/dev/blank", 0x1209, 6, 0x008C, 0x0002, "", "?");
     Add("/dev/q1", 0x05E0, 1, 0x008C, 0x0002, "Reader Q", "?");

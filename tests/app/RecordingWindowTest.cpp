@@ -1,0 +1,481 @@
+// SPDX-FileCopyrightText: 2026 Corvasse
+// SPDX-License-Identifier: MIT
+
+#include "app/COutputWindow.h"
+#include "app/CRecordingOpener.h"
+#include "app/CVantrelApp.h"
+#include "app/CVantrelDlg.h"
+#include "cli/CCliApp.h"
+#include "device/CHidDeviceFactory.h"
+#include "device/CHidPosDevice.h"
+#include "device/CSurePosSioDevice.h"
+#include "panels/CHidPosPanel.h"
+#include "settings/CMemorySettingsStore.h"
+#include "sim/CSimPlatform.h"
+#include "support/CFakeHidPlatform.h"
+#include "support/gui/CMessageBoxWatcher.h"
+#include "support/gui/WaitFor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTimer>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <sstream>
+
+namespace {
+
+QString Data(const char* name) {
+    return QStringLiteral(VANTREL_TEST_DATA_DIR "/recordings/") + QLatin1String(name);
+}
+
+// One run of equally formatted text; a line end is a run of "\n" without a colour.
+struct CRun {
+    QString text;
+    std::optional<COLORREF> colour;
+    bool bold = false;
+    bool operator==(const CRun& other) const {
+        return text == other.text && colour == other.colour && bold == other.bold;
+    }
+    friend std::ostream& operator<<(std::ostream& os, const CRun& run) {
+        return os << '"' << run.text.toStdString() << "\" " << std::hex
+                  << run.colour.value_or(CLR_DEFAULT) << std::dec << (run.bold ? " bold" : "");
+    }
+};
+
+// Adjacent runs of one format as one, the way either side may have split them.
+void AddRun(std::vector<CRun>& runs, CRun run) {
+    if (!runs.empty() && run.text != "\n" && runs.back().text != "\n" &&
+        runs.back().colour == run.colour && runs.back().bold == run.bold) {
+        runs.back().text += run.text;
+    } else {
+        runs.push_back(std::move(run));
+    }
+}
+
+std::vector<CRun> WindowRuns(COutputWindow& window) {
+    window.FlushOutput();
+    std::vector<CRun> runs;
+    const QTextDocument& document = *window.document();
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block != document.begin()) {
+            AddRun(runs, {QStringLiteral("\n"), std::nullopt, false});
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            std::optional<COLORREF> colour;
+            if (format.hasProperty(QTextFormat::ForegroundBrush)) {
+                const QColor c = format.foreground().color();
+                colour = RGB(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
+            }
+            AddRun(runs, {it.fragment().text(), colour, format.fontWeight() == QFont::Bold});
+        }
+    }
+    return runs;
+}
+
+// What the terminal tool's replay inserts for the file (one device of it, when given), with
+// the display settings of `store`.
+std::vector<CRun> CliRuns(CSettingsStore& store, const QString& file, int device = -1) {
+    CFakeHidPlatform platform;
+    std::ostringstream out;
+    std::ostringstream err;
+    const std::atomic<bool> stop{false};
+    CCliApp cli(platform, store, out, err, stop, false);
+    std::vector<std::string> args{"replay", file.toStdString(), "--format", "json"};
+    if (device >= 0) {
+        args.insert(args.end(), {"--device", std::to_string(device)});
+    }
+    EXPECT_EQ(cli.Run(args), CCliApp::kDone) << err.str();
+    std::vector<CRun> runs;
+    std::istringstream lines(out.str());
+    std::string line;
+    while (std::getline(lines, line)) {
+        const QJsonObject insertion =
+            QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
+        const QString text = insertion.value("text").toString();
+        if (text == "\r\n") {
+            AddRun(runs, {QStringLiteral("\n"), std::nullopt, false});
+            continue;
+        }
+        const COLORREF colour = COLORREF(insertion.value("color").toDouble());
+        AddRun(runs, {text, colour == CLR_DEFAULT ? std::nullopt : std::optional<COLORREF>(colour),
+                      insertion.value("bold").toBool()});
+    }
+    return runs;
+}
+
+QAction* Item(const QMenu& menu, const QString& text) {
+    for (QAction* action : menu.actions()) {
+        if (action->text() == text) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+// The file dialog that opens next gets the path typed into its name field and Enter, as a
+// user would answer it; its folder at opening is noted.
+class COpenDialogAnswer {
+public:
+    explicit COpenDialogAnswer(QString path) : m_path(std::move(path)) {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                return;
+            }
+            m_timer.stop();
+            m_folder = dialog->directory().absolutePath();
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_NE(name, nullptr);
+            name->setFocus();
+            name->setText(m_path);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        m_timer.start();
+    }
+    QString Folder() const { return m_folder; }
+
+private:
+    QString m_path;
+    QString m_folder;
+    QTimer m_timer;
+};
+
+class RecordingWindow : public ::testing::Test {
+protected:
+    RecordingWindow() {
+        for (CSettingsStore* store :
+             {static_cast<CSettingsStore*>(&m_store), static_cast<CSettingsStore*>(&m_cliStore)}) {
+            store->WriteProfileInt("Settings", "ShowRaw", 1);
+            store->WriteProfileInt("Settings", "ShowSymbology", 1);
+        }
+    }
+
+    void Start(std::unique_ptr<CHidPlatform> platform = std::make_unique<CSimPlatform>()) {
+        m_platform = std::move(platform);
+        m_dialog = std::make_unique<CVantrelDlg>(m_store, *m_platform, &CreateHidDevice);
+        m_dialog->show();
+        m_dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
+    }
+    COutputWindow& Output() { return m_dialog->OutputWindow(); }
+    QComboBox& List() { return *m_dialog->findChild<QComboBox*>("1002"); }
+    QStringList Entries() {
+        QStringList entries;
+        for (int i = 0; i < List().count(); ++i) {
+            entries << List().itemText(i);
+        }
+        return entries;
+    }
+    // Waits until the output window shows `lines` lines of text.
+    bool WaitForLines(int lines) {
+        return WaitFor([&] {
+            Output().FlushOutput();
+            return Output().document()->blockCount() > lines;
+        });
+    }
+    void Choose(const QString& text) {
+        const QPoint at(20, 20);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, Output().viewport()->mapToGlobal(at));
+        QApplication::sendEvent(Output().viewport(), &click);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        QAction* item = Item(*menu, text);
+        ASSERT_NE(item, nullptr) << text.toStdString();
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+    }
+    // Picks an entry from the dropped-down list, as a click would.
+    void Select(const QString& entry) {
+        List().showPopup();
+        List().setCurrentIndex(List().findText(entry));
+        List().hidePopup();
+    }
+    QPushButton* PanelButton(const QString& text) {
+        for (QPushButton* button : m_dialog->findChildren<QPushButton*>()) {
+            if (button->text() == text && button->isVisible()) {
+                return button;
+            }
+        }
+        return nullptr;
+    }
+
+    CMemorySettingsStore m_store;
+    CMemorySettingsStore m_cliStore;
+    std::unique_ptr<CHidPlatform> m_platform;
+    std::unique_ptr<CVantrelDlg> m_dialog;
+};
+
+TEST_F(RecordingWindow, ACaptureOpenedFromTheMenuShowsWhatTheTerminalReplayShows) {
+    Start();
+    const QString live = QStringLiteral("Vantrel Sim Hid Pos Imager - HP40021");
+    const std::string stored = m_store.GetProfileString("Settings", "DeviceName", "");
+    {
+        COpenDialogAnswer answer(Data("hidpos-imager.txt"));
+        Choose(QString::fromUtf8("Open Recording\u2026"));
+    }
+    ASSERT_TRUE(WaitForLines(5));
+    EXPECT_EQ(WindowRuns(Output()), CliRuns(m_cliStore, Data("hidpos-imager.txt")));
+    EXPECT_EQ(List().currentText(), "Recording: hidpos-imager.txt");
+    EXPECT_TRUE(Entries().contains(live));
+    EXPECT_NE(dynamic_cast<CHidPosDevice*>(m_dialog->CurrentDevice()), nullptr);
+    EXPECT_NE(m_dialog->CurrentPanel(), nullptr);
+    EXPECT_TRUE(m_dialog->StatusText().contains("VID=1209, PID=0101"));
+    // The reader to reopen at the next start stays the live one; the folder is remembered.
+    EXPECT_EQ(m_store.GetProfileString("Settings", "DeviceName", ""), stored);
+    EXPECT_EQ(
+        m_store.GetProfileString(CRecordingOpener::kSection, CRecordingOpener::kFolderKey, ""),
+        QDir(Data("")).absolutePath().toStdString());
+
+    // Listed anew when the list drops down; chosen again, it plays again from the start.
+    Select("Recording: hidpos-imager.txt");
+    ASSERT_TRUE(WaitForLines(10));
+    EXPECT_EQ(Output().document()->blockCount(), 11);
+    EXPECT_TRUE(Entries().contains("Recording: hidpos-imager.txt"));
+    // A live reader chosen afterwards is what the next start reopens.
+    Select(live);
+    EXPECT_TRUE(WaitFor([&] {
+        return m_store.GetProfileString("Settings", "DeviceName", "") == live.toStdString();
+    }));
+    EXPECT_TRUE(Entries().contains("Recording: hidpos-imager.txt"));
+}
+
+TEST_F(RecordingWindow, AFileDroppedOnTheWindowOrItsOutputOpens) {
+    Start(std::make_unique<CFakeHidPlatform>());
+    QMimeData text;
+    text.setText("not a file");
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_dialog.get(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+
+    QMimeData file;
+    file.setUrls({QUrl::fromLocalFile(Data("hidpos-labels.txt"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &file, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_dialog.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &file, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_dialog.get(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    ASSERT_TRUE(WaitForLines(5));
+    EXPECT_EQ(WindowRuns(Output()), CliRuns(m_cliStore, Data("hidpos-labels.txt")));
+
+    // On the output window too; the same name again gets a number.
+    QMimeData again;
+    again.setUrls({QUrl::fromLocalFile(Data("hidpos-labels.txt"))});
+    QDropEvent onOutput(QPointF(10, 10), Qt::CopyAction, &again, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent enterOutput(QPoint(10, 10), Qt::CopyAction, &again, Qt::LeftButton,
+                                Qt::NoModifier);
+    QApplication::sendEvent(Output().viewport(), &enterOutput);
+    EXPECT_TRUE(enterOutput.isAccepted());
+    QApplication::sendEvent(Output().viewport(), &onOutput);
+    EXPECT_TRUE(onOutput.isAccepted());
+    ASSERT_TRUE(
+        WaitFor([&] { return List().currentText() == "Recording: hidpos-labels.txt (2)"; }));
+    ASSERT_TRUE(WaitForLines(10));
+    EXPECT_EQ(Entries(),
+              QStringList({"Recording: hidpos-labels.txt", "Recording: hidpos-labels.txt (2)"}));
+}
+
+TEST_F(RecordingWindow, TheFilesOfTheCommandLineAreOpened) {
+    const QByteArray first = QFile::encodeName(Data("hidpos-labels.txt"));
+    const QByteArray second = QFile::encodeName(Data("two-devices.txt"));
+    char name[] = "vantrel";
+    std::vector<char*> argv{name, const_cast<char*>(first.data()), const_cast<char*>(second.data()),
+                            nullptr};
+    int argc = 3;
+    CVantrelApp app(argc, argv.data());
+    EXPECT_EQ(app.Files(), QStringList({Data("hidpos-labels.txt"), Data("two-devices.txt")}));
+
+    QStringList entries;
+    QString output;
+    QTimer poll;
+    int turns = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* window = qobject_cast<CVantrelDlg*>(QApplication::activeModalWidget());
+        if (!window) {
+            return;
+        }
+        window->OutputWindow().FlushOutput();
+        output = window->OutputWindow().toPlainText();
+        if (output.contains("555") || ++turns > 500) {
+            auto* list = window->findChild<QComboBox*>("1002");
+            for (int i = 0; i < list->count(); ++i) {
+                entries << list->itemText(i);
+            }
+            window->close();
+        }
+    });
+    poll.start(10);
+    EXPECT_EQ(app.Run(), 0);
+    for (const char* entry :
+         {"Recording: hidpos-labels.txt", "Recording: two-devices.txt - device 0",
+          "Recording: two-devices.txt - device 1"}) {
+        EXPECT_TRUE(entries.contains(entry)) << entry;
+    }
+    // The first file's entry is the one opened.
+    EXPECT_TRUE(output.contains("111") && output.contains("555")) << output.toStdString();
+}
+
+TEST_F(RecordingWindow, EachDeviceOfARecordingIsAnEntryThatPlaysItsOwnReportsWithItsOwnType) {
+    Start();
+    m_dialog->OpenRecordings({Data("two-devices.txt")});
+    ASSERT_TRUE(WaitForLines(2));
+    EXPECT_EQ(List().currentText(), "Recording: two-devices.txt - device 0");
+    EXPECT_TRUE(Entries().contains("Recording: two-devices.txt - device 1"));
+    EXPECT_NE(dynamic_cast<CHidPosDevice*>(m_dialog->CurrentDevice()), nullptr);
+    EXPECT_EQ(WindowRuns(Output()), CliRuns(m_cliStore, Data("two-devices.txt"), 0));
+
+    m_dialog->OnClearOutput();
+    Select("Recording: two-devices.txt - device 1");
+    ASSERT_TRUE(WaitFor(
+        [&] { return dynamic_cast<CSurePosSioDevice*>(m_dialog->CurrentDevice()) != nullptr; }));
+    ASSERT_TRUE(WaitForLines(1));
+    const std::vector<CRun> scale = CliRuns(m_cliStore, Data("two-devices.txt"), 1);
+    ASSERT_FALSE(scale.empty());
+    EXPECT_EQ(WindowRuns(Output()), scale);
+}
+
+TEST_F(RecordingWindow, ABadFileSaysWhichLinesAndWhyAndStillOffersWhatItRead) {
+    Start(std::make_unique<CFakeHidPlatform>());
+    {
+        CMessageBoxWatcher boxes;
+        COpenDialogAnswer answer(Data("broken.txt"));
+        QTest::keyClick(m_dialog.get(), Qt::Key_O, Qt::ControlModifier);
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        const QString text = boxes.Boxes()[0].text;
+        EXPECT_EQ(boxes.Boxes()[0].icon, QMessageBox::Warning);
+        EXPECT_TRUE(text.contains(QDir::toNativeSeparators(Data("broken.txt"))))
+            << text.toStdString();
+        for (const char* line :
+             {"line 8: input report: the count says 3 bytes but the line has 2",
+              "line 9: ", "line 10: device index 99", "line 12: ", "line 13: "}) {
+            EXPECT_TRUE(text.contains(line)) << line << "\n" << text.toStdString();
+        }
+        EXPECT_FALSE(text.contains("line 14:")) << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromUtf8("\u2026 and 2 more malformed lines")));
+        EXPECT_TRUE(text.contains("offered in the reader list"));
+    }
+    ASSERT_TRUE(WaitForLines(3));
+    const QString shown = Output().toPlainText();
+    EXPECT_EQ(shown.count(" - EAN/UPC\n"), 3) << shown.toStdString();
+    EXPECT_LT(shown.indexOf(" - 111 - "), shown.indexOf(" - 222 - "));
+    EXPECT_LT(shown.indexOf(" - 222 - "), shown.indexOf(" - 333 - "));
+
+    // What cannot be a recording is said in its own words, and nothing is added for it.
+    QTemporaryDir folder;
+    const QString packed = folder.filePath("capture.txt.gz");
+    QFile gzip(packed);
+    ASSERT_TRUE(gzip.open(QIODevice::WriteOnly));
+    gzip.write("\x1f\x8b\x08\x00\x00\x00", 6);
+    gzip.close();
+    // Reports without a descriptor, and a device that is no reader: nothing to show.
+    const QString untyped = folder.filePath("untyped.txt");
+    const QString keyboard = folder.filePath("keyboard.txt");
+    for (const auto& [path, content] :
+         {std::pair{untyped, "02 41 42\n"}, std::pair{keyboard, "R: 7 05 01 09 06 a1 01 c0\nE: 0.0 "
+                                                                "2 00 04\nE: 0.1 2 00 05\n"}}) {
+        QFile made(path);
+        ASSERT_TRUE(made.open(QIODevice::WriteOnly));
+        made.write(content);
+    }
+    const struct {
+        QString file;
+        QStringList says;
+    } cases[] = {
+        {Data("not-a-recording.txt"),
+         {"is not a recording", "line 3: \"Shopping\" is not a hex byte"}},
+        {Data(""), {"is a folder, not a recording"}},
+        {packed, {"is compressed (gzip)", "zcat FILE > FILE.txt"}},
+        {folder.filePath("missing.txt"), {"cannot be read: "}},
+        {untyped,
+         {"no report descriptor (\"R:\" line)", "its report is not shown", "Nothing of it can"}},
+        {keyboard,
+         {"not a reader interface (usage page 0001, usage 0006); its 2 reports are not shown"}},
+    };
+    for (const auto& bad : cases) {
+        CMessageBoxWatcher boxes;
+        m_dialog->OpenRecordings({bad.file});
+        ASSERT_EQ(boxes.Boxes().size(), 1u) << bad.file.toStdString();
+        const QString text = boxes.Boxes()[0].text;
+        EXPECT_TRUE(text.contains(QDir::toNativeSeparators(bad.file))) << text.toStdString();
+        for (const QString& part : bad.says) {
+            EXPECT_TRUE(text.contains(part)) << text.toStdString();
+        }
+    }
+    EXPECT_EQ(Entries(), QStringList({"Recording: broken.txt"}));
+}
+
+TEST_F(RecordingWindow, TheRecordedFeatureAnswersReachGetContentsAndTheRedirectReadBack) {
+    Start(std::make_unique<CFakeHidPlatform>());
+    m_dialog->OpenRecordings({Data("sio-contents.txt")});
+    ASSERT_NE(dynamic_cast<CSurePosSioDevice*>(m_dialog->CurrentDevice()), nullptr);
+    QPushButton* contents = PanelButton("Get Contents");
+    ASSERT_NE(contents, nullptr);
+    contents->click();
+    ASSERT_TRUE(WaitFor([&] { return Output().toPlainText().contains("45678"); }))
+        << Output().toPlainText().toStdString();
+
+    // The Hid Pos panel reads the first answer back when it starts, the button the second;
+    // with none left the redirect cannot be confirmed.
+    m_dialog->OpenRecordings({Data("hidpos-redirect.txt")});
+    ASSERT_NE(dynamic_cast<CHidPosDevice*>(m_dialog->CurrentDevice()), nullptr);
+    QPushButton* redirect = PanelButton("Redirect to interface 0");
+    ASSERT_NE(redirect, nullptr);
+    CMessageBoxWatcher boxes;
+    redirect->click();
+    EXPECT_TRUE(boxes.Boxes().empty());
+    redirect->click();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, QString::fromUtf8(CHidPosPanel::kRedirectNotVerified));
+}
+
+TEST_F(RecordingWindow, ThePaceIsAChoiceOfTheMenuRememberedAndPlaysInOrderEitherWay) {
+    Start(std::make_unique<CFakeHidPlatform>());
+    QAction& paced = m_dialog->RecordingOpener().PacedAction();
+    EXPECT_FALSE(paced.isChecked());
+    Choose("Play Recordings at Recorded Pace");
+    EXPECT_TRUE(paced.isChecked());
+    EXPECT_EQ(m_store.GetProfileInt(CRecordingOpener::kSection, CRecordingOpener::kPacedKey, 0), 1);
+
+    const std::vector<CRun> labels = CliRuns(m_cliStore, Data("hidpos-labels.txt"));
+    m_dialog->OpenRecordings({Data("hidpos-labels.txt")});
+    ASSERT_TRUE(WaitForLines(5));
+    EXPECT_EQ(WindowRuns(Output()), labels);
+
+    // At once, chosen again from the list.
+    Choose("Play Recordings at Recorded Pace");
+    EXPECT_EQ(m_store.GetProfileInt(CRecordingOpener::kSection, CRecordingOpener::kPacedKey, 1), 0);
+    m_dialog->OnClearOutput();
+    Select("Recording: hidpos-labels.txt");
+    ASSERT_TRUE(WaitForLines(5));
+    EXPECT_EQ(WindowRuns(Output()), labels);
+
+    // A new window starts with the stored choice.
+    Choose("Play Recordings at Recorded Pace");
+    m_dialog.reset();
+    Start(std::make_unique<CFakeHidPlatform>());
+    EXPECT_TRUE(m_dialog->RecordingOpener().PacedAction().isChecked());
+}
+
+} // namespace
