@@ -28,10 +28,10 @@ public:
         }
         m_changed.notify_all();
     }
-    // Every report received so far, waiting up to a second for at least `count`.
+    // Every report received so far, waiting a generous bound for at least `count`.
     std::vector<CReport> Wait(size_t count) {
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_changed.wait_for(lock, std::chrono::seconds(1),
+        m_changed.wait_for(lock, std::chrono::seconds(5),
                            [&] { return m_reports.size() >= count; });
         return m_reports;
     }

@@ -93,6 +93,9 @@ TEST_F(CliReaders, RawOutputAndFeatureReportsReachTheReader) {
     CSimPlatform platform(ReceivingReaderSet(received));
     const CResult output = RunOn(platform, {"send", "sim:/hidpos", "output", "04", "40"});
     ASSERT_EQ(output.code, CCliApp::kDone) << output.err;
+    // The simulated reader takes output reports on its own thread and feature reports at once,
+    // so the next command waits until the output report has arrived.
+    ASSERT_EQ(received->Wait(1).size(), 1u);
     const CResult set = RunOn(platform, {"send", "sim:/hidpos", "feature-set", "fe 01"});
     ASSERT_EQ(set.code, CCliApp::kDone) << set.err;
     const CResult get = RunOn(platform, {"send", "sim:/hidpos", "feature-get", "fe"});
