@@ -9,10 +9,12 @@
 #include "settings/qt/CQSettingsStore.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFile>
 #include <QTimer>
 
 #include <clocale>
+#include <cstdio>
 
 CVantrelApp::CVantrelApp(int& argc, char** argv) {
     // The store's names come first: nothing may read a setting under other names.
@@ -20,6 +22,12 @@ CVantrelApp::CVantrelApp(int& argc, char** argv) {
     QCoreApplication::setApplicationName(QString::fromLatin1(CQSettingsStore::kApplication));
     QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
     if (!QCoreApplication::instance()) {
+        // --help and --version print without a display, so they are looked for before Qt starts
+        // (a failure here may be an option of Qt's own, which QApplication takes out first).
+        ParseCommandLine(argc, argv);
+        if (m_printExitCode == 0) {
+            return;
+        }
         m_ownApplication = std::make_unique<QApplication>(argc, argv);
     }
     // Report bytes are shown as ISO-8859-1 characters and classified by IsControlByte, whatever
@@ -27,10 +35,38 @@ CVantrelApp::CVantrelApp(int& argc, char** argv) {
     // formats numbers the same everywhere.
     std::setlocale(LC_NUMERIC, "C");
     m_store = std::make_unique<CQSettingsStore>();
-    // QApplication has taken its own options out of argv by now.
-    for (int i = 1; i < argc; ++i) {
-        m_files << QFile::decodeName(argv[i]);
+    ParseCommandLine(argc, argv);
+}
+
+void CVantrelApp::ParseCommandLine(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QFile::decodeName(argv[i]);
     }
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Diagnostic and demonstration tool for USB bar-code readers.\nEach FILE is a recording "
+        "of input reports (as vantrel-cli monitor --record writes)\nto play in the window."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A recording to open."),
+                                 QStringLiteral("[FILE...]"));
+    m_printInstead.clear();
+    m_printExitCode = -1;
+    if (!parser.parse(arguments)) {
+        m_printInstead =
+            QStringLiteral("vantrel: %1\nTry 'vantrel --help'.\n").arg(parser.errorText());
+        m_printExitCode = 2;
+    } else if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        // Before Qt starts, the parser cannot know the program's name.
+        m_printInstead = parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                   QStringLiteral("vantrel"));
+        m_printExitCode = 0;
+    } else if (parser.isSet(version)) {
+        m_printInstead = QStringLiteral("vantrel %1\n").arg(QStringLiteral(VANTREL_VERSION));
+        m_printExitCode = 0;
+    }
+    m_files = parser.positionalArguments();
 }
 
 CVantrelApp::~CVantrelApp() = default;
@@ -40,6 +76,11 @@ CSettingsStore& CVantrelApp::Store() {
 }
 
 int CVantrelApp::Run() {
+    if (m_printExitCode >= 0) {
+        std::fputs(m_printInstead.toLocal8Bit().constData(),
+                   m_printExitCode == 0 ? stdout : stderr);
+        return m_printExitCode;
+    }
     // The platform outlives the dialog, whose port reads through it until the dialog is gone.
     const std::unique_ptr<CHidPlatform> platform = CreateHidPlatform();
     CVantrelDlg dialog(*m_store, *platform, &CreateHidDevice);

@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 TEST(CVantrelApp, NamesTheStoreAndRunsTheMainDialog) {
@@ -46,6 +49,49 @@ TEST(CVantrelApp, NamesTheStoreAndRunsTheMainDialog) {
     EXPECT_EQ(title, "Vantrel");
     EXPECT_TRUE(hasDeviceList);
     EXPECT_EQ(afterClear, "");
+}
+
+TEST(CVantrelApp, HelpVersionAndUnknownOptionsPrintInsteadOfOpeningTheWindow) {
+    struct CCase {
+        std::vector<std::string> args;
+        int code;
+    };
+    for (const CCase& c : std::vector<CCase>{{{"--help"}, 0},
+                                             {{"-h"}, 0},
+                                             {{"--help-all"}, 0},
+                                             {{"--version"}, 0},
+                                             {{"--frobnicate"}, 2}}) {
+        std::vector<std::string> args = {"vantrel"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        std::vector<char*> argv;
+        for (std::string& arg : args) {
+            argv.push_back(arg.data());
+        }
+        int argc = int(argv.size());
+        CVantrelApp app(argc, argv.data());
+        bool windowShown = false;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* window = QApplication::activeModalWidget()) {
+                windowShown = true;
+                window->close();
+            }
+        });
+        EXPECT_EQ(app.Run(), c.code) << c.args.front();
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(windowShown) << c.args.front();
+        EXPECT_TRUE(app.Files().isEmpty());
+    }
+}
+
+TEST(CVantrelApp, ArgumentsAfterADoubleDashAreFilesEvenWithADash) {
+    std::vector<std::string> args = {"vantrel", "--", "-capture.txt", "b.txt"};
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    int argc = int(argv.size());
+    CVantrelApp app(argc, argv.data());
+    EXPECT_EQ(app.Files(), QStringList({"-capture.txt", "b.txt"}));
 }
 
 } // namespace
