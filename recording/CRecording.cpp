@@ -235,7 +235,7 @@ CRecordingReader::Result CRecordingReader::ReadLine(const std::string& rawLine,
 
 CRecordingWriter::CRecordingWriter(std::ostream& out, bool severalDevices)
     : m_out(out), m_several(severalDevices) {
-    m_out << "# vantrel-cli recording\n";
+    m_out << "# Vantrel recording\n";
 }
 
 int CRecordingWriter::AddDevice(const CHidInterfaceInfo& info, const std::string& name) {
