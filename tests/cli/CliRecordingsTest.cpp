@@ -42,9 +42,8 @@ TEST_F(CliRecordings, CapturesOfEveryRecorderReplayLikeOurOwn) {
     const auto first = Label("4006381333931");
     const auto second = Label("96385074");
     const std::string descriptor = "R: " + std::to_string(m_hidPos.size()) + " " + Hex(m_hidPos);
-    const std::string own = "# Vantrel recording\n" + descriptor +
-                            "\nN: Imager\nI: 3 1209 0101\n" + Line("E:", "0.000000", first) +
-                            Line("E:", "0.501234", second);
+    const std::string own = "# Vantrel recording\n" + descriptor + "\nN: Imager\nI: 3 1209 0101\n" +
+                            Line("E:", "0.000000", first) + Line("E:", "0.501234", second);
     const std::string python =
         "# Maker HID POS Imager\n"
         "# 0x05, 0x8c,                    // Usage Page (Bar Code Scanner) 0\n"

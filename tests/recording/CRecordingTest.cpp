@@ -106,7 +106,7 @@ TEST(CRecordingReader, MalformedLinesSayWhatIsWrong) {
 }
 
 TEST(CRecordingReader, HostileBytesInAnErrorAreEscapedAndCut) {
-    const std::string token = "\x1b]0;owned\x07\xff" + std::string(200 * 1024, 'A');
+    const std::string token = "\x1b]0;owned\x07\xff" + std::string(size_t{200} * 1024, 'A');
     const CRead r = Read("E: 0.1 1 " + token + "\n");
     ASSERT_EQ(r.errors.size(), 1u);
     const std::string& message = r.errors[0].second;
