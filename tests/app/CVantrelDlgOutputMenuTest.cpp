@@ -9,7 +9,9 @@
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"
 #include "support/CFakeHidPlatform.h"
+#include "support/gui/CFileDialogAnswer.h"
 #include "support/gui/CMessageBoxWatcher.h"
+#include "support/gui/MenuItems.h"
 #include "support/gui/WaitFor.h"
 
 #include <QAction>
@@ -48,60 +50,6 @@ CSimReaderDefinition Reader(const std::string& path, const std::string& interfac
     return reader;
 }
 
-QStringList Texts(const QMenu& menu) {
-    QStringList texts;
-    for (const QAction* action : menu.actions()) {
-        if (!action->isSeparator()) {
-            texts << action->text();
-        }
-    }
-    return texts;
-}
-
-QAction* Item(const QMenu& menu, const QString& text) {
-    for (QAction* action : menu.actions()) {
-        if (action->text() == text) {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
-// The file dialog that opens next is answered as a user would: the file type chosen from its
-// list, the name typed, Enter pressed. Its folder at opening is noted.
-class CFileDialogAnswer {
-public:
-    CFileDialogAnswer(QString path, int filterIndex) : m_path(std::move(path)) {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this, filterIndex] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog) {
-                return;
-            }
-            m_timer.stop();
-            m_folder = dialog->directory().absolutePath();
-            auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
-            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
-            ASSERT_TRUE(types && name);
-            types->setFocus();
-            for (int i = types->currentIndex(); i < filterIndex; ++i) {
-                QTest::keyClick(types, Qt::Key_Down);
-            }
-            // Typed text would open the name completer's popup, which takes the Enter key.
-            name->setFocus();
-            name->setText(m_path);
-            QTest::keyClick(name, Qt::Key_Return);
-        });
-        m_timer.start();
-    }
-    QString Folder() const { return m_folder; }
-
-private:
-    QString m_path;
-    QString m_folder;
-    QTimer m_timer;
-};
-
 class CVantrelDlgOutputMenuTest : public ::testing::Test {
 protected:
     void Start(std::unique_ptr<CHidPlatform> platform) {
@@ -129,7 +77,7 @@ protected:
     void Choose(const QString& text) {
         QMenu* menu = OpenMenu();
         ASSERT_NE(menu, nullptr);
-        QAction* item = Item(*menu, text);
+        QAction* item = MenuItem(*menu, text);
         ASSERT_NE(item, nullptr) << text.toStdString();
         ASSERT_TRUE(item->isEnabled()) << text.toStdString();
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
@@ -155,14 +103,16 @@ TEST_F(CVantrelDlgOutputMenuTest, TheMenuOffersTheOutputItemsAndTheCableOnlyWhen
     Start(std::make_unique<CFakeHidPlatform>());
     QMenu* menu = OpenMenu();
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(Texts(*menu),
+    EXPECT_EQ(MenuTexts(*menu),
               QStringList({"Copy", "Select All", "Find\u2026", "Save Output As\u2026",
                            "Clear Output", "Record Reports to File\u2026", "Open Recording\u2026",
                            "Play Recordings at Recorded Pace"}));
-    EXPECT_EQ(Item(*menu, "Open Recording\u2026")->shortcut(), QKeySequence(QKeySequence::Open));
-    EXPECT_EQ(Item(*menu, "Copy")->shortcut(), QKeySequence(QKeySequence::Copy));
-    EXPECT_EQ(Item(*menu, "Save Output As\u2026")->shortcut(), QKeySequence(QKeySequence::Save));
-    EXPECT_FALSE(Item(*menu, "Copy")->isEnabled()); // nothing selected
+    EXPECT_EQ(MenuItem(*menu, "Open Recording\u2026")->shortcut(),
+              QKeySequence(QKeySequence::Open));
+    EXPECT_EQ(MenuItem(*menu, "Copy")->shortcut(), QKeySequence(QKeySequence::Copy));
+    EXPECT_EQ(MenuItem(*menu, "Save Output As\u2026")->shortcut(),
+              QKeySequence(QKeySequence::Save));
+    EXPECT_FALSE(MenuItem(*menu, "Copy")->isEnabled()); // nothing selected
     menu->close();
     m_dialog.reset();
 
@@ -171,16 +121,16 @@ TEST_F(CVantrelDlgOutputMenuTest, TheMenuOffersTheOutputItemsAndTheCableOnlyWhen
     // The keyboard's menu key opens the same menu.
     menu = OpenMenu(QContextMenuEvent::Keyboard);
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(Texts(*menu).mid(8), QStringList({"Unplug Reader", "Plug Reader Back"}));
-    EXPECT_FALSE(Item(*menu, "Unplug Reader")->isEnabled()); // no reader is open
-    EXPECT_FALSE(Item(*menu, "Plug Reader Back")->isEnabled());
+    EXPECT_EQ(MenuTexts(*menu).mid(8), QStringList({"Unplug Reader", "Plug Reader Back"}));
+    EXPECT_FALSE(MenuItem(*menu, "Unplug Reader")->isEnabled()); // no reader is open
+    EXPECT_FALSE(MenuItem(*menu, "Plug Reader Back")->isEnabled());
     menu->close();
 
     Choose("Select All");
     EXPECT_EQ(Output().textCursor().selectedText().size(),
               Output().document()->characterCount() - 1);
     QMenu* second = OpenMenu();
-    EXPECT_TRUE(Item(*second, "Copy")->isEnabled());
+    EXPECT_TRUE(MenuItem(*second, "Copy")->isEnabled());
     second->close();
     Choose("Clear Output");
     EXPECT_TRUE(Output().document()->isEmpty());
@@ -283,8 +233,8 @@ TEST_F(CVantrelDlgOutputMenuTest, UnplugAndPlugBackFromTheMenuTakeTheWholeReader
     EXPECT_TRUE(present.empty()); // both interfaces went with the cable
 
     QMenu* menu = OpenMenu();
-    EXPECT_FALSE(Item(*menu, "Unplug Reader")->isEnabled());
-    EXPECT_TRUE(Item(*menu, "Plug Reader Back")->isEnabled());
+    EXPECT_FALSE(MenuItem(*menu, "Unplug Reader")->isEnabled());
+    EXPECT_TRUE(MenuItem(*menu, "Plug Reader Back")->isEnabled());
     menu->close();
     Choose("Plug Reader Back");
     ASSERT_TRUE(WaitFor([&] { return m_dialog->Port().IsOpen(); }));
@@ -293,8 +243,8 @@ TEST_F(CVantrelDlgOutputMenuTest, UnplugAndPlugBackFromTheMenuTakeTheWholeReader
     Sim().EnumerateInterfaces(present, error);
     EXPECT_EQ(present.size(), 2u);
     menu = OpenMenu();
-    EXPECT_TRUE(Item(*menu, "Unplug Reader")->isEnabled());
-    EXPECT_FALSE(Item(*menu, "Plug Reader Back")->isEnabled());
+    EXPECT_TRUE(MenuItem(*menu, "Unplug Reader")->isEnabled());
+    EXPECT_FALSE(MenuItem(*menu, "Plug Reader Back")->isEnabled());
     menu->close();
 }
 

@@ -14,6 +14,7 @@
 #include "support/CRecordingNotifier.h"
 #include "support/gui/CFileDialogAnswer.h"
 #include "support/gui/CMessageBoxWatcher.h"
+#include "support/gui/MenuItems.h"
 #include "support/gui/WaitFor.h"
 
 #include <QAbstractItemView>
@@ -60,25 +61,6 @@ std::vector<uint8_t> HidPosScan(int i) {
     report[4] = '0';
     std::memcpy(report.data() + 5, label, 12);
     return report;
-}
-
-QStringList Texts(const QMenu& menu) {
-    QStringList texts;
-    for (const QAction* action : menu.actions()) {
-        if (!action->isSeparator()) {
-            texts << action->text();
-        }
-    }
-    return texts;
-}
-
-QAction* Item(const QMenu& menu, const QString& text) {
-    for (QAction* action : menu.actions()) {
-        if (action->text() == text) {
-            return action;
-        }
-    }
-    return nullptr;
 }
 
 // Every run of the document: its text, colour and weight; a line end is a run of "\n".
@@ -152,7 +134,7 @@ protected:
     void Choose(const QString& text) {
         QMenu* menu = OpenMenu();
         ASSERT_NE(menu, nullptr);
-        QAction* item = Item(*menu, text);
+        QAction* item = MenuItem(*menu, text);
         ASSERT_NE(item, nullptr) << text.toStdString();
         ASSERT_TRUE(item->isEnabled()) << text.toStdString();
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
@@ -209,8 +191,8 @@ TEST_F(CVantrelDlgRecordTest, RecordsEveryScanFromTheMenuAndTheFileReplaysToTheS
               m_folder.path().toStdString());
     QMenu* menu = OpenMenu();
     ASSERT_NE(menu, nullptr);
-    EXPECT_TRUE(Texts(*menu).contains("Stop Recording"));
-    EXPECT_FALSE(Texts(*menu).contains("Record Reports to File\u2026"));
+    EXPECT_TRUE(MenuTexts(*menu).contains("Stop Recording"));
+    EXPECT_FALSE(MenuTexts(*menu).contains("Record Reports to File\u2026"));
     menu->close();
 
     const auto sent = Scan("sim:/rec", 0, 200);
@@ -274,7 +256,7 @@ TEST_F(CVantrelDlgRecordTest, AnUnplugEndsTheRecordingCompleteWithEveryReportRea
     EXPECT_EQ(int(file.inputs.size()), Lines());
     QMenu* menu = OpenMenu();
     ASSERT_NE(menu, nullptr);
-    EXPECT_FALSE(Item(*menu, "Record Reports to File\u2026")->isEnabled()); // no reader is open
+    EXPECT_FALSE(MenuItem(*menu, "Record Reports to File\u2026")->isEnabled()); // no reader is open
     menu->close();
 }
 
@@ -344,7 +326,7 @@ TEST_F(CVantrelDlgRecordTest, AWriteErrorEndsTheRecordingAndSaysWhereAndWhy) {
     EXPECT_EQ(m_dialog->windowTitle(), "Vantrel");
     QMenu* menu = OpenMenu();
     ASSERT_NE(menu, nullptr);
-    EXPECT_TRUE(Item(*menu, "Record Reports to File\u2026")->isEnabled());
+    EXPECT_TRUE(MenuItem(*menu, "Record Reports to File\u2026")->isEnabled());
     menu->close();
 }
 

@@ -13,7 +13,9 @@
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"
 #include "support/CFakeHidPlatform.h"
+#include "support/gui/CFileDialogAnswer.h"
 #include "support/gui/CMessageBoxWatcher.h"
+#include "support/gui/MenuItems.h"
 #include "support/gui/WaitFor.h"
 
 #include <QAction>
@@ -125,44 +127,6 @@ std::vector<CRun> CliRuns(CSettingsStore& store, const QString& file, int device
     return runs;
 }
 
-QAction* Item(const QMenu& menu, const QString& text) {
-    for (QAction* action : menu.actions()) {
-        if (action->text() == text) {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
-// The file dialog that opens next gets the path typed into its name field and Enter, as a
-// user would answer it; its folder at opening is noted.
-class COpenDialogAnswer {
-public:
-    explicit COpenDialogAnswer(QString path) : m_path(std::move(path)) {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog) {
-                return;
-            }
-            m_timer.stop();
-            m_folder = dialog->directory().absolutePath();
-            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
-            ASSERT_NE(name, nullptr);
-            name->setFocus();
-            name->setText(m_path);
-            QTest::keyClick(name, Qt::Key_Return);
-        });
-        m_timer.start();
-    }
-    QString Folder() const { return m_folder; }
-
-private:
-    QString m_path;
-    QString m_folder;
-    QTimer m_timer;
-};
-
 class RecordingWindow : public ::testing::Test {
 protected:
     RecordingWindow() {
@@ -202,7 +166,7 @@ protected:
         QApplication::sendEvent(Output().viewport(), &click);
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
-        QAction* item = Item(*menu, text);
+        QAction* item = MenuItem(*menu, text);
         ASSERT_NE(item, nullptr) << text.toStdString();
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
     }
@@ -232,7 +196,7 @@ TEST_F(RecordingWindow, ACaptureOpenedFromTheMenuShowsWhatTheTerminalReplayShows
     const QString live = QStringLiteral("Vantrel Sim Hid Pos Imager - HP40021");
     const std::string stored = m_store.GetProfileString("Settings", "DeviceName", "");
     {
-        COpenDialogAnswer answer(Data("hidpos-imager.txt"));
+        CFileDialogAnswer answer(Data("hidpos-imager.txt"));
         Choose(QString::fromUtf8("Open Recording\u2026"));
     }
     ASSERT_TRUE(WaitForLines(5));
@@ -360,7 +324,7 @@ TEST_F(RecordingWindow, ABadFileSaysWhichLinesAndWhyAndStillOffersWhatItRead) {
     Start(std::make_unique<CFakeHidPlatform>());
     {
         CMessageBoxWatcher boxes;
-        COpenDialogAnswer answer(Data("broken.txt"));
+        CFileDialogAnswer answer(Data("broken.txt"));
         QTest::keyClick(m_dialog.get(), Qt::Key_O, Qt::ControlModifier);
         ASSERT_EQ(boxes.Boxes().size(), 1u);
         const QString text = boxes.Boxes()[0].text;

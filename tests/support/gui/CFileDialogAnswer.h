@@ -10,11 +10,14 @@
 #include <QTest>
 #include <QTimer>
 
+#include <utility>
+
 // The file dialog that opens next is answered as a user would: the file type chosen from its
-// list, the name typed, Enter pressed. Its folder and proposed name at opening are noted.
+// list (unless `filterIndex` is -1), the name typed, Enter pressed. Its folder and proposed name
+// at opening are noted.
 class CFileDialogAnswer {
 public:
-    CFileDialogAnswer(QString path, int filterIndex) : m_path(std::move(path)) {
+    explicit CFileDialogAnswer(QString path, int filterIndex = -1) : m_path(std::move(path)) {
         m_timer.setInterval(5);
         QObject::connect(&m_timer, &QTimer::timeout, [this, filterIndex] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -30,9 +33,11 @@ public:
                 return;
             }
             m_proposedName = name->text();
-            types->setFocus();
-            for (int i = types->currentIndex(); i < filterIndex; ++i) {
-                QTest::keyClick(types, Qt::Key_Down);
+            if (filterIndex >= 0) {
+                types->setFocus();
+                for (int i = types->currentIndex(); i < filterIndex; ++i) {
+                    QTest::keyClick(types, Qt::Key_Down);
+                }
             }
             // Typed text would open the name completer's popup, which takes the Enter key.
             name->setFocus();
