@@ -6,6 +6,8 @@
 // real output window.
 #include "app/COutputWindow.h"
 #include "app/CVantrelDlg.h"
+#include "bench/CGuiStallMeter.h"
+#include "bench/HidPosScan.h"
 #include "device/CHidDeviceFactory.h"
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"
@@ -86,20 +88,6 @@ BENCHMARK(BM_ProcessStartUpToShownWindow)
     ->Repetitions(7)
     ->Unit(benchmark::kMillisecond);
 
-// A Hid Pos scan of a 12-character label with its AIM identifier.
-std::vector<uint8_t> HidPosScan(int i) {
-    char label[13];
-    std::snprintf(label, sizeof label, "%012d", i);
-    std::vector<uint8_t> report(5 + 12);
-    report[0] = 0x02;
-    report[1] = 12;
-    report[2] = ']';
-    report[3] = 'E';
-    report[4] = '0';
-    std::memcpy(report.data() + 5, label, 12);
-    return report;
-}
-
 void BM_ScanBurstShownInTheDialog(benchmark::State& state) {
     const int scans = int(state.range(0));
     // Reports are sent in chunks (the second argument) that the simulated interface's queue
@@ -123,16 +111,7 @@ void BM_ScanBurstShownInTheDialog(benchmark::State& state) {
         WaitUntil([&] { return dialog.windowHandle()->isExposed(); });
         const int linesBefore = output.document()->blockCount();
 
-        qint64 longestStall = 0;
-        QElapsedTimer sinceTick;
-        sinceTick.start();
-        QTimer ticker;
-        ticker.setInterval(1);
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            longestStall = std::max(longestStall, sinceTick.nsecsElapsed());
-            sinceTick.restart();
-        });
-        ticker.start();
+        CGuiStallMeter stalls;
 
         QElapsedTimer timer;
         timer.start();
@@ -158,12 +137,12 @@ void BM_ScanBurstShownInTheDialog(benchmark::State& state) {
         }
         output.FlushOutput();
         const double seconds = double(timer.nsecsElapsed()) / 1e9;
-        ticker.stop();
+        stalls.Stop();
         state.SetIterationTime(seconds);
         state.counters["reports_per_s"] = scans / seconds;
         state.counters["shown"] = shown;
         state.counters["lost"] = sent - shown;
-        state.counters["longest_stall_ms"] = double(longestStall) / 1e6;
+        state.counters["longest_stall_ms"] = stalls.LongestMs();
         state.counters["rss_MiB_end"] = double(ResidentKiB()) / 1024.0;
     }
 }

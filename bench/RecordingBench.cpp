@@ -8,6 +8,8 @@
 #include "app/COutputWindow.h"
 #include "app/CReportRecording.h"
 #include "app/CVantrelDlg.h"
+#include "bench/CGuiStallMeter.h"
+#include "bench/HidPosScan.h"
 #include "device/CHidDeviceFactory.h"
 #include "recording/CReportRecorder.h"
 #include "settings/CMemorySettingsStore.h"
@@ -28,20 +30,6 @@
 #include <string>
 
 namespace {
-
-// A Hid Pos scan of a 12-character label with its AIM identifier.
-std::vector<uint8_t> HidPosScan(int i) {
-    char label[13];
-    std::snprintf(label, sizeof label, "%012d", i);
-    std::vector<uint8_t> report(5 + 12);
-    report[0] = 0x02;
-    report[1] = 12;
-    report[2] = ']';
-    report[3] = 'E';
-    report[4] = '0';
-    std::memcpy(report.data() + 5, label, 12);
-    return report;
-}
 
 // The reports in a recording file: its "E:" lines.
 int64_t RecordedReports(const std::string& path) {
@@ -92,16 +80,7 @@ void BM_RecordingWhileTheReaderFloods(benchmark::State& state) {
             return;
         }
 
-        qint64 longestStall = 0;
-        QElapsedTimer sinceTick;
-        sinceTick.start();
-        QTimer ticker;
-        ticker.setInterval(1);
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            longestStall = std::max(longestStall, sinceTick.nsecsElapsed());
-            sinceTick.restart();
-        });
-        ticker.start();
+        CGuiStallMeter stalls;
 
         QElapsedTimer timer;
         timer.start();
@@ -130,13 +109,13 @@ void BM_RecordingWhileTheReaderFloods(benchmark::State& state) {
         dialog.ReportRecording().Stop();
         WaitUntil([&] { return !dialog.ReportRecording().IsRecording(); });
         const double seconds = double(timer.nsecsElapsed()) / 1e9;
-        ticker.stop();
+        stalls.Stop();
         const int64_t recorded = record ? RecordedReports(path.toStdString()) : shown;
         state.SetIterationTime(seconds);
         state.counters["recorded_per_s"] = double(recorded) / seconds;
         state.counters["recorded"] = double(recorded);
         state.counters["lost"] = double(sent - recorded);
-        state.counters["longest_stall_ms"] = double(longestStall) / 1e6;
+        state.counters["longest_stall_ms"] = stalls.LongestMs();
     }
 }
 BENCHMARK(BM_RecordingWhileTheReaderFloods)
