@@ -7,10 +7,10 @@
 #include "app/COutputWindow.h"
 #include "app/CVantrelDlg.h"
 #include "bench/CGuiStallMeter.h"
-#include "bench/HidPosScan.h"
 #include "device/CHidDeviceFactory.h"
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"
+#include "support/SimHidPosReader.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -97,13 +97,8 @@ void BM_ScanBurstShownInTheDialog(benchmark::State& state) {
     for (auto _ : state) {
         CMemorySettingsStore store;
         store.WriteProfileInt("Settings", "ShowSymbology", 1);
-        CSimReaderDefinition reader;
-        reader.path = "sim:/bench";
-        reader.attributes = CHidAttributes{0x1209, 0x0001, 0x0100};
-        reader.product = "Bench Reader";
-        reader.serial = "B1";
-        reader.reportDescriptor = CSimReaderSet::HidPosDescriptor();
-        reader.kind = CSimReaderKind::Passive;
+        const CSimReaderDefinition reader = PassiveHidPosReader(
+            "sim:/bench", "Bench Reader", "B1", CHidAttributes{0x1209, 0x0001, 0x0100});
         CSimPlatform platform({reader});
         CVantrelDlg dialog(store, platform, CreateHidDevice);
         dialog.show();

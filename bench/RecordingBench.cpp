@@ -9,11 +9,11 @@
 #include "app/CReportRecording.h"
 #include "app/CVantrelDlg.h"
 #include "bench/CGuiStallMeter.h"
-#include "bench/HidPosScan.h"
 #include "device/CHidDeviceFactory.h"
 #include "recording/CReportRecorder.h"
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"
+#include "support/SimHidPosReader.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -62,13 +62,8 @@ void BM_RecordingWhileTheReaderFloods(benchmark::State& state) {
         const QString path = folder.filePath("flood.txt");
         CMemorySettingsStore store;
         store.WriteProfileInt("Settings", "ShowSymbology", 1);
-        CSimReaderDefinition reader;
-        reader.path = "sim:/bench";
-        reader.attributes = CHidAttributes{0x1209, 0x0001, 0x0100};
-        reader.product = "Bench Reader";
-        reader.serial = "B1";
-        reader.reportDescriptor = CSimReaderSet::HidPosDescriptor();
-        reader.kind = CSimReaderKind::Passive;
+        const CSimReaderDefinition reader = PassiveHidPosReader(
+            "sim:/bench", "Bench Reader", "B1", CHidAttributes{0x1209, 0x0001, 0x0100});
         CSimPlatform platform({reader});
         CVantrelDlg dialog(store, platform, CreateHidDevice);
         dialog.show();

@@ -67,21 +67,11 @@ protected:
 
     // Right click into the output window (or the menu key); the menu is left open.
     QMenu* OpenMenu(QContextMenuEvent::Reason reason = QContextMenuEvent::Mouse) {
-        const QPoint at(20, 20);
-        QContextMenuEvent click(reason, at, Output().viewport()->mapToGlobal(at));
-        QApplication::sendEvent(Output().viewport(), &click);
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QMenu* menu = OpenContextMenu(*Output().viewport(), reason);
         EXPECT_NE(menu, nullptr);
         return menu;
     }
-    void Choose(const QString& text) {
-        QMenu* menu = OpenMenu();
-        ASSERT_NE(menu, nullptr);
-        QAction* item = MenuItem(*menu, text);
-        ASSERT_NE(item, nullptr) << text.toStdString();
-        ASSERT_TRUE(item->isEnabled()) << text.toStdString();
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
-    }
+    void Choose(const QString& text) { ChooseFromContextMenu(*Output().viewport(), text); }
     void WriteSampleLines() {
         const uint8_t label[] = {'A', 'B', 'C', 0x0D, 0xE9};
         COutputWindow& out = Output();

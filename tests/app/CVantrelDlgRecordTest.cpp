@@ -12,6 +12,7 @@
 #include "sim/CSimPlatform.h"
 #include "support/CClosedPort.h"
 #include "support/CRecordingNotifier.h"
+#include "support/SimHidPosReader.h"
 #include "support/gui/CFileDialogAnswer.h"
 #include "support/gui/CMessageBoxWatcher.h"
 #include "support/gui/MenuItems.h"
@@ -39,28 +40,8 @@
 namespace {
 
 CSimReaderDefinition Reader(const std::string& path, const std::string& serial) {
-    CSimReaderDefinition reader;
-    reader.path = path;
-    reader.attributes = CHidAttributes{0x1209, 0x0105, 0x0402};
-    reader.product = "Record Reader";
-    reader.serial = serial;
-    reader.reportDescriptor = CSimReaderSet::HidPosDescriptor();
-    reader.kind = CSimReaderKind::Passive;
-    return reader;
-}
-
-// A Hid Pos scan of a 12-character label with its AIM identifier.
-std::vector<uint8_t> HidPosScan(int i) {
-    char label[13];
-    std::snprintf(label, sizeof label, "%012d", i);
-    std::vector<uint8_t> report(5 + 12);
-    report[0] = 0x02;
-    report[1] = 12;
-    report[2] = ']';
-    report[3] = 'E';
-    report[4] = '0';
-    std::memcpy(report.data() + 5, label, 12);
-    return report;
+    return PassiveHidPosReader(path, "Record Reader", serial,
+                               CHidAttributes{0x1209, 0x0105, 0x0402});
 }
 
 // Every run of the document: its text, colour and weight; a line end is a run of "\n".
@@ -124,21 +105,11 @@ protected:
     QComboBox& List() { return *m_dialog->ControlAs<QComboBox>(1002); }
 
     QMenu* OpenMenu() {
-        const QPoint at(20, 20);
-        QContextMenuEvent click(QContextMenuEvent::Mouse, at, Output().viewport()->mapToGlobal(at));
-        QApplication::sendEvent(Output().viewport(), &click);
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QMenu* menu = OpenContextMenu(*Output().viewport());
         EXPECT_NE(menu, nullptr);
         return menu;
     }
-    void Choose(const QString& text) {
-        QMenu* menu = OpenMenu();
-        ASSERT_NE(menu, nullptr);
-        QAction* item = MenuItem(*menu, text);
-        ASSERT_NE(item, nullptr) << text.toStdString();
-        ASSERT_TRUE(item->isEnabled()) << text.toStdString();
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
-    }
+    void Choose(const QString& text) { ChooseFromContextMenu(*Output().viewport(), text); }
     // Sends `count` scans from `path`, numbered from `first`.
     std::vector<std::vector<uint8_t>> Scan(const std::string& path, int first, int count) {
         std::vector<std::vector<uint8_t>> sent;

@@ -160,16 +160,7 @@ protected:
             return Output().document()->blockCount() > lines;
         });
     }
-    void Choose(const QString& text) {
-        const QPoint at(20, 20);
-        QContextMenuEvent click(QContextMenuEvent::Mouse, at, Output().viewport()->mapToGlobal(at));
-        QApplication::sendEvent(Output().viewport(), &click);
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        ASSERT_NE(menu, nullptr);
-        QAction* item = MenuItem(*menu, text);
-        ASSERT_NE(item, nullptr) << text.toStdString();
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
-    }
+    void Choose(const QString& text) { ChooseFromContextMenu(*Output().viewport(), text); }
     // Picks an entry from the dropped-down list, as a click would.
     void Select(const QString& entry) {
         List().showPopup();
