@@ -31,6 +31,8 @@ constexpr qint64 kFrameMs = 16;
 constexpr int kMaxMarks = 2000;
 const QColor kMatchMark(0xFF, 0xFF, 0x00);
 const QColor kCurrentMatchMark(0xFF, 0x96, 0x32);
+// The colours of the roles until the owner gives the window its settings.
+const CDisplaySettings kDefaultColours;
 
 // Events to the output window, its viewport or its scroll bars whose handling reads the
 // document layout: painting, resizing and the user's own input.
@@ -57,7 +59,8 @@ bool NeedsLayout(QEvent::Type type) {
 
 } // namespace
 
-COutputWindow::COutputWindow(QWidget* parent) : QPlainTextEdit(parent) {
+COutputWindow::COutputWindow(QWidget* parent)
+    : QPlainTextEdit(parent), m_colours(&kDefaultColours) {
     setObjectName("1020");
     // Output is appended without undo, and keeping an undo record per run would cost memory
     // for every line ever shown.
@@ -295,7 +298,11 @@ const QTextCharFormat& COutputWindow::CachedRunFormat(uint32_t colour, bool bold
     return *m_runFormats.insert(key, RunFormat(colour, bold));
 }
 
-void COutputWindow::AppendText(const std::string& text, uint32_t colour, bool bold) {
+void COutputWindow::AppendText(const std::string& text, OutputRole role, bool bold) {
+    AppendRun(text, m_colours->RoleColour(role), bold);
+}
+
+void COutputWindow::AppendRun(const std::string& text, uint32_t colour, bool bold) {
     if (text.empty()) {
         return;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "output/COutputSink.h"
+#include "settings/CDisplaySettings.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -41,9 +42,15 @@ public:
     explicit COutputWindow(QWidget* parent = nullptr);
     ~COutputWindow() override;
 
-    void AppendText(const std::string& text, uint32_t colour, bool bold) override;
+    // A run of `role` in the colour the display settings give that role at this moment.
+    void AppendText(const std::string& text, OutputRole role, bool bold) override;
+    // A run of `colour` and `bold` on top of the default format.
+    void AppendRun(const std::string& text, uint32_t colour, bool bold);
     void AppendNewLine() override;
     void ScrollToEnd() override;
+
+    // The settings whose colours the roles take; the defaults until this is called.
+    void SetColours(const CDisplaySettings& colours) { m_colours = &colours; }
 
     // Face and size (tenths of a point) of the default character format; every run shows in
     // them. An empty face or a size out of range falls back to a fixed-pitch 10 pt.
@@ -89,6 +96,7 @@ private:
     void ApplyPendingScroll();
     void RepaintDeferredWindow();
 
+    const CDisplaySettings* m_colours;
     QTextCursor m_editCursor; // holds the open edit block
     QTextCursor m_insertCursor;
     QHash<quint64, QTextCharFormat> m_runFormats;

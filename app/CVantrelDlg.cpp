@@ -117,6 +117,7 @@ void CVantrelDlg::BuildControls() {
     PlaceControl(*m_deviceList, IDC_DEVICE_LIST);
     m_deviceListItems = std::make_unique<CComboDeviceList>(*m_deviceList);
     m_outputWindow = new COutputWindow(this);
+    m_outputWindow->SetColours(m_displaySettings);
     PlaceControl(*m_outputWindow, IDC_OUTPUT);
     CDialogBuilder::ApplyTabOrder(kMainTemplate, *this);
 

@@ -17,16 +17,14 @@
 // label lines as a Hid Pos reader writes them with raw data and symbology, one match per line.
 namespace {
 
-const CDisplaySettings kColours;
-
 void AppendLabelLine(COutputWindow& window) {
     static const uint8_t raw[] = {0x02, 0x35, 0x39, 0x30, 0x31, 0x0D, 0x00, 0x00};
-    window.AppendHex(raw, sizeof raw, kColours.m_colorHex, false);
-    window.AppendText(" - ", kColours.m_colorDefault, false);
-    window.AppendText("5901234123457", kColours.m_colorLabel, true);
-    window.AppendText(" - ", kColours.m_colorDefault, false);
-    window.AppendText("EAN/UPC", kColours.m_colorSymbology, false);
-    window.AppendText("\r\n", kColours.m_colorDefault, false);
+    window.AppendHex(raw, sizeof raw, OutputRole::Hex, false);
+    window.AppendText(" - ", OutputRole::Default, false);
+    window.AppendText("5901234123457", OutputRole::Label, true);
+    window.AppendText(" - ", OutputRole::Default, false);
+    window.AppendText("EAN/UPC", OutputRole::Symbology, false);
+    window.AppendText("\r\n", OutputRole::Default, false);
     window.ScrollToEnd();
 }
 

@@ -35,13 +35,12 @@ struct CLine {
 const CLine kLine;
 
 void AppendLabelLine(COutputWindow& window) {
-    window.AppendHex(kLine.raw.data(), kLine.raw.size(), kColours.m_colorHex, false);
-    window.AppendText(" - ", kColours.m_colorDefault, false);
-    window.AppendMixed(kLine.label.data(), kLine.label.size(), kColours.m_colorLabel,
-                       kColours.m_colorHex, true);
-    window.AppendText(" - ", kColours.m_colorDefault, false);
-    window.AppendText("Code 128", kColours.m_colorSymbology, false);
-    window.AppendText("\r\n", kColours.m_colorDefault, false);
+    window.AppendHex(kLine.raw.data(), kLine.raw.size(), OutputRole::Hex, false);
+    window.AppendText(" - ", OutputRole::Default, false);
+    window.AppendMixed(kLine.label.data(), kLine.label.size(), OutputRole::Label, true);
+    window.AppendText(" - ", OutputRole::Default, false);
+    window.AppendText("Code 128", OutputRole::Symbology, false);
+    window.AppendText("\r\n", OutputRole::Default, false);
     window.ScrollToEnd();
 }
 

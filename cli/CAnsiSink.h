@@ -5,24 +5,26 @@
 
 #include "cli/CPlainSink.h"
 
-// Text in the colours of the display settings, bold where the window shows bold.
+// Text with a look per output role, bold where the window shows bold.
 class CAnsiSink : public CPlainSink {
 public:
     enum class Palette {
-        // Black and "Automatic" in the terminal's own text colour, every other colour as the
-        // nearest of the terminal's 16 standard colours, which each terminal themes to be
-        // readable on its background.
+        // One of the terminal's own colours per role, each distinct from the others, which
+        // every terminal themes to be readable on its background; the default role in the
+        // terminal's own text colour.
         Terminal,
         // The stored colours as 24-bit colour; "Automatic" in the terminal's own text colour.
         Settings,
     };
 
     CAnsiSink(std::ostream& out, Palette palette) : CPlainSink(out), m_palette(palette) {}
-    void AppendText(const std::string& text, uint32_t colour, bool bold) override;
+    void AppendText(const std::string& text, OutputRole role, bool bold) override;
     void AppendNewLine() override;
 
-    // The SGR parameters of a colour word ("39", "34", "38;2;R;G;B").
-    static std::string ColourParameters(uint32_t colour, Palette palette);
+    // The SGR parameters of a role under `palette` with the stored `colours` ("39", "34",
+    // "38;2;R;G;B").
+    static std::string RoleParameters(OutputRole role, Palette palette,
+                                      const CDisplaySettings& colours);
 
 private:
     Palette m_palette;

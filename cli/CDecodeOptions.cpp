@@ -106,4 +106,9 @@ void CDecodeOptions::Redirect(std::ostream& out) {
     m_sink = MakeSink(
         m_format, m_settingsPalette ? CAnsiSink::Palette::Settings : CAnsiSink::Palette::Terminal,
         out);
+    if (m_sink) {
+        CDisplaySettings colours(&m_overlay);
+        colours.Load("Settings");
+        m_sink->SetColours(colours);
+    }
 }

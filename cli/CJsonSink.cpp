@@ -8,40 +8,95 @@
 
 #include <cstdio>
 
-std::string CJsonSink::Insertion(const std::string& text, const uint32_t* colour, bool bold,
+namespace {
+
+// A JSON string, or null when there is none.
+std::string JsonStringOrNull(const std::string& text, bool present) {
+    return present ? JsonString(text) : std::string("null");
+}
+
+// The identifier as a member of the label's object.
+std::string IdentifierMember(OutputRole role, const std::string& identifier) {
+    if (role != OutputRole::Label || identifier.empty()) {
+        return std::string();
+    }
+    return ", \"aim\": " + JsonString(identifier);
+}
+
+} // namespace
+
+std::string CJsonSink::Insertion(const std::string& text, const OutputRole* role,
+                                 const CDisplaySettings& colours, bool bold,
                                  const std::string& members) {
-    return "{\"text\": " + JsonString(text) +
-           ", \"color\": " + (colour ? std::to_string(*colour) : std::string("null")) +
-           ", \"bold\": " + (bold ? "true" : "false") + members + "}";
+    std::string object = "{\"text\": " + JsonString(text) + ", \"role\": ";
+    if (role) {
+        object += std::string("\"") + OutputRoleName(*role) +
+                  "\", \"color\": " + std::to_string(colours.RoleColour(*role));
+    } else {
+        object += "null, \"color\": null";
+    }
+    return object + ", \"bold\": " + (bold ? "true" : "false") + members + "}";
 }
 
 CJsonSink::~CJsonSink() {
     m_out.flush();
 }
 
-void CJsonSink::AppendText(const std::string& text, uint32_t colour, bool bold) {
+void CJsonSink::AppendText(const std::string& text, OutputRole role, bool bold) {
     if (text.empty()) {
         return;
     }
-    m_out << Insertion(text, &colour, bold, m_jsonMembers) << '\n';
+    m_out << Insertion(text, &role, m_colours, bold,
+                       IdentifierMember(role, m_identifier) + m_jsonMembers)
+          << '\n';
 }
 
 void CJsonSink::AppendNewLine() {
-    m_out << Insertion("\r\n", nullptr, false, m_jsonMembers) << '\n';
+    m_out << Insertion("\r\n", nullptr, m_colours, false, m_jsonMembers) << '\n';
+}
+
+void CJsonSink::NoteIdentifier(const std::string& identifier) {
+    m_identifier = identifier;
+}
+
+void CJsonSink::BeginReport(const CReportInfo&) {
+    m_identifier.clear();
+}
+
+void CJsonSink::EndReport() {
+    m_identifier.clear();
 }
 
 CRecordsSink::~CRecordsSink() {
     Flush();
 }
 
-void CRecordsSink::AppendText(const std::string& text, uint32_t colour, bool bold) {
-    if (!text.empty()) {
-        m_insertions.push_back(CJsonSink::Insertion(text, &colour, bold, std::string()));
+void CRecordsSink::AppendText(const std::string& text, OutputRole role, bool bold) {
+    if (text.empty()) {
+        return;
+    }
+    m_insertions.push_back(
+        CJsonSink::Insertion(text, &role, m_colours, bold, IdentifierMember(role, m_identifier)));
+    if (role == OutputRole::Symbology) {
+        m_symbology += text;
     }
 }
 
 void CRecordsSink::AppendNewLine() {
-    m_insertions.push_back(CJsonSink::Insertion("\r\n", nullptr, false, std::string()));
+    m_insertions.push_back(CJsonSink::Insertion("\r\n", nullptr, m_colours, false, std::string()));
+}
+
+void CRecordsSink::AppendMixed(const uint8_t* data, size_t length, OutputRole textRole, bool bold) {
+    // The label field keeps the label's bytes, control bytes included, not its shown runs.
+    if (textRole == OutputRole::Label) {
+        m_label.append(reinterpret_cast<const char*>(data), length);
+        m_hasLabel = true;
+    }
+    CTerminalSink::AppendMixed(data, length, textRole, bold);
+}
+
+void CRecordsSink::NoteIdentifier(const std::string& identifier) {
+    m_identifier = identifier;
 }
 
 void CRecordsSink::BeginReport(const CReportInfo& info) {
@@ -87,10 +142,17 @@ void CRecordsSink::WriteRecord() {
     } else {
         m_out << ", \"report_id\": null, \"report\": null";
     }
+    m_out << ", \"aim\": " << JsonStringOrNull(m_identifier, !m_identifier.empty())
+          << ", \"label\": " << JsonStringOrNull(m_label, m_hasLabel)
+          << ", \"symbology\": " << JsonStringOrNull(m_symbology, !m_symbology.empty());
     m_out << ", \"insertions\": [";
     for (size_t i = 0; i < m_insertions.size(); ++i) {
         m_out << (i ? ", " : "") << m_insertions[i];
     }
     m_out << "]}\n";
     m_insertions.clear();
+    m_identifier.clear();
+    m_label.clear();
+    m_hasLabel = false;
+    m_symbology.clear();
 }

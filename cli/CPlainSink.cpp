@@ -9,7 +9,7 @@ CPlainSink::~CPlainSink() {
     m_out.flush();
 }
 
-void CPlainSink::AppendText(const std::string& text, uint32_t, bool) {
+void CPlainSink::AppendText(const std::string& text, OutputRole, bool) {
     WriteText(text);
 }
 

@@ -10,7 +10,7 @@ class CPlainSink : public CTerminalSink {
 public:
     using CTerminalSink::CTerminalSink;
     ~CPlainSink() override;
-    void AppendText(const std::string& text, uint32_t colour, bool bold) override;
+    void AppendText(const std::string& text, OutputRole role, bool bold) override;
     void AppendNewLine() override;
     void BreakLine() override;
 

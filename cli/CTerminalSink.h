@@ -4,6 +4,7 @@
 #pragma once
 
 #include "output/COutputSink.h"
+#include "settings/CDisplaySettings.h"
 
 #include <cstdint>
 #include <ostream>
@@ -31,6 +32,8 @@ public:
         m_linePrefix = linePrefix;
         m_jsonMembers = jsonMembers;
     }
+    // The colours the stored settings give each role, for the outputs that show them.
+    void SetColours(const CDisplaySettings& colours) { m_colours = colours; }
     // Ends a line left open, so that the output of another source starts on a line of its own.
     virtual void BreakLine() {}
     // The output between these belongs to `report`.
@@ -46,4 +49,5 @@ protected:
     std::ostream& m_out;
     std::string m_linePrefix;
     std::string m_jsonMembers;
+    CDisplaySettings m_colours;
 };

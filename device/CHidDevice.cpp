@@ -80,7 +80,7 @@ int32_t CHidDevice::OnReport(const uint8_t*, size_t) {
 }
 
 void CHidDevice::ShowOutData(const uint8_t* data, size_t length, int endLine) {
-    m_output.AppendHex(data, length, m_settings.m_colorOut, false);
+    m_output.AppendHex(data, length, OutputRole::Out, false);
     if (endLine) {
         m_output.AppendNewLine();
     }
@@ -88,30 +88,30 @@ void CHidDevice::ShowOutData(const uint8_t* data, size_t length, int endLine) {
 
 void CHidDevice::ShowRawPrefix(const uint8_t* data, size_t length) {
     ShowHex(data, length, false);
-    ShowString(" - ", m_settings.m_colorDefault, false);
+    ShowString(" - ", OutputRole::Default, false);
 }
 
-void CHidDevice::ShowText(const uint8_t* data, size_t length, COLORREF colour, bool bold) {
-    m_output.AppendMixed(data, length, colour, m_settings.m_colorHex, bold);
+void CHidDevice::ShowText(const uint8_t* data, size_t length, OutputRole role, bool bold) {
+    m_output.AppendMixed(data, length, role, bold);
 }
 
 void CHidDevice::ShowHex(const uint8_t* data, size_t length, bool bold) {
-    m_output.AppendHex(data, length, m_settings.m_colorHex, bold);
+    m_output.AppendHex(data, length, OutputRole::Hex, bold);
 }
 
-void CHidDevice::ShowString(const std::string& text, COLORREF colour, bool bold) {
-    m_output.AppendText(text, colour, bold);
+void CHidDevice::ShowString(const std::string& text, OutputRole role, bool bold) {
+    m_output.AppendText(text, role, bold);
 }
 
 void CHidDevice::ShowLabel(const uint8_t* data, size_t length) {
-    ShowText(data, length, m_settings.m_colorLabel, true);
+    ShowText(data, length, OutputRole::Label, true);
 }
 
 void CHidDevice::ShowSymbology(const std::string& name) {
     if (!name.empty()) {
-        ShowString(" - ", m_settings.m_colorDefault, false);
-        ShowString(name, m_settings.m_colorSymbology, false);
-        ShowString("\r\n", m_settings.m_colorDefault, false);
+        ShowString(" - ", OutputRole::Default, false);
+        ShowString(name, OutputRole::Symbology, false);
+        ShowString("\r\n", OutputRole::Default, false);
     } else {
         m_output.AppendNewLine();
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "device/DeviceType.h"
+#include "output/COutputSink.h"
 #include "settings/CDisplaySettings.h"
 
 #include <cstddef>
@@ -11,11 +12,11 @@
 #include <string>
 
 class CHidPort;
-class COutputSink;
 class CNotifier;
 
-// The opened reader: turns input reports into coloured output lines and panel commands into
-// output or feature reports. One subclass per interface type. Results are flags (1 = done).
+// The opened reader: turns input reports into output lines of labels, names and bytes and panel
+// commands into output or feature reports. One subclass per interface type. Results are flags (1 =
+// done).
 class CHidDevice {
 public:
     CHidDevice(CHidPort& port, COutputSink& output, CDisplaySettings& settings,
@@ -49,9 +50,9 @@ public:
     // Output primitives; composite ones call the simple ones through these slots.
     virtual void ShowOutData(const uint8_t* data, size_t length, int endLine);
     virtual void ShowRawPrefix(const uint8_t* data, size_t length);
-    virtual void ShowText(const uint8_t* data, size_t length, COLORREF colour, bool bold);
+    virtual void ShowText(const uint8_t* data, size_t length, OutputRole role, bool bold);
     virtual void ShowHex(const uint8_t* data, size_t length, bool bold);
-    virtual void ShowString(const std::string& text, COLORREF colour, bool bold);
+    virtual void ShowString(const std::string& text, OutputRole role, bool bold);
     virtual void ShowLabel(const uint8_t* data, size_t length);
     virtual void ShowSymbology(const std::string& name);
 

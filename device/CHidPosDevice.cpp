@@ -7,6 +7,7 @@
 #include "device/ReportBounds.h"
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -156,16 +157,19 @@ int32_t CHidPosDevice::OnReport(const uint8_t* report, size_t length) {
     }
     char text[48];
     const int n = std::snprintf(text, sizeof text, "Got Wrong Report ID: %i\r", int(report[0]));
-    ShowText(reinterpret_cast<const uint8_t*>(text), size_t(n), m_settings.m_colorRaw, false);
+    ShowText(reinterpret_cast<const uint8_t*>(text), size_t(n), OutputRole::Raw, false);
     return 1;
 }
 
 int32_t CHidPosDevice::DecodeReport(const uint8_t* body, size_t length) {
     const char* name = "";
-    if (m_settings.m_showSymbology &&
-        BytesInReport(kIdentifierOffset, kIdentifierLength, length) == kIdentifierLength &&
+    if (BytesInReport(kIdentifierOffset, kIdentifierLength, length) == kIdentifierLength &&
         body[kIdentifierOffset] == kAimFlag) {
-        name = SymbologyName(body + kIdentifierOffset);
+        const auto* identifier = reinterpret_cast<const char*>(body + kIdentifierOffset);
+        m_output.NoteIdentifier(std::string(identifier, kIdentifierLength));
+        if (m_settings.m_showSymbology) {
+            name = SymbologyName(body + kIdentifierOffset);
+        }
     }
     if (m_settings.m_showRaw) {
         ShowRawPrefix(body, BytesInReport(0, kRawBodyLength, length));

@@ -152,9 +152,9 @@ void CSurePosSioDevice::ShowOutData(const uint8_t* data, size_t length, int endL
     for (size_t i = 0; i < shown; ++i) {
         AppendHexGroup(text, data[i]);
     }
-    ShowString(text, m_settings.m_colorOut, false);
+    ShowString(text, OutputRole::Out, false);
     if (endLine) {
-        ShowString("\r\n", m_settings.m_colorDefault, false);
+        ShowString("\r\n", OutputRole::Default, false);
     }
 }
 

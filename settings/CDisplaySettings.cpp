@@ -7,7 +7,18 @@
 
 namespace {
 const CDisplaySettings kDefaults;
+
+// The colour of each output role, in the order of OutputRole.
+constexpr COLORREF CDisplaySettings::*kRoleColours[kOutputRoleCount] = {
+    &CDisplaySettings::m_colorDefault,   &CDisplaySettings::m_colorLabel,
+    &CDisplaySettings::m_colorSymbology, &CDisplaySettings::m_colorHex,
+    &CDisplaySettings::m_colorRaw,       &CDisplaySettings::m_colorOut,
+};
 } // namespace
+
+COLORREF CDisplaySettings::RoleColour(OutputRole role) const {
+    return this->*kRoleColours[size_t(role)];
+}
 
 void CDisplaySettings::Load(const std::string& section) {
     m_section = section;

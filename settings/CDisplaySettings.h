@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "output/COutputSink.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -38,6 +40,9 @@ public:
     // The face name as the output applies it: at most kMaxFaceNameLength characters of the
     // stored one, never cut inside a UTF-8 sequence.
     std::string OutputFaceName() const;
+
+    // The colour an output role shows in: the one place where roles become stored colours.
+    COLORREF RoleColour(OutputRole role) const;
 
     CSettingsStore* Store() const { return m_store; }
     void SetStore(CSettingsStore* store) { m_store = store; }

@@ -36,10 +36,10 @@ protected:
 
     // One label line as a device writes it: the label split over runs, then " - " and a name.
     void Line(const char* first, const char* second) {
-        m_window.AppendText(first, kNavy, true);
-        m_window.AppendText(second, kGrey, false);
-        m_window.AppendText(" - ", RGB(0, 0, 0), false);
-        m_window.AppendText("EAN", RGB(0, 0, 192), false);
+        m_window.AppendRun(first, kNavy, true);
+        m_window.AppendRun(second, kGrey, false);
+        m_window.AppendRun(" - ", RGB(0, 0, 0), false);
+        m_window.AppendRun("EAN", RGB(0, 0, 192), false);
         m_window.AppendNewLine();
         m_window.ScrollToEnd();
     }
@@ -159,7 +159,7 @@ TEST_F(COutputFindTest, EditsAnywhereKeepTheMatchesThoseOfAFreshSearch) {
         QTextCursor cursor(m_window.document());
         cursor.setPosition(at);
         m_window.setTextCursor(cursor);
-        m_window.AppendText(text, kNavy, false);
+        m_window.AppendRun(text, kNavy, false);
         m_window.FlushOutput();
         EXPECT_EQ(m_window.Search().Matches(), FreshMatches()) << "after " << text << " at " << at;
     }
@@ -167,7 +167,7 @@ TEST_F(COutputFindTest, EditsAnywhereKeepTheMatchesThoseOfAFreshSearch) {
     selection.setPosition(3);
     selection.setPosition(20, QTextCursor::KeepAnchor);
     m_window.setTextCursor(selection);
-    m_window.AppendText("aaaaa", kNavy, false);
+    m_window.AppendRun("aaaaa", kNavy, false);
     m_window.FlushOutput();
     EXPECT_EQ(m_window.Search().Matches(), FreshMatches());
 

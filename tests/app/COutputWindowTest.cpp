@@ -72,7 +72,7 @@ protected:
     }
 
     void Append(const char* text, COLORREF colour, bool bold = false) {
-        m_window.AppendText(text, colour, bold);
+        m_window.AppendRun(text, colour, bold);
     }
     QString Text() const { return m_window.document()->toRawText(); }
 
@@ -84,7 +84,7 @@ protected:
 
 TEST_F(COutputWindowTest, AppendMixedWritesOneColouredRunPerRunOfLikeBytes) {
     const uint8_t bytes[] = {0x41, 0x42, 0x02, 0x43, 0x0D, 0x0A};
-    m_window.AppendMixed(bytes, sizeof bytes, kNavy, kGrey, true);
+    m_window.AppendMixed(bytes, sizeof bytes, OutputRole::Label, true);
     const std::vector<CRun> expected = {
         {"AB", kNavy, true}, {"[02]", kGrey, true}, {"C", kNavy, true}, {"[0D][0A]", kGrey, true}};
     EXPECT_EQ(Runs(*m_window.document()), expected);
@@ -92,11 +92,27 @@ TEST_F(COutputWindowTest, AppendMixedWritesOneColouredRunPerRunOfLikeBytes) {
 
 TEST_F(COutputWindowTest, BytesShowAsLatin1OrAsHexGroups) {
     const uint8_t bytes[] = {0x00, 0x20, 0x7F, 0x80, 0x9F, 0xA0, 0xFF, 0x7E};
-    m_window.AppendMixed(bytes, sizeof bytes, kNavy, kGrey, false);
+    m_window.AppendMixed(bytes, sizeof bytes, OutputRole::Label, false);
     EXPECT_EQ(Text(), QString::fromUtf8("[00] [7F][80][9F]\u00a0\u00ff~"));
     const uint8_t hex[] = {0x01, 0xAB, 0xFF};
-    m_window.AppendHex(hex, sizeof hex, kGrey, false);
+    m_window.AppendHex(hex, sizeof hex, OutputRole::Hex, false);
     EXPECT_TRUE(Text().endsWith("[01][AB][FF]"));
+}
+
+TEST_F(COutputWindowTest, RolesTakeTheColoursOfTheSettingsAtTheMomentOfWriting) {
+    CDisplaySettings colours;
+    m_window.SetColours(colours);
+    m_window.AppendText("label", OutputRole::Label, true);
+    colours.m_colorLabel = kRed;
+    colours.m_colorSymbology = kGrey;
+    m_window.AppendText("label", OutputRole::Label, true);
+    m_window.AppendText("name", OutputRole::Symbology, false);
+    m_window.AppendText(" - ", OutputRole::Default, false);
+    const std::vector<CRun> expected = {{"label", kNavy, true},
+                                        {"label", kRed, true},
+                                        {"name", kGrey, false},
+                                        {" - ", RGB(0, 0, 0), false}};
+    EXPECT_EQ(Runs(*m_window.document()), expected);
 }
 
 TEST_F(COutputWindowTest, AColourChangeAffectsOnlyLaterText) {
@@ -204,7 +220,7 @@ TEST_F(COutputWindowTest, EmptyTextChangesNothing) {
     selection.setPosition(2, QTextCursor::KeepAnchor);
     m_window.setTextCursor(selection);
     Append("", kRed);
-    m_window.AppendHex(nullptr, 0, kRed, false);
+    m_window.AppendHex(nullptr, 0, OutputRole::Raw, false);
     EXPECT_EQ(Text(), "abc");
     EXPECT_EQ(m_window.textCursor().selectedText(), "b");
 }
@@ -256,7 +272,7 @@ TEST_F(COutputWindowTest, ManyLinesInOneTurnAreAllKept) {
     CDisplaySettings colours;
     for (int i = 0; i < 5000; ++i) {
         const uint8_t label[] = {'0', uint8_t('0' + i % 10), 0x0D};
-        m_window.AppendMixed(label, sizeof label, colours.m_colorLabel, colours.m_colorHex, true);
+        m_window.AppendMixed(label, sizeof label, OutputRole::Label, true);
         Append("\r\n", colours.m_colorDefault);
         m_window.ScrollToEnd();
     }

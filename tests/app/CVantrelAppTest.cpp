@@ -39,7 +39,7 @@ TEST(CVantrelApp, NamesTheStoreAndRunsTheMainDialog) {
         auto* clear = window->findChild<QPushButton*>("1010");
         ASSERT_NE(output, nullptr);
         ASSERT_NE(clear, nullptr);
-        output->AppendText("text", 0, false);
+        output->AppendText("text", OutputRole::Default, false);
         clear->click();
         output->FlushOutput();
         afterClear = output->toPlainText();

@@ -75,12 +75,12 @@ protected:
     void WriteSampleLines() {
         const uint8_t label[] = {'A', 'B', 'C', 0x0D, 0xE9};
         COutputWindow& out = Output();
-        out.AppendHex(label, 2, RGB(128, 128, 128), false);
-        out.AppendText(" - ", RGB(0, 0, 0), false);
-        out.AppendMixed(label, sizeof label, RGB(0, 0, 128), RGB(128, 128, 128), true);
-        out.AppendText(" <&> ", CLR_DEFAULT, false);
+        out.AppendHex(label, 2, OutputRole::Hex, false);
+        out.AppendText(" - ", OutputRole::Default, false);
+        out.AppendMixed(label, sizeof label, OutputRole::Label, true);
+        out.AppendRun(" <&> ", CLR_DEFAULT, false);
         out.AppendNewLine();
-        out.AppendText("second", RGB(0, 0, 192), false);
+        out.AppendText("second", OutputRole::Symbology, false);
         out.FlushOutput();
     }
 
@@ -247,7 +247,7 @@ TEST_F(CVantrelDlgOutputMenuTest, TheOutputStaysBlackOnWhiteUnderADarkThemeAndTh
     dark.setColor(QPalette::Text, QColor(0xE0, 0xE0, 0xE0));
     QApplication::setPalette(dark);
     StartSimulated({});
-    Output().AppendText("Automatic", CLR_DEFAULT, true);
+    Output().AppendRun("Automatic", CLR_DEFAULT, true);
     Output().FlushOutput();
     QTest::keyClick(m_dialog.get(), Qt::Key_F, Qt::ControlModifier);
     // Enter in the find field steps; it does not press the dialog's default button.

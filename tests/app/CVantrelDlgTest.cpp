@@ -483,7 +483,7 @@ TEST_F(CVantrelDlgTest, ResizingGrowsOnlyTheOutputWindowAndKeepsTheMinimum) {
 
 TEST_F(CVantrelDlgTest, ClearOutputEmptiesTheOutputWindow) {
     Start({});
-    dialog->OutputWindow().AppendText("Some text", 0, false);
+    dialog->OutputWindow().AppendText("Some text", OutputRole::Default, false);
     dialog->show();
     QTest::mouseClick(dialog->ControlAs<QPushButton>(1010), Qt::LeftButton);
     dialog->OutputWindow().FlushOutput();

@@ -255,7 +255,8 @@ TEST_F(CliReaders, MonitorTimeoutTimestampsAndRecords) {
     EXPECT_TRUE(std::regex_match(
         records.out,
         std::regex("\\{\"time\": 0\\.000000, \"reader\": \"Vantrel Sim SurePos Sio Scale - "
-                   "SS00912\", \"report_id\": 0, \"report\": \"00 10 00\", \"insertions\": \\[.+"
+                   "SS00912\", \"report_id\": 0, \"report\": \"00 10 00\", \"aim\": null, "
+                   "\"label\": null, \"symbology\": null, \"insertions\": \\[.+"
                    "\\]\\}\n")))
         << records.out;
 }

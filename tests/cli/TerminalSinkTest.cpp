@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sstream>
 
 namespace {
@@ -19,12 +20,12 @@ template <class Sink, class... Options> std::string WriteLabelLine(Options... op
     {
         Sink sink(out, options...);
         const uint8_t raw[] = {0x02, 0x41, 0xE9};
-        sink.AppendHex(raw, sizeof raw, 0x808080, false);
-        sink.AppendText(" - ", 0, false);
-        sink.AppendMixed(raw + 1, 2, 0x800000, 0x808080, true);
-        sink.AppendText(" - ", 0, false);
-        sink.AppendText("C128", 0xFF000000u, false);
-        sink.AppendText("\r\n", 0, false);
+        sink.AppendHex(raw, sizeof raw, OutputRole::Hex, false);
+        sink.AppendText(" - ", OutputRole::Default, false);
+        sink.AppendMixed(raw + 1, 2, OutputRole::Label, true);
+        sink.AppendText(" - ", OutputRole::Default, false);
+        sink.AppendText("C128", OutputRole::Symbology, false);
+        sink.AppendText("\r\n", OutputRole::Default, false);
         sink.AppendNewLine();
         sink.ScrollToEnd();
     }
@@ -35,27 +36,40 @@ TEST(CPlainSink, TextOnlyWithNewlinesAndUtf8) {
     EXPECT_EQ(WriteLabelLine<CPlainSink>(), "[02][41][E9] - A\xC3\xA9 - C128\n\n");
 }
 
-TEST(CAnsiSink, SettingsPaletteGivesTrueColourAndAutomaticAsDefault) {
+TEST(CAnsiSink, SettingsPaletteGivesTheStoredColoursOfEachRoleAsTrueColour) {
     const std::string text = WriteLabelLine<CAnsiSink>(CAnsiSink::Palette::Settings);
     EXPECT_NE(text.find("\x1b[38;2;128;128;128m[02][41][E9]"), std::string::npos);
     EXPECT_NE(text.find("\x1b[1;38;2;0;0;128mA\xC3\xA9"), std::string::npos); // navy, bold
-    EXPECT_NE(text.find("\x1b[39mC128"), std::string::npos);
+    EXPECT_NE(text.find("\x1b[38;2;0;0;192mC128"), std::string::npos);
     EXPECT_EQ(text.find('\r'), std::string::npos);
+
+    CDisplaySettings colours;
+    colours.m_colorLabel = CLR_DEFAULT;
+    colours.m_colorRaw = RGB(1, 2, 3);
+    using P = CAnsiSink::Palette;
+    EXPECT_EQ(CAnsiSink::RoleParameters(OutputRole::Label, P::Settings, colours), "39");
+    EXPECT_EQ(CAnsiSink::RoleParameters(OutputRole::Raw, P::Settings, colours), "38;2;1;2;3");
 }
 
-TEST(CAnsiSink, TerminalPaletteUsesTheStandardColoursAndTheOwnColourForBlackAndWhite) {
+TEST(CAnsiSink, TerminalPaletteGivesEveryRoleOtherThanDefaultALookOfItsOwn) {
     const std::string text = WriteLabelLine<CAnsiSink>(CAnsiSink::Palette::Terminal);
-    EXPECT_NE(text.find("\x1b[90m[02][41][E9]"), std::string::npos) << text; // grey
-    EXPECT_NE(text.find("\x1b[1;34mA\xC3\xA9"), std::string::npos) << text;  // navy, bold
-    EXPECT_NE(text.find("\x1b[39m - "), std::string::npos) << text;          // black
+    EXPECT_NE(text.find("\x1b[90m[02][41][E9]"), std::string::npos) << text;
+    EXPECT_NE(text.find("\x1b[1;34mA\xC3\xA9"), std::string::npos) << text;
+    EXPECT_NE(text.find("\x1b[36mC128"), std::string::npos) << text;
+    EXPECT_NE(text.find("\x1b[39m - "), std::string::npos) << text;
     EXPECT_EQ(text.find("38;2"), std::string::npos);
 
-    using P = CAnsiSink::Palette;
-    EXPECT_EQ(CAnsiSink::ColourParameters(0xFFFFFF, P::Terminal), "39"); // white
-    EXPECT_EQ(CAnsiSink::ColourParameters(0x0000FF, P::Terminal), "91"); // red (0x00BBGGRR)
-    EXPECT_EQ(CAnsiSink::ColourParameters(0x008000, P::Terminal), "32"); // dark green
-    EXPECT_EQ(CAnsiSink::ColourParameters(0xC00000, P::Terminal), "34"); // the symbology blue
-    EXPECT_EQ(CAnsiSink::ColourParameters(0xFF000000u, P::Settings), "39");
+    // The stored colours do not matter here: the same look whatever the user chose.
+    CDisplaySettings colours;
+    colours.m_colorSymbology = colours.m_colorLabel;
+    std::set<std::string> looks;
+    for (const OutputRole role : {OutputRole::Label, OutputRole::Symbology, OutputRole::Hex,
+                                  OutputRole::Raw, OutputRole::Out}) {
+        const std::string look =
+            CAnsiSink::RoleParameters(role, CAnsiSink::Palette::Terminal, colours);
+        EXPECT_NE(look, "39") << OutputRoleName(role);
+        EXPECT_TRUE(looks.insert(look).second) << OutputRoleName(role) << " looks like another";
+    }
 }
 
 TEST(CTerminalSink, SourceGoesBeforeEachLineAndIntoEachObject) {
@@ -63,8 +77,8 @@ TEST(CTerminalSink, SourceGoesBeforeEachLineAndIntoEachObject) {
     {
         CPlainSink sink(plain);
         sink.SetSource("[device 1] ", ", \"device\": 1");
-        sink.AppendText("A\r\nB", 0, false);
-        sink.AppendText("C", 0, false);
+        sink.AppendText("A\r\nB", OutputRole::Label, false);
+        sink.AppendText("C", OutputRole::Label, false);
         sink.AppendNewLine();
     }
     EXPECT_EQ(plain.str(), "[device 1] A\n[device 1] BC\n");
@@ -72,17 +86,21 @@ TEST(CTerminalSink, SourceGoesBeforeEachLineAndIntoEachObject) {
     std::ostringstream json;
     {
         CJsonSink sink(json);
+        CDisplaySettings colours;
+        colours.m_colorRaw = 255;
+        sink.SetColours(colours);
         sink.SetSource("ignored ", ", \"device\": 1");
-        sink.AppendText("A", 255, true);
+        sink.AppendText("A", OutputRole::Raw, true);
     }
-    EXPECT_EQ(json.str(), "{\"text\": \"A\", \"color\": 255, \"bold\": true, \"device\": 1}\n");
+    EXPECT_EQ(json.str(), "{\"text\": \"A\", \"role\": \"raw\", \"color\": 255, \"bold\": true, "
+                          "\"device\": 1}\n");
 }
 
-TEST(CRecordsSink, OneObjectPerReportWithItsInsertions) {
+TEST(CRecordsSink, OneObjectPerReportWithItsIdentifierLabelSymbologyAndInsertions) {
     std::ostringstream out;
     {
         CRecordsSink sink(out);
-        sink.AppendText("echo", 0, false); // outside a report: an object of its own
+        sink.AppendText("echo", OutputRole::Out, false); // outside a report: an object of its own
         CReportInfo info;
         info.timed = true;
         info.microseconds = 1500000;
@@ -90,35 +108,61 @@ TEST(CRecordsSink, OneObjectPerReportWithItsInsertions) {
         info.device = 2;
         info.report = {0x02, 0x41};
         sink.BeginReport(info);
-        sink.AppendText("A", 128, true);
+        sink.NoteIdentifier("]Q0");
+        const uint8_t label[] = {'A', 0x1D, 'B'};
+        sink.AppendMixed(label, sizeof label, OutputRole::Label, true);
+        sink.AppendText("QR", OutputRole::Symbology, false);
         sink.AppendNewLine();
         sink.EndReport();
         sink.BeginReport(info);
         sink.EndReport();
     }
-    const std::string insertion = "{\"text\": \"A\", \"color\": 128, \"bold\": true}, "
-                                  "{\"text\": \"\\r\\n\", \"color\": null, \"bold\": false}";
+    const std::string insertions =
+        "{\"text\": \"A\", \"role\": \"label\", \"color\": 8388608, \"bold\": true, "
+        "\"aim\": \"]Q0\"}, "
+        "{\"text\": \"[1D]\", \"role\": \"hex\", \"color\": 8421504, \"bold\": true}, "
+        "{\"text\": \"B\", \"role\": \"label\", \"color\": 8388608, \"bold\": true, "
+        "\"aim\": \"]Q0\"}, "
+        "{\"text\": \"QR\", \"role\": \"symbology\", \"color\": 12582912, \"bold\": false}, "
+        "{\"text\": \"\\r\\n\", \"role\": null, \"color\": null, \"bold\": false}";
+    const std::string source = "{\"time\": 1.500000, \"reader\": \"Reader \\\"1\\\"\", "
+                               "\"device\": 2, \"report_id\": 2, \"report\": \"02 41\", ";
     EXPECT_EQ(out.str(),
-              "{\"time\": null, \"report_id\": null, \"report\": null, \"insertions\": "
-              "[{\"text\": \"echo\", \"color\": 0, \"bold\": false}]}\n"
-              "{\"time\": 1.500000, \"reader\": \"Reader \\\"1\\\"\", \"device\": 2, "
-              "\"report_id\": 2, \"report\": \"02 41\", \"insertions\": [" +
-                  insertion +
-                  "]}\n"
-                  "{\"time\": 1.500000, \"reader\": \"Reader \\\"1\\\"\", \"device\": 2, "
-                  "\"report_id\": 2, \"report\": \"02 41\", \"insertions\": []}\n");
+              "{\"time\": null, \"report_id\": null, \"report\": null, \"aim\": null, "
+              "\"label\": null, \"symbology\": null, \"insertions\": "
+              "[{\"text\": \"echo\", \"role\": \"out\", \"color\": 0, \"bold\": false}]}\n" +
+                  source + "\"aim\": \"]Q0\", \"label\": \"A\\u001dB\", \"symbology\": \"QR\", " +
+                  "\"insertions\": [" + insertions + "]}\n" + source +
+                  "\"aim\": null, \"label\": null, \"symbology\": null, \"insertions\": []}\n");
 }
 
-TEST(CJsonSink, OneObjectPerInsertionInOrder) {
+TEST(CJsonSink, OneObjectPerInsertionInOrderWithTheIdentifierOnTheLabel) {
     const std::string expected =
-        "{\"text\": \"[02][41][E9]\", \"color\": 8421504, \"bold\": false}\n"
-        "{\"text\": \" - \", \"color\": 0, \"bold\": false}\n"
-        "{\"text\": \"A\xC3\xA9\", \"color\": 8388608, \"bold\": true}\n"
-        "{\"text\": \" - \", \"color\": 0, \"bold\": false}\n"
-        "{\"text\": \"C128\", \"color\": 4278190080, \"bold\": false}\n"
-        "{\"text\": \"\\r\\n\", \"color\": 0, \"bold\": false}\n"
-        "{\"text\": \"\\r\\n\", \"color\": null, \"bold\": false}\n";
+        "{\"text\": \"[02][41][E9]\", \"role\": \"hex\", \"color\": 8421504, \"bold\": false}\n"
+        "{\"text\": \" - \", \"role\": \"default\", \"color\": 0, \"bold\": false}\n"
+        "{\"text\": \"A\xC3\xA9\", \"role\": \"label\", \"color\": 8388608, \"bold\": true}\n"
+        "{\"text\": \" - \", \"role\": \"default\", \"color\": 0, \"bold\": false}\n"
+        "{\"text\": \"C128\", \"role\": \"symbology\", \"color\": 12582912, \"bold\": false}\n"
+        "{\"text\": \"\\r\\n\", \"role\": \"default\", \"color\": 0, \"bold\": false}\n"
+        "{\"text\": \"\\r\\n\", \"role\": null, \"color\": null, \"bold\": false}\n";
     EXPECT_EQ(WriteLabelLine<CJsonSink>(), expected);
+
+    std::ostringstream out;
+    {
+        CJsonSink sink(out);
+        sink.BeginReport(CReportInfo());
+        sink.NoteIdentifier("]d2");
+        sink.AppendText("01", OutputRole::Label, true);
+        sink.AppendText(" - ", OutputRole::Default, false);
+        sink.EndReport();
+        sink.BeginReport(CReportInfo());
+        sink.AppendText("02", OutputRole::Label, true);
+    }
+    EXPECT_EQ(out.str(),
+              "{\"text\": \"01\", \"role\": \"label\", \"color\": 8388608, \"bold\": true, "
+              "\"aim\": \"]d2\"}\n"
+              "{\"text\": \" - \", \"role\": \"default\", \"color\": 0, \"bold\": false}\n"
+              "{\"text\": \"02\", \"role\": \"label\", \"color\": 8388608, \"bold\": true}\n");
 }
 
 TEST(CSettingsOverlay, OverridesSettingsForThisRunWithoutWriting) {

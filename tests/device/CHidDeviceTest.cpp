@@ -136,12 +136,11 @@ TEST_F(HidDeviceTest, WriteIsEchoedOnlyWithShowOutput) {
     EXPECT_TRUE(m_sink.Insertions().empty());
 
     m_settings.m_showOutput = 1;
-    m_settings.m_colorOut = 0x00112233;
     device->Beep();
     EXPECT_EQ(Written(), (Bytes{0x01, 0x14, 0, 0, 0, 0, 0, 0}));
     // The echo shows what the device type asked to send, before padding.
-    EXPECT_EQ(m_sink.Insertions(),
-              (std::vector<Ins>{{"[01][14]", 0x00112233u, false}, {"\r\n", std::nullopt, false}}));
+    EXPECT_EQ(m_sink.Insertions(), (std::vector<Ins>{{"[01][14]", OutputRole::Out, false},
+                                                     {"\r\n", std::nullopt, false}}));
     EXPECT_TRUE(m_notifier.Messages().empty());
 }
 
@@ -194,14 +193,14 @@ TEST_F(HidDeviceTest, LabelLineOfTheOutputPrimitives) {
     m_settings.m_showSymbology = 1;
     const uint8_t report[] = {0x02, 0x01, 0x03, 'A', 'B', 0x0D};
     device->OnReport(report, sizeof report);
-    const CDisplaySettings& s = m_settings;
-    EXPECT_EQ(m_sink.Insertions(), (std::vector<Ins>{{"[01][03][41][42][0D]", s.m_colorHex, false},
-                                                     {" - ", s.m_colorDefault, false},
-                                                     {"AB", s.m_colorLabel, true},
-                                                     {"[0D]", s.m_colorHex, true},
-                                                     {" - ", s.m_colorDefault, false},
-                                                     {"C128", s.m_colorSymbology, false},
-                                                     {"\r\n", s.m_colorDefault, false}}));
+    EXPECT_EQ(m_sink.Insertions(),
+              (std::vector<Ins>{{"[01][03][41][42][0D]", OutputRole::Hex, false},
+                                {" - ", OutputRole::Default, false},
+                                {"AB", OutputRole::Label, true},
+                                {"[0D]", OutputRole::Hex, true},
+                                {" - ", OutputRole::Default, false},
+                                {"C128", OutputRole::Symbology, false},
+                                {"\r\n", OutputRole::Default, false}}));
     EXPECT_EQ(m_sink.Scrolls(), 1);
 
     // Without a name the line ends with a plain line end, and still scrolls.
@@ -210,7 +209,7 @@ TEST_F(HidDeviceTest, LabelLineOfTheOutputPrimitives) {
     const uint8_t unnamed[] = {0x02, 0x09, 0x01, 'Z'};
     device->OnReport(unnamed, sizeof unnamed);
     EXPECT_EQ(m_sink.Insertions(),
-              (std::vector<Ins>{{"Z", s.m_colorLabel, true}, {"\r\n", std::nullopt, false}}));
+              (std::vector<Ins>{{"Z", OutputRole::Label, true}, {"\r\n", std::nullopt, false}}));
     EXPECT_EQ(m_sink.Scrolls(), 1);
 }
 
@@ -219,13 +218,13 @@ class CMarkingDevice : public CTestDevice {
 public:
     using CTestDevice::CTestDevice;
     void ShowHex(const uint8_t*, size_t length, bool) override {
-        ShowString("<hex " + std::to_string(length) + ">", 0, false);
+        ShowString("<hex " + std::to_string(length) + ">", OutputRole::Hex, false);
     }
-    void ShowText(const uint8_t*, size_t length, COLORREF, bool bold) override {
-        ShowString(std::string(bold ? "<bold " : "<text ") + std::to_string(length) + ">", 0,
+    void ShowText(const uint8_t*, size_t length, OutputRole role, bool bold) override {
+        ShowString(std::string(bold ? "<bold " : "<text ") + std::to_string(length) + ">", role,
                    false);
     }
-    void ShowString(const std::string& text, COLORREF, bool) override { m_calls += text; }
+    void ShowString(const std::string& text, OutputRole, bool) override { m_calls += text; }
     void ShowOutData(const uint8_t*, size_t length, int endLine) override {
         m_calls += "<out " + std::to_string(length) + (endLine ? " end>" : ">");
     }

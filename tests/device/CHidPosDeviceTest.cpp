@@ -13,11 +13,11 @@ namespace {
 
 using Ins = CRecordingSink::CInsertion;
 
-constexpr uint32_t kLabel = RGB(0, 0, 128);
-constexpr uint32_t kHex = RGB(128, 128, 128);
-constexpr uint32_t kRaw = RGB(128, 128, 50);
-constexpr uint32_t kSymbology = RGB(0, 0, 192);
-constexpr uint32_t kDefault = RGB(0, 0, 0);
+constexpr OutputRole kLabel = OutputRole::Label;
+constexpr OutputRole kHex = OutputRole::Hex;
+constexpr OutputRole kRaw = OutputRole::Raw;
+constexpr OutputRole kSymbology = OutputRole::Symbology;
+constexpr OutputRole kDefault = OutputRole::Default;
 const Ins kNewLine{"\r\n", std::nullopt, false};
 
 std::vector<uint8_t> ScanReport(const std::string& identifier, const std::string& label) {
@@ -94,6 +94,8 @@ TEST_F(HidPosDevice, NameOnlyWithShowSymbologyAndBracketIdentifier) {
     Show(ScanReport("]E0", "456"));
     Show(ScanReport("xE0", "789"));
     EXPECT_EQ(rig.sink.Text(), "123\r\n456 - EAN/UPC\r\n789\r\n");
+    // The identifier reaches the outputs whether or not the name is shown, never when absent.
+    EXPECT_EQ(rig.sink.Identifiers(), (std::vector<std::string>{"]E0", "]E0"}));
 }
 
 TEST_F(HidPosDevice, WrongReportIdTextContinuesTheLine) {
@@ -129,6 +131,7 @@ TEST_F(HidPosDevice, IncompleteIdentifierGetsNoName) {
     device.OnReport(report, sizeof report);
     device.OnReport(report, 0);
     EXPECT_EQ(rig.sink.Text(), "\r\n");
+    EXPECT_TRUE(rig.sink.Identifiers().empty());
 }
 
 TEST_F(HidPosDevice, CommandReportsAndFramedData) {

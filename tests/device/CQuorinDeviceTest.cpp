@@ -11,9 +11,9 @@ namespace {
 
 using Ins = CRecordingSink::CInsertion;
 
-constexpr uint32_t kLabel = RGB(0, 0, 128);
-constexpr uint32_t kHex = RGB(128, 128, 128);
-constexpr uint32_t kDefault = RGB(0, 0, 0);
+constexpr OutputRole kLabel = OutputRole::Label;
+constexpr OutputRole kHex = OutputRole::Hex;
+constexpr OutputRole kDefault = OutputRole::Default;
 const Ins kNewLine{"\r\n", std::nullopt, false};
 
 class QuorinDevice : public ::testing::Test {

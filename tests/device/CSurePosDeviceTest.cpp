@@ -14,10 +14,10 @@ namespace {
 using Ins = CRecordingSink::CInsertion;
 using Bytes = std::vector<uint8_t>;
 
-constexpr uint32_t kLabel = RGB(0, 0, 128);
-constexpr uint32_t kHex = RGB(128, 128, 128);
-constexpr uint32_t kSymbology = RGB(0, 0, 192);
-constexpr uint32_t kDefault = RGB(0, 0, 0);
+constexpr OutputRole kLabel = OutputRole::Label;
+constexpr OutputRole kHex = OutputRole::Hex;
+constexpr OutputRole kSymbology = OutputRole::Symbology;
+constexpr OutputRole kDefault = OutputRole::Default;
 const Ins kNewLine{"\r\n", std::nullopt, false};
 
 // A label message: n counts the header, the text and the type bytes; a zero byte follows.

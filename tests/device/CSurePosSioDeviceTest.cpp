@@ -14,9 +14,9 @@ namespace {
 using Ins = CRecordingSink::CInsertion;
 using Bytes = std::vector<uint8_t>;
 
-constexpr uint32_t kLabel = RGB(0, 0, 128);
-constexpr uint32_t kHex = RGB(128, 128, 128);
-constexpr uint32_t kDefault = RGB(0, 0, 0);
+constexpr OutputRole kLabel = OutputRole::Label;
+constexpr OutputRole kHex = OutputRole::Hex;
+constexpr OutputRole kDefault = OutputRole::Default;
 const Ins kNewLine{"\r\n", std::nullopt, false};
 
 // A 252-byte command report: the command, then each byte holding its own offset.
@@ -189,8 +189,9 @@ TEST_F(SurePosSioDevice, SetupEchoShowsTenBytes) {
     ASSERT_TRUE(rig.OpenPort());
     rig.settings.m_showOutput = 1;
     device.Setup();
-    const std::vector<Ins> expected = {{"[00][0A][00][01][00][00][00][04][00][00]", 0u, false},
-                                       {"\r\n", kDefault, false}};
+    const std::vector<Ins> expected = {
+        {"[00][0A][00][01][00][00][00][04][00][00]", OutputRole::Out, false},
+        {"\r\n", kDefault, false}};
     EXPECT_EQ(rig.sink.Insertions(), expected);
 }
 

@@ -21,9 +21,9 @@ namespace {
 
 using Ins = CRecordingSink::CInsertion;
 constexpr uint32_t kBase = 0x07E8;
-constexpr uint32_t kLabel = RGB(0, 0, 128);
-constexpr uint32_t kSymbology = RGB(0, 0, 192);
-constexpr uint32_t kHex = RGB(128, 128, 128);
+constexpr OutputRole kLabel = OutputRole::Label;
+constexpr OutputRole kSymbology = OutputRole::Symbology;
+constexpr OutputRole kHex = OutputRole::Hex;
 
 // The default simulated readers, opened through the real port, with reports handed to the
 // device on this thread as the main dialog does.
@@ -87,9 +87,9 @@ TEST_F(SimulatedReaderEndToEnd, HidPosTriggerScansALabelWithItsSymbology) {
     device.TriggerOn();
     PumpLines(1);
     const std::vector<Ins> expected = {{"5901234123457", kLabel, true},
-                                       {" - ", 0u, false},
+                                       {" - ", OutputRole::Default, false},
                                        {"EAN/UPC", kSymbology, false},
-                                       {"\r\n", 0u, false}};
+                                       {"\r\n", OutputRole::Default, false}};
     EXPECT_EQ(m_sink.Insertions(), expected);
     EXPECT_TRUE(m_notifier.Messages().empty());
 }

@@ -295,8 +295,9 @@ TEST(CPreferencesDlg, ColoursAndTheExitOptionComeBackOnOk) {
 
     // The output window shows text of that colour in its own text colour.
     COutputWindow output;
-    output.AppendText("auto", settings.m_colorDefault, false);
-    output.AppendText("hex", settings.m_colorHex, false);
+    output.SetColours(settings);
+    output.AppendText("auto", OutputRole::Default, false);
+    output.AppendText("hex", OutputRole::Hex, false);
     output.FlushOutput();
     QTextCursor cursor(output.document());
     cursor.setPosition(2);

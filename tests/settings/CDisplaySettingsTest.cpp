@@ -27,6 +27,31 @@ TEST(CDisplaySettings, EmptyStoreGivesTheDefaults) {
     EXPECT_EQ(settings.m_triggerOffAtExit, 0);
 }
 
+TEST(CDisplaySettings, EachOutputRoleTakesTheColourOfItsOwnKey) {
+    CMemorySettingsStore store;
+    const struct {
+        OutputRole role;
+        const char* key;
+        const char* name;
+    } kRoles[] = {{OutputRole::Default, "ColorDefault", "default"},
+                  {OutputRole::Label, "ColorLabel", "label"},
+                  {OutputRole::Symbology, "ColorSymbology", "symbology"},
+                  {OutputRole::Hex, "ColorHex", "hex"},
+                  {OutputRole::Raw, "ColorRaw", "raw"},
+                  {OutputRole::Out, "ColorOut", "out"}};
+    int32_t colour = 1;
+    for (const auto& row : kRoles) {
+        store.WriteProfileInt("Settings", row.key, colour++);
+    }
+    CDisplaySettings settings(&store);
+    settings.Load("Settings");
+    colour = 1;
+    for (const auto& row : kRoles) {
+        EXPECT_EQ(settings.RoleColour(row.role), COLORREF(colour++)) << row.key;
+        EXPECT_STREQ(OutputRoleName(row.role), row.name);
+    }
+}
+
 TEST(CDisplaySettings, SaveWritesTwelveKeysInOrderWithTheirTypesInOneRewrite) {
     CMemorySettingsStore store;
     CDisplaySettings settings(&store);

@@ -3,11 +3,11 @@
 
 #include "support/CRecordingSink.h"
 
-void CRecordingSink::AppendText(const std::string& text, uint32_t colour, bool bold) {
+void CRecordingSink::AppendText(const std::string& text, OutputRole role, bool bold) {
     if (text.empty()) {
         return;
     }
-    m_insertions.push_back({text, colour, bold});
+    m_insertions.push_back({text, role, bold});
 }
 
 void CRecordingSink::AppendNewLine() {
@@ -25,4 +25,5 @@ std::string CRecordingSink::Text() const {
 void CRecordingSink::Clear() {
     m_insertions.clear();
     m_scrolls = 0;
+    m_identifiers.clear();
 }

@@ -8,20 +8,23 @@
 #include <optional>
 #include <vector>
 
-// Keeps every insertion with its text, colour and boldness, in order. A line end from
-// AppendNewLine has no colour of its own; ScrollToEnd is counted.
+// Keeps every insertion with its text, role and boldness, in order. A line end from
+// AppendNewLine has no role of its own; ScrollToEnd is counted, identifiers kept.
 class CRecordingSink : public COutputSink {
 public:
     struct CInsertion {
         std::string text;
-        std::optional<uint32_t> colour; // empty for AppendNewLine
+        std::optional<OutputRole> role; // empty for AppendNewLine
         bool bold = false;
         bool operator==(const CInsertion& other) const {
-            return text == other.text && colour == other.colour && bold == other.bold;
+            return text == other.text && role == other.role && bold == other.bold;
         }
     };
 
-    void AppendText(const std::string& text, uint32_t colour, bool bold) override;
+    void AppendText(const std::string& text, OutputRole role, bool bold) override;
+    void NoteIdentifier(const std::string& identifier) override {
+        m_identifiers.push_back(identifier);
+    }
     void AppendNewLine() override;
     void ScrollToEnd() override { ++m_scrolls; }
 
@@ -29,9 +32,11 @@ public:
     // All inserted text concatenated, as the window would show it.
     std::string Text() const;
     int Scrolls() const { return m_scrolls; }
+    const std::vector<std::string>& Identifiers() const { return m_identifiers; }
     void Clear();
 
 private:
     std::vector<CInsertion> m_insertions;
     int m_scrolls = 0;
+    std::vector<std::string> m_identifiers;
 };

@@ -77,7 +77,7 @@ class CShownLabels : public COutputSink {
 public:
     // The device types write here; this passes everything on to the output window.
     void SetWindow(COutputSink& window) { m_window = &window; }
-    void AppendText(const std::string& text, uint32_t colour, bool bold) override {
+    void AppendText(const std::string& text, OutputRole role, bool bold) override {
         size_t from = 0;
         for (long seq = SequenceIn(text, from); seq >= 0; seq = SequenceIn(text, from)) {
             if (!m_shown.insert(seq).second) {
@@ -87,7 +87,7 @@ public:
             }
             m_last = seq;
         }
-        m_window->AppendText(text, colour, bold);
+        m_window->AppendText(text, role, bold);
     }
     void AppendNewLine() override { m_window->AppendNewLine(); }
     void ScrollToEnd() override { m_window->ScrollToEnd(); }
