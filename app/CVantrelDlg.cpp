@@ -6,12 +6,12 @@
 #include "app/CAboutDlg.h"
 #include "app/CAppIcon.h"
 #include "app/CDeviceComboBox.h"
-#include "app/COutputSaver.h"
-#include "app/COutputWindow.h"
-#include "app/CRecordingOpener.h"
-#include "app/CReportRecording.h"
 #include "app/CSimReaderActions.h"
 #include "device/ErrorText.h"
+#include "outputwindow/COutputSaver.h"
+#include "outputwindow/COutputWindow.h"
+#include "outputwindow/CRecordingOpener.h"
+#include "outputwindow/CReportRecording.h"
 #include "panels/CNoDevicePanel.h"
 #include "panels/CPanelFactory.h"
 #include "prefs/CPreferencesDlg.h"
@@ -139,10 +139,10 @@ void CVantrelDlg::BuildControls() {
             &CVantrelDlg::OnPreferences);
     connect(m_outputWindow, &COutputWindow::SaveOutputRequested, this, &CVantrelDlg::OnSaveOutput);
     // The recorder looks the open entry up where the port opened it, a recording included.
-    m_reportRecording =
-        std::make_unique<CReportRecording>(m_store, m_captures, m_port, m_poster, *this, [this] {
-            return m_port.IsOpen() ? m_openPath : std::string();
-        });
+    m_reportRecording = std::make_unique<CReportRecording>(
+        m_store, m_captures, m_port,
+        [this](CReportRecording::CTap tap) { m_poster.SetTap(std::move(tap)); }, *this,
+        [this] { return m_port.IsOpen() ? m_openPath : std::string(); });
     m_recordingOpener = new CRecordingOpener(
         m_captures, m_store, *this,
         [this](const CHidAttributes& attributes, const CHidCaps& caps) {

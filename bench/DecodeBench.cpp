@@ -23,7 +23,7 @@
 
 // Built with the GUI library (which brings Qt Widgets) when the build has a GUI.
 #ifdef QT_WIDGETS_LIB
-#include "app/COutputWindow.h"
+#include "outputwindow/COutputWindow.h"
 #include <QApplication>
 #define VANTREL_BENCH_WINDOW 1
 #endif

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "app/COutputFindBar.h"
-#include "app/COutputSearch.h"
-#include "app/COutputWindow.h"
+#include "outputwindow/COutputFindBar.h"
+#include "outputwindow/COutputSearch.h"
+#include "outputwindow/COutputWindow.h"
 #include "settings/CDisplaySettings.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "app/CVantrelApp.h"
-#include "app/COutputWindow.h"
+#include "outputwindow/COutputWindow.h"
 #include "settings/CSettingsStore.h"
 
 #include <QApplication>

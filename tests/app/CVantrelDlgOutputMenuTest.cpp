@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "app/COutputFindBar.h"
-#include "app/COutputSaver.h"
-#include "app/COutputWindow.h"
+#include "outputwindow/COutputFindBar.h"
+#include "outputwindow/COutputSaver.h"
+#include "outputwindow/COutputWindow.h"
 #include "app/CVantrelDlg.h"
 #include "device/CHidDeviceFactory.h"
 #include "settings/CMemorySettingsStore.h"

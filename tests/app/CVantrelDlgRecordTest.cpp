@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "app/COutputSaver.h"
-#include "app/COutputWindow.h"
-#include "app/CReportRecording.h"
+#include "outputwindow/COutputSaver.h"
+#include "outputwindow/COutputWindow.h"
+#include "outputwindow/CReportRecording.h"
 #include "app/CVantrelDlg.h"
 #include "device/CHidDeviceFactory.h"
 #include "device/CHidPosDevice.h"

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "app/CVantrelDlg.h"
-#include "app/COutputWindow.h"
+#include "outputwindow/COutputWindow.h"
 #include "device/CPlainDeviceList.h"
 #include "device/CQueuedPoster.h"
 #include "settings/CMemorySettingsStore.h"

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "app/COutputWindow.h"
-#include "app/CRecordingOpener.h"
+#include "outputwindow/COutputWindow.h"
+#include "outputwindow/CRecordingOpener.h"
 #include "app/CVantrelApp.h"
 #include "app/CVantrelDlg.h"
 #include "cli/CCliApp.h"

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "app/COutputWindow.h"
+#include "outputwindow/COutputWindow.h"
 #include "device/CHidPort.h"
 #include "device/CHidPosDevice.h"
 #include "device/CQueuedPoster.h"

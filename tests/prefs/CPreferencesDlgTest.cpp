@@ -6,7 +6,7 @@
 #include "prefs/CColorPopup.h"
 #include "prefs/CSimpleComboBox.h"
 
-#include "app/COutputWindow.h"
+#include "outputwindow/COutputWindow.h"
 #include "settings/CMemorySettingsStore.h"
 
 #include <QApplication>

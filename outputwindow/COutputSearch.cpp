@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "app/COutputSearch.h"
+#include "outputwindow/COutputSearch.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "app/COutputWindow.h"
+#include "outputwindow/COutputWindow.h"
 #include "settings/CDisplaySettings.h"
 
 #include <QApplication>

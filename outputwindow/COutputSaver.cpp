@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "app/COutputSaver.h"
+#include "outputwindow/COutputSaver.h"
 
-#include "app/COutputExport.h"
+#include "outputwindow/COutputExport.h"
 #include "settings/CSettingsStore.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "app/COutputSearch.h"
+#include "outputwindow/COutputSearch.h"
 
 #include <QWidget>
 

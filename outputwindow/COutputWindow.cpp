@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "app/COutputWindow.h"
+#include "outputwindow/COutputWindow.h"
 
-#include "app/COutputFindBar.h"
-#include "app/COutputSearch.h"
+#include "outputwindow/COutputFindBar.h"
+#include "outputwindow/COutputSearch.h"
 #include "settings/CDisplaySettings.h"
 
 #include <QAction>

@@ -1,12 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "app/CReportRecording.h"
+#include "outputwindow/CReportRecording.h"
 
-#include "app/COutputSaver.h"
-#include "app/CQtMessagePoster.h"
 #include "device/CHidPort.h"
 #include "device/ErrorText.h"
+#include "outputwindow/COutputSaver.h"
 #include "recording/CReportRecorder.h"
 #include "settings/CSettingsStore.h"
 
@@ -27,10 +26,10 @@
 const char CReportRecording::kFolderKey[] = "RecordingFolder";
 
 CReportRecording::CReportRecording(CSettingsStore& store, CHidPlatform& platform, CHidPort& port,
-                                   CQtMessagePoster& poster, QWidget& window,
+                                   CTapSetter setTap, QWidget& window,
                                    std::function<std::string()> openPath)
-    : m_store(store), m_platform(platform), m_port(port), m_poster(poster), m_window(window),
-      m_openPath(std::move(openPath)),
+    : m_store(store), m_platform(platform), m_port(port), m_setTap(std::move(setTap)),
+      m_window(window), m_openPath(std::move(openPath)),
       m_record(new QAction(tr("Record Reports to File\u2026"), this)),
       m_stop(new QAction(tr("Stop Recording"), this)) {
     connect(m_record, &QAction::triggered, this, &CReportRecording::OnRecord);
@@ -38,7 +37,7 @@ CReportRecording::CReportRecording(CSettingsStore& store, CHidPlatform& platform
 }
 
 CReportRecording::~CReportRecording() {
-    m_poster.SetTap({});
+    m_setTap({});
     m_recorder.reset();
 }
 
@@ -136,7 +135,7 @@ bool CReportRecording::Start(const QString& path) {
     CReportRecorder* recorder = m_recorder.get();
     const uint64_t generation = m_port.Generation();
     const uint32_t reportId = HidMessageId(m_port.MessageBase(), CHidMessageKind::Report);
-    m_poster.SetTap([recorder, generation, reportId](const CHidMessage& message) {
+    m_setTap([recorder, generation, reportId](const CHidMessage& message) {
         if (message.generation != generation) {
             return;
         }
@@ -165,7 +164,7 @@ void CReportRecording::Stop() {
     if (!m_recorder) {
         return;
     }
-    m_poster.SetTap({});
+    m_setTap({});
     m_stopping = true;
     m_recorder->End();
 }
@@ -178,7 +177,7 @@ void CReportRecording::OnRecorderEnded() {
     if (!m_recorder || !m_recorder->HasEnded()) {
         return;
     }
-    m_poster.SetTap({});
+    m_setTap({});
     const int error = m_recorder->Error();
     const quint64 written = m_recorder->Written();
     m_recorder.reset();

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "device/CMessagePoster.h"
+
 #include <QObject>
 #include <QString>
 
@@ -12,7 +14,6 @@
 
 class CHidPlatform;
 class CHidPort;
-class CQtMessagePoster;
 class CReportRecorder;
 class CSettingsStore;
 class QAction;
@@ -35,10 +36,15 @@ public:
     // The folder is kept next to the one of "Save Output As...".
     static const char kFolderKey[];
 
+    // Sees every message the reader thread posts, on that thread, before it is queued.
+    using CTap = std::function<void(const CHidMessage&)>;
+    // Puts a tap where the reader thread posts (an empty one ends it); once it returns, the
+    // previous tap is not called any more.
+    using CTapSetter = std::function<void(CTap)>;
+
     // `openPath` gives the device path of the open reader; empty when none is open.
     CReportRecording(CSettingsStore& store, CHidPlatform& platform, CHidPort& port,
-                     CQtMessagePoster& poster, QWidget& window,
-                     std::function<std::string()> openPath);
+                     CTapSetter setTap, QWidget& window, std::function<std::string()> openPath);
     // Ends a running recording and waits until its file is complete.
     ~CReportRecording() override;
 
@@ -65,7 +71,7 @@ private:
     CSettingsStore& m_store;
     CHidPlatform& m_platform;
     CHidPort& m_port;
-    CQtMessagePoster& m_poster;
+    CTapSetter m_setTap;
     QWidget& m_window;
     std::function<std::string()> m_openPath;
     QAction* m_record = nullptr;

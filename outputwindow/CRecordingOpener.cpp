@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "app/CRecordingOpener.h"
+#include "outputwindow/CRecordingOpener.h"
 
 #include "device/DeviceType.h"
 #include "device/ErrorText.h"

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "app/COutputFindBar.h"
+#include "outputwindow/COutputFindBar.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "app/COutputExport.h"
+#include "outputwindow/COutputExport.h"
 
 #include <QColor>
 #include <QFont>
