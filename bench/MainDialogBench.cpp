@@ -4,10 +4,10 @@
 // The main dialog with the simulated readers: start-up to a shown window, and a burst of scans
 // from a simulated reader through the reader thread, the poster and the device type into the
 // real output window.
-#include "outputwindow/COutputWindow.h"
 #include "app/CVantrelDlg.h"
 #include "bench/CGuiStallMeter.h"
 #include "device/CHidDeviceFactory.h"
+#include "outputwindow/COutputWindow.h"
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"
 #include "support/SimHidPosReader.h"

@@ -5,11 +5,11 @@
 // reader's scans to a file while it shows them, as fast as it can and at 8000 reports a second,
 // counting the reports recorded and lost and the longest time the GUI thread did not tick; and
 // the recorder thread alone, writing as fast as the disk takes it.
-#include "outputwindow/COutputWindow.h"
-#include "outputwindow/CReportRecording.h"
 #include "app/CVantrelDlg.h"
 #include "bench/CGuiStallMeter.h"
 #include "device/CHidDeviceFactory.h"
+#include "outputwindow/COutputWindow.h"
+#include "outputwindow/CReportRecording.h"
 #include "recording/CReportRecorder.h"
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"

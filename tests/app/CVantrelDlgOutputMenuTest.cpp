@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
+#include "app/CVantrelDlg.h"
+#include "device/CHidDeviceFactory.h"
 #include "outputwindow/COutputFindBar.h"
 #include "outputwindow/COutputSaver.h"
 #include "outputwindow/COutputWindow.h"
-#include "app/CVantrelDlg.h"
-#include "device/CHidDeviceFactory.h"
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"
 #include "support/CFakeHidPlatform.h"

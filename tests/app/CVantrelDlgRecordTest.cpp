@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "outputwindow/COutputSaver.h"
-#include "outputwindow/COutputWindow.h"
-#include "outputwindow/CReportRecording.h"
 #include "app/CVantrelDlg.h"
 #include "device/CHidDeviceFactory.h"
 #include "device/CHidPosDevice.h"
+#include "outputwindow/COutputSaver.h"
+#include "outputwindow/COutputWindow.h"
+#include "outputwindow/CReportRecording.h"
 #include "recording/CRecording.h"
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 
 #include "app/CVantrelDlg.h"
-#include "outputwindow/COutputWindow.h"
 #include "device/CPlainDeviceList.h"
 #include "device/CQueuedPoster.h"
+#include "outputwindow/COutputWindow.h"
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"
 #include "support/gui/WaitFor.h"

@@ -1,14 +1,14 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "outputwindow/COutputWindow.h"
-#include "outputwindow/CRecordingOpener.h"
 #include "app/CVantrelApp.h"
 #include "app/CVantrelDlg.h"
 #include "cli/CCliApp.h"
 #include "device/CHidDeviceFactory.h"
 #include "device/CHidPosDevice.h"
 #include "device/CSurePosSioDevice.h"
+#include "outputwindow/COutputWindow.h"
+#include "outputwindow/CRecordingOpener.h"
 #include "panels/CHidPosPanel.h"
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"

@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "outputwindow/COutputWindow.h"
 #include "device/CHidPort.h"
 #include "device/CHidPosDevice.h"
 #include "device/CQueuedPoster.h"
 #include "device/CQuorinDevice.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
+#include "outputwindow/COutputWindow.h"
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"
 
