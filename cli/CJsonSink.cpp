@@ -133,6 +133,19 @@ void CRecordsSink::WriteRecord() {
     if (m_inReport && !m_report.reader.empty()) {
         m_out << ", \"reader\": " << JsonString(m_report.reader);
     }
+    if (m_inReport && !m_report.wallTime.empty()) {
+        m_out << ", \"timestamp\": " << JsonString(m_report.wallTime);
+    }
+    if (m_inReport && m_report.identity) {
+        const CReaderIdentity& reader = *m_report.identity;
+        char ids[16];
+        std::snprintf(ids, sizeof ids, "%04x", unsigned(reader.vendorId));
+        m_out << ", \"serial\": " << JsonString(reader.serial) << ", \"vid\": \"" << ids;
+        std::snprintf(ids, sizeof ids, "%04x", unsigned(reader.productId));
+        m_out << "\", \"pid\": \"" << ids << "\", \"path\": " << JsonString(reader.path)
+              << ", \"physical_path\": " << JsonString(reader.physicalPath)
+              << ", \"type\": " << JsonStringOrNull(reader.type, !reader.type.empty());
+    }
     if (m_inReport && m_report.device >= 0) {
         m_out << ", \"device\": " << m_report.device;
     }

@@ -28,7 +28,8 @@ private:
     std::string m_identifier;
 };
 
-// One JSON object per input report: its time, reader, report id, the report as hex, the
+// One JSON object per input report: its time (and wall-clock "timestamp" when asked for), reader
+// (with serial, ids, paths and type when the report names them), report id, the report as hex, the
 // symbology identifier, the label and the symbology name as fields of their own, and the
 // insertions it produced, as CJsonSink writes them. Output outside a report (the echo of a sent
 // command) is an object of its own with a null report.

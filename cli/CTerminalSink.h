@@ -7,16 +7,29 @@
 #include "settings/CDisplaySettings.h"
 
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
+
+// Who a report came from, for the outputs that name the reader in full (a lane's scans).
+struct CReaderIdentity {
+    std::string serial;
+    uint16_t vendorId = 0;
+    uint16_t productId = 0;
+    std::string path;         // the device path
+    std::string physicalPath; // the kernel's HID_PHYS; empty when unknown
+    std::string type;         // the device type's key ("hidpos"); empty for an unknown type
+};
 
 // One input report as it reaches a device type, for the sinks that show reports themselves.
 struct CReportInfo {
     bool timed = false;
     uint64_t microseconds = 0; // since the first report
-    std::string reader;        // the reader's name; empty when there is one
-    int device = -1;           // the recording's device index; -1 when there is one
+    std::string wallTime;      // ISO 8601 with the time zone; empty when not asked for
+    std::shared_ptr<const CReaderIdentity> identity; // null when the reader's name is enough
+    std::string reader;                              // the reader's name; empty when there is one
+    int device = -1; // the recording's device index; -1 when there is one
     std::vector<uint8_t> report;
 };
 

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 
 #include "cli/CDecodeOptions.h"
+#include "cli/CLanePump.h"
+#include "cli/CMqttPublisher.h"
 #include "cli/CSession.h"
 #include "cli/CSessionPump.h"
 #include "cli/CTerminalText.h"
@@ -15,6 +17,7 @@
 #include <climits>
 #include <fstream>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -30,7 +33,117 @@ several readers each line starts with its reader's name.
   --timestamps     the time of day before each report's lines
   --record FILE    also write what was read to FILE as a recording ("-": standard output,
                    instead of the decoded reports)
+A lane follows its readers and can publish every scan to an MQTT broker:
+  --follow         never end because a reader went: readers that come later are opened, and
+                   each plug, unplug and failure to open is an event line (an object with
+                   --format json or records); the run ends on Ctrl-C, SIGTERM or --count
+  --idle-timeout MS
+                   an "idle" event when one reader sent nothing for MS milliseconds
+  --mqtt URL       publish to mqtt://[user@]host[:port]/prefix (mqtts:// with TLS, checked
+                   against the system's certificates): every scan to
+                   prefix/HOSTNAME/READER/scan, the retained reader list to
+                   prefix/HOSTNAME/readers and "online"/"offline" to prefix/HOSTNAME/status
+  --mqtt-password-file FILE
+                   the broker password: the first line of FILE
+  --mqtt-queue N   scans held while the broker is away (default 10000); more are dropped
+                   and counted
+  --mqtt-wait S    fail when the broker has not answered within S seconds (default 10)
 )";
+
+constexpr long long kDefaultQueue = 10000;
+constexpr long long kDefaultWaitSeconds = 10;
+constexpr int kStopWaitMs = 3000;
+
+// The publisher the --mqtt options ask for, connected; null with the exit status when the
+// options are wrong or the broker cannot be reached.
+std::unique_ptr<CMqttPublisher> ConnectPublisher(CCliContext& context, const CCommandLine& line,
+                                                 int& exitCode) {
+    CMqttTarget target;
+    std::string error;
+    long long queue = kDefaultQueue;
+    long long waitSeconds = kDefaultWaitSeconds;
+    if (!CMqttTarget::Parse(line.Value("mqtt"), target, error) ||
+        !line.Number("mqtt-queue", 1, 10000000, 10, queue, error) ||
+        !line.Number("mqtt-wait", 1, 3600, 10, waitSeconds, error)) {
+        exitCode = context.errors.Usage(error);
+        return nullptr;
+    }
+    if (line.Has("mqtt-password-file")) {
+        const std::string file = line.Value("mqtt-password-file");
+        std::ifstream in(file);
+        if (!in) {
+            exitCode = context.errors.Fail("cannot read the MQTT password file " +
+                                           QuoteInput(file, 200) + ": " + ErrnoText(errno));
+            return nullptr;
+        }
+        std::getline(in, target.password);
+        if (target.user.empty()) {
+            exitCode = context.errors.Usage("a password file needs a user in the broker URL "
+                                            "(mqtt://user@host/prefix)");
+            return nullptr;
+        }
+    }
+    char host[256] = {};
+    if (gethostname(host, sizeof host - 1) != 0) {
+        std::snprintf(host, sizeof host, "localhost");
+    }
+    auto publisher = std::make_unique<CMqttPublisher>(target, host, size_t(queue));
+    if (!publisher->Start(int(waitSeconds * 1000), error)) {
+        exitCode = context.errors.Fail(error);
+        return nullptr;
+    }
+    context.errors.Note("Publishing to " + target.Address() + " under " + publisher->Topic("") +
+                        "#");
+    return publisher;
+}
+
+// A lane: the readers followed as they come and go, and published when asked.
+int RunLane(CCliContext& context, CDecodeOptions& options, const CCommandLine& line,
+            const CSessionPump::COptions& pumpOptions) {
+    if (line.Has("record")) {
+        return context.errors.Usage("--record cannot be combined with --follow, --idle-timeout "
+                                    "or --mqtt");
+    }
+    CLanePump::COptions lane;
+    lane.names = line.Positional();
+    lane.all = line.Has("all");
+    if (lane.all && !lane.names.empty()) {
+        return context.errors.Usage("monitor takes either reader names or --all");
+    }
+    lane.follow = line.Has("follow");
+    lane.timestamps = pumpOptions.timestamps;
+    lane.count = pumpOptions.count;
+    lane.silenceMs = pumpOptions.idleMs;
+    lane.format = options.Format();
+    std::string error;
+    if (!line.Number("idle-timeout", 1, INT_MAX, 10, lane.idleMs, error)) {
+        return context.errors.Usage(error);
+    }
+    int exitCode = kExitDone;
+    std::unique_ptr<CMqttPublisher> publisher;
+    if (line.Has("mqtt")) {
+        publisher = ConnectPublisher(context, line, exitCode);
+        if (!publisher) {
+            return exitCode;
+        }
+    }
+    CLanePump pump(context, options.Settings(), options.Sink(), publisher.get(), lane);
+    if (!pump.Start(exitCode)) {
+        return exitCode;
+    }
+    context.errors.Note(lane.follow ? "Following the readers; Ctrl-C ends."
+                                    : "Monitoring; Ctrl-C ends.");
+    const int status = pump.Run();
+    if (publisher) {
+        publisher->Stop(kStopWaitMs);
+        if (publisher->Dropped() > 0) {
+            context.errors.Report(std::to_string(publisher->Dropped()) +
+                                  " scans were dropped while the MQTT broker was away "
+                                  "(--mqtt-queue holds more)");
+        }
+    }
+    return status;
+}
 
 // The readers the command line names; false with the exit status when one is not found.
 bool ChooseReaders(CCliContext& context, const CCommandLine& line, const CReaderLookup& lookup,
@@ -61,7 +174,9 @@ bool ChooseReaders(CCliContext& context, const CCommandLine& line, const CReader
 } // namespace
 
 int RunMonitor(CCliContext& context, const CArguments& args) {
-    CDecodeOptions options(context.store, {"all", "timestamps"}, {"record", "count", "timeout"});
+    CDecodeOptions options(context.store, {"all", "timestamps", "follow"},
+                           {"record", "count", "timeout", "idle-timeout", "mqtt",
+                            "mqtt-password-file", "mqtt-queue", "mqtt-wait"});
     if (const int code = options.Parse(args, kHelp, context); code != CDecodeOptions::kContinue) {
         return code;
     }
@@ -73,6 +188,9 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
         return context.errors.Usage(error);
     }
     pumpOptions.timestamps = line.Has("timestamps");
+    if (line.Has("follow") || line.Has("mqtt") || line.Has("idle-timeout")) {
+        return RunLane(context, options, line, pumpOptions);
+    }
 
     const CReaderLookup lookup(context.platform);
     std::vector<CReaderLookup::CChoice> choices;
