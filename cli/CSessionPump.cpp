@@ -5,6 +5,7 @@
 
 #include "cli/CTerminalSink.h"
 #include "cli/CTerminalText.h"
+#include "cli/WallClock.h"
 #include "device/ErrorText.h"
 #include "recording/CRecording.h"
 
@@ -38,6 +39,9 @@ void CSessionPump::SetSource(const CSession& session, const COptions& options) {
     if (options.tagReaders) {
         prefix += "[" + Latin1ToUtf8(session.Name()) + "] ";
         members = ", \"reader\": " + JsonString(session.Name());
+    }
+    if (options.timestamps) {
+        members += ", \"timestamp\": " + JsonString(WallClockNow());
     }
     m_sink.SetSource(prefix, members);
 }
@@ -100,6 +104,9 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
             std::chrono::duration_cast<std::chrono::microseconds>(lastReport - first).count());
         info.reader = session.Name();
         info.report = message.report;
+        if (options.timestamps) {
+            info.wallTime = WallClockNow();
+        }
         if (index != lastIndex && lastIndex >= 0) {
             m_sink.BreakLine();
         }

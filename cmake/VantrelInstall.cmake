@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Installation and the Debian packages (cpack -G DEB). Two install components, one package each:
 #   cli: vantrel-cli, the udev rule with its helper that give the desktop user access to the
-#        readers, and the man page vantrel-cli(1): package vantrel-cli, no GUI libraries;
+#        readers, the lane service with its settings and user, and the man page vantrel-cli(1):
+#        package vantrel-cli, no GUI libraries;
 #   gui: vantrel, the launcher with its icons, the AppStream metadata and vantrel(1): package
 #        vantrel, which depends on vantrel-cli of the same version.
 include(GNUInstallDirs)
@@ -24,6 +25,11 @@ if(TARGET vantrel-cli)
 endif()
 install(TARGETS vantrel-hid-id RUNTIME DESTINATION ${VANTREL_UDEV_DIR} COMPONENT cli)
 install(FILES res/70-vantrel.rules DESTINATION ${VANTREL_UDEV_DIR}/rules.d COMPONENT cli)
+# The lane service, not enabled on install, its settings and its user.
+install(FILES res/vantrel-lane.service DESTINATION lib/systemd/system COMPONENT cli)
+install(FILES res/vantrel-lane.sysusers DESTINATION lib/sysusers.d RENAME vantrel-lane.conf
+        COMPONENT cli)
+install(FILES res/vantrel-lane.default DESTINATION /etc/default RENAME vantrel-lane COMPONENT cli)
 
 # Man pages, the changelog and the larger documents, compressed as Debian installs them
 # (gzip -9n: no name or time stamp, so the same sources give the same package).
@@ -139,10 +145,11 @@ report descriptors and replays recordings, as text or JSON for scripts.
 
 The package installs a udev rule, with a helper that recognises readers by
 their report descriptor, that gives the user of the active local session
-access to the readers' hidraw nodes.]])
-# The udev rule is reloaded when the package comes and goes.
+access to the readers' hidraw nodes, and vantrel-lane.service (not enabled),
+which follows the readers and publishes every scan to an MQTT broker.]])
+# The udev rule is reloaded when the package comes and goes; the lane's settings are kept.
 set(CPACK_DEBIAN_CLI_PACKAGE_CONTROL_EXTRA
-    ${VANTREL_DEBIAN_DIR}/postinst ${VANTREL_DEBIAN_DIR}/postrm)
+    ${VANTREL_DEBIAN_DIR}/postinst ${VANTREL_DEBIAN_DIR}/postrm ${VANTREL_DEBIAN_DIR}/conffiles)
 
 set(CPACK_DEBIAN_GUI_PACKAGE_NAME vantrel)
 set(CPACK_DEBIAN_GUI_DESCRIPTION [[diagnostic and demonstration tool for USB bar-code readers

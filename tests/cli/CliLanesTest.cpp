@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "CCliFixture.h"
-#include "CLocalBroker.h"
+#include "support/CLocalBroker.h"
 #include "support/SimHidPosReader.h"
 
 #include <algorithm>
@@ -84,7 +84,9 @@ protected:
 
 TEST_F(CliLanes, EveryScanArrivesOnceInOrderWithTheReadersFields) {
     CLocalBroker broker;
+    ASSERT_TRUE(broker.Running());
     CSubscriber subscriber(broker.Port(), "lanes/#");
+    ASSERT_TRUE(subscriber.Connected());
     StartMonitor(
         {"monitor", "--all", "--follow", "--mqtt", broker.Url("lanes"), "--format", "records"});
     ASSERT_TRUE(subscriber.WaitFor(StatusIs("online")));
@@ -118,7 +120,9 @@ TEST_F(CliLanes, EveryScanArrivesOnceInOrderWithTheReadersFields) {
 
 TEST_F(CliLanes, TheReaderListFollowsUnplugAndReplugAndTheRepluggedReaderIsRead) {
     CLocalBroker broker;
+    ASSERT_TRUE(broker.Running());
     CSubscriber subscriber(broker.Port(), "lanes/#");
+    ASSERT_TRUE(subscriber.Connected());
     StartMonitor({"monitor", "Lane Reader - LA001", "sim:/lane-a", "--follow", "--mqtt",
                   broker.Url("lanes"), "--format", "json"});
     ASSERT_TRUE(subscriber.WaitFor(ReadersHold("\"state\": \"open\"")));
@@ -148,19 +152,21 @@ TEST_F(CliLanes, TheReaderListFollowsUnplugAndReplugAndTheRepluggedReaderIsRead)
 
 TEST_F(CliLanes, ScansReadWhileTheBrokerIsAwayArriveAfterwardsUpToTheBound) {
     CLocalBroker broker;
-    auto subscriber = std::make_unique<CSubscriber>(broker.Port(), "lanes/#");
+    ASSERT_TRUE(broker.Running());
+    CSubscriber subscriber(broker.Port(), "lanes/#");
+    ASSERT_TRUE(subscriber.Connected());
     StartMonitor({"monitor", "sim:/lane-a", "--follow", "--mqtt", broker.Url("lanes"),
                   "--mqtt-queue", "20", "--format", "plain"});
-    ASSERT_TRUE(subscriber->WaitFor(StatusIs("online")));
+    ASSERT_TRUE(subscriber.WaitFor(StatusIs("online")));
     Scan("sim:/lane-a", 0, 5);
-    ASSERT_TRUE(subscriber->WaitFor(ScansAtLeast(5)));
+    ASSERT_TRUE(subscriber.WaitFor(ScansAtLeast(5)));
     broker.Stop();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     Scan("sim:/lane-a", 5, 30);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    broker.Start();
+    ASSERT_TRUE(broker.Start());
     // The subscriber's session kept what was published for it while it was away too.
-    ASSERT_TRUE(subscriber->WaitFor(ScansAtLeast(25)));
+    ASSERT_TRUE(subscriber.WaitFor(ScansAtLeast(25)));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const CResult result = StopMonitor();
     EXPECT_EQ(result.code, CCliApp::kDone) << result.err;
@@ -170,7 +176,7 @@ TEST_F(CliLanes, ScansReadWhileTheBrokerIsAwayArriveAfterwardsUpToTheBound) {
     }
     // QoS 1 is at least once: what was in flight when the broker went may come twice.
     std::vector<std::string> firstArrivals;
-    for (const std::string& label : Labels(subscriber->On("/scan"))) {
+    for (const std::string& label : Labels(subscriber.On("/scan"))) {
         if (std::find(firstArrivals.begin(), firstArrivals.end(), label) == firstArrivals.end()) {
             firstArrivals.push_back(label);
         }
@@ -188,7 +194,9 @@ TEST_F(CliLanes, ScansReadWhileTheBrokerIsAwayArriveAfterwardsUpToTheBound) {
 
 TEST_F(CliLanes, AKilledMonitorShowsAsOffline) {
     CLocalBroker broker;
+    ASSERT_TRUE(broker.Running());
     CSubscriber subscriber(broker.Port(), "lanes/#");
+    ASSERT_TRUE(subscriber.Connected());
     const pid_t monitor = fork();
     if (monitor == 0) {
         setenv("VANTREL_SIMULATE", "1", 1);
@@ -207,6 +215,7 @@ TEST_F(CliLanes, AKilledMonitorShowsAsOffline) {
 
 TEST_F(CliLanes, ABrokerThatRefusesOrNeverAnswersIsAClearErrorAtStart) {
     CLocalBroker broker({"lane:right"});
+    ASSERT_TRUE(broker.Running());
     const std::string passwordFile = WriteFile("wrong\n");
     const std::string rightFile = WriteFile("right\n");
     const std::string port = std::to_string(broker.Port());
@@ -265,6 +274,27 @@ TEST_F(CliLanes, FollowingWaitsForAReaderThatIsNotThereAndReportsSilence) {
         result.out, std::regex(" idle \"Lane Reader - LA001\" \\(sim:/lane-a\\): no report for "
                                "100 ms")))
         << result.out;
+}
+
+TEST_F(CliLanes, TimestampsReachJsonAndRecordsWithTheTimeZone) {
+    const std::regex stamp(
+        "\"timestamp\": \"20[0-9][0-9]-[01][0-9]-[0-3][0-9]T[0-2][0-9]:[0-5][0-9]:"
+        "[0-6][0-9]\\.[0-9]{3}[+-][0-9][0-9]:[0-9][0-9]\"");
+    for (const char* format : {"json", "records"}) {
+        for (const char* follow : {"--count", "--follow"}) {
+            std::vector<std::string> args{
+                "monitor", "sim:/lane-a", "--timestamps", "--format", format, "--count", "1"};
+            if (std::string(follow) == "--follow") {
+                args.emplace_back(follow);
+            }
+            StartMonitor(args);
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            Scan("sim:/lane-a", 1, 2);
+            m_monitor.join();
+            EXPECT_EQ(m_result.code, CCliApp::kDone) << m_result.err;
+            EXPECT_TRUE(std::regex_search(m_result.out, stamp)) << format << follow << m_result.out;
+        }
+    }
 }
 
 } // namespace

@@ -5,8 +5,6 @@
 
 #include <mosquitto.h>
 
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
 #include <chrono>
 #include <condition_variable>
@@ -27,7 +25,8 @@
 #include <vector>
 
 // A mosquitto of its own on 127.0.0.1 and a free port, with a temporary configuration and
-// persistence, so that a subscriber's session outlives a restart. Stopped when destroyed.
+// persistence, so that a subscriber's session outlives a restart. Stopped when destroyed;
+// Running() tells whether it came up.
 class CLocalBroker {
 public:
     // `passwords`: "user:password" lines; empty for anonymous access.
@@ -52,7 +51,7 @@ public:
                                             entry.substr(0, colon) + " " + entry.substr(colon + 1) +
                                             " 2>/dev/null";
                 if (std::system(("touch " + m_dir + "/passwords && " + command).c_str()) != 0) {
-                    ADD_FAILURE() << "mosquitto_passwd failed";
+                    return;
                 }
             }
         }
@@ -67,12 +66,13 @@ public:
     CLocalBroker(const CLocalBroker&) = delete;
     CLocalBroker& operator=(const CLocalBroker&) = delete;
 
+    bool Running() const { return m_running; }
     int Port() const { return m_port; }
     std::string Url(const std::string& prefix) const {
         return "mqtt://127.0.0.1:" + std::to_string(m_port) + "/" + prefix;
     }
 
-    void Start() {
+    bool Start() {
         m_pid = fork();
         if (m_pid == 0) {
             const int output =
@@ -84,17 +84,19 @@ public:
         // Ready when it accepts a connection.
         for (int i = 0; i < 200; ++i) {
             if (Accepts()) {
-                return;
+                m_running = true;
+                return true;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(25));
         }
-        ADD_FAILURE() << "mosquitto did not start on port " << m_port;
+        return false;
     }
     void Stop() {
         if (m_pid > 0) {
             kill(m_pid, SIGTERM);
             waitpid(m_pid, nullptr, 0);
             m_pid = -1;
+            m_running = false;
         }
     }
 
@@ -126,6 +128,7 @@ private:
     std::string m_dir;
     int m_port = 0;
     pid_t m_pid = -1;
+    bool m_running = false;
 };
 
 // A subscriber to "<filter>" that keeps every message, retained ones marked; with a persistent
@@ -153,6 +156,12 @@ public:
         mosquitto_message_callback_set(
             m_client, [](mosquitto*, void* self, const mosquitto_message* message) {
                 auto& subscriber = *static_cast<CSubscriber*>(self);
+                if (subscriber.m_observer) {
+                    subscriber.m_observer({message->topic,
+                                           std::string(static_cast<const char*>(message->payload),
+                                                       size_t(message->payloadlen)),
+                                           message->retain});
+                }
                 {
                     std::lock_guard<std::mutex> lock(subscriber.m_mutex);
                     subscriber.m_messages.push_back(
@@ -164,8 +173,8 @@ public:
                 subscriber.m_arrived.notify_all();
             });
         mosquitto_reconnect_delay_set(m_client, 1, 1, false);
-        EXPECT_EQ(mosquitto_connect(m_client, "127.0.0.1", port, 30), MOSQ_ERR_SUCCESS);
-        mosquitto_loop_start(m_client);
+        m_connected = mosquitto_connect(m_client, "127.0.0.1", port, 30) == MOSQ_ERR_SUCCESS &&
+                      mosquitto_loop_start(m_client) == MOSQ_ERR_SUCCESS;
     }
     ~CSubscriber() {
         mosquitto_disconnect(m_client);
@@ -174,6 +183,13 @@ public:
     }
     CSubscriber(const CSubscriber&) = delete;
     CSubscriber& operator=(const CSubscriber&) = delete;
+
+    // Whether the first connection was made.
+    bool Connected() const { return m_connected; }
+    // Called on the client's thread for each message, before it is kept.
+    void OnMessage(std::function<void(const CMessage&)> observer) {
+        m_observer = std::move(observer);
+    }
 
     // Waits at most 10 s until `done` holds for the messages so far; false when it never did.
     bool WaitFor(const std::function<bool(const std::vector<CMessage>&)>& done) {
@@ -201,6 +217,8 @@ public:
 private:
     std::string m_filter;
     mosquitto* m_client = nullptr;
+    bool m_connected = false;
+    std::function<void(const CMessage&)> m_observer;
     std::mutex m_mutex;
     std::condition_variable m_arrived;
     std::vector<CMessage> m_messages;
