@@ -153,7 +153,11 @@ bool CLanePump::OpenWanted(bool initial, int& exitCode) {
         names.emplace_back();
     }
     const std::string stored = m_settings.GetProfileString("Settings", "DeviceName", "");
+    std::vector<CReaderLookup::CChoice> partial;
     for (const std::string& name : names) {
+        if (lookup.ExpandPartialIds(name, partial)) {
+            continue;
+        }
         CReaderLookup::CChoice choice;
         std::string error;
         const CReaderLookup::Result result = lookup.Resolve(name, stored, choice, error);
@@ -177,6 +181,14 @@ bool CLanePump::OpenWanted(bool initial, int& exitCode) {
             continue;
         }
         if (!OpenLane(lookup, choice) && !m_options.follow) {
+            exitCode = kExitFailed;
+            return false;
+        }
+    }
+    for (const CReaderLookup::CChoice& choice : partial) {
+        const auto known = m_lanes.find(choice.path);
+        if ((known == m_lanes.end() || !known->second->session) && !OpenLane(lookup, choice) &&
+            !m_options.follow) {
             exitCode = kExitFailed;
             return false;
         }

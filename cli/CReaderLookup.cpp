@@ -160,6 +160,25 @@ bool CReaderLookup::IsSupported(const CHidAttributes& attributes, const CHidCaps
     return port.IsSupported(attributes, caps);
 }
 
+bool CReaderLookup::ExpandPartialIds(const std::string& name, std::vector<CChoice>& choices) const {
+    const size_t colon = name.find(':');
+    uint16_t id = 0;
+    if (colon == std::string::npos || name.size() < 2 || (colon != 0 && colon != name.size() - 1) ||
+        !ParseHexId(colon == 0 ? name.substr(1) : name.substr(0, colon), id)) {
+        return false;
+    }
+    for (const std::string& listed : m_listed) {
+        const auto path = m_pathByName.find(listed);
+        const CHidInterfaceInfo* info =
+            path == m_pathByName.end() ? nullptr : Interface(path->second);
+        if (info && info->attributesValid &&
+            (colon == 0 ? info->attributes.productId : info->attributes.vendorId) == id) {
+            choices.push_back({listed, info->path});
+        }
+    }
+    return true;
+}
+
 bool ParseIds(const std::string& text, uint16_t& vendorId, uint16_t& productId) {
     const size_t colon = text.find(':');
     return colon != std::string::npos && ParseHexId(text.substr(0, colon), vendorId) &&

@@ -39,6 +39,10 @@ public:
     bool Find(const std::string& name, const std::string& fallback, CChoice& choice,
               CErrorReporter& errors, int& exitCode) const;
 
+    // A partial "VID:" or ":PID" (as lsusb -d takes it) selects every listed reader with that
+    // id: true with them in list order (none when no reader has it). False for any other name.
+    bool ExpandPartialIds(const std::string& name, std::vector<CChoice>& choices) const;
+
     // The interface at `path`, or null.
     const CHidInterfaceInfo* Interface(const std::string& path) const;
     const std::vector<CHidInterfaceInfo>& Interfaces() const { return m_interfaces; }

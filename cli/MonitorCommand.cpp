@@ -11,8 +11,10 @@
 #include "device/ErrorText.h"
 #include "recording/CRecording.h"
 #include "recording/QuoteInput.h"
+#include "settings/CMemorySettingsStore.h"
 #include "settings/CSettingsStore.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <fstream>
@@ -23,14 +25,17 @@ namespace {
 
 const char kHelp[] = R"(Usage: vantrel-cli monitor [NAME...] [OPTIONS]
 
-Opens each reader NAME (a display name or the start of one, a device path, or VID:PID in hex;
+Opens each reader NAME (a display name or the start of one, a device path, or VID:PID in hex,
+where "VID:" or ":PID" selects every reader with that id, as lsusb -d does;
 by default the reader last opened in Vantrel, else the first reader listed) and shows every
 report it sends, decoded as the output window shows it, until interrupted (Ctrl-C). With
 several readers each line starts with its reader's name.
   --all            every listed reader
   --count N        end after N reports
   --timeout MS     fail (exit 1) when no report arrived for MS milliseconds
-  --timestamps     the time of day before each report's lines
+  --timestamps     the time of day before each report's lines; with --format json or records
+                   a "timestamp" member: the wall-clock time in ISO 8601 with the time zone
+  --no-settings    ignore the stored settings of Vantrel (colours, show flags, last reader)
   --record FILE    also write what was read to FILE as a recording ("-": standard output,
                    instead of the decoded reports)
 A lane follows its readers and can publish every scan to an MQTT broker:
@@ -146,8 +151,9 @@ int RunLane(CCliContext& context, CDecodeOptions& options, const CCommandLine& l
 }
 
 // The readers the command line names; false with the exit status when one is not found.
-bool ChooseReaders(CCliContext& context, const CCommandLine& line, const CReaderLookup& lookup,
-                   std::vector<CReaderLookup::CChoice>& choices, int& exitCode) {
+bool ChooseReaders(CCliContext& context, CSettingsStore& store, const CCommandLine& line,
+                   const CReaderLookup& lookup, std::vector<CReaderLookup::CChoice>& choices,
+                   int& exitCode) {
     std::vector<std::string> names = line.Positional();
     if (line.Has("all")) {
         if (!names.empty()) {
@@ -161,20 +167,43 @@ bool ChooseReaders(CCliContext& context, const CCommandLine& line, const CReader
         names.emplace_back();
     }
     for (const std::string& name : names) {
+        const size_t before = choices.size();
+        if (lookup.ExpandPartialIds(name, choices)) {
+            if (choices.size() == before) {
+                exitCode = context.errors.Fail("no listed reader has the ids " + QuoteInput(name) +
+                                               " (\"vantrel-cli list\" shows the readers)");
+                return false;
+            }
+            continue;
+        }
         CReaderLookup::CChoice choice;
-        const std::string stored = context.store.GetProfileString("Settings", "DeviceName", "");
+        const std::string stored = store.GetProfileString("Settings", "DeviceName", "");
         if (!lookup.Find(name, stored, choice, context.errors, exitCode)) {
             return false;
         }
         choices.push_back(choice);
     }
+    // A reader named twice (by its ids and by its path) is opened once.
+    std::vector<CReaderLookup::CChoice> once;
+    for (const CReaderLookup::CChoice& choice : choices) {
+        if (std::none_of(once.begin(), once.end(), [&](const CReaderLookup::CChoice& seen) {
+                return seen.path == choice.path;
+            })) {
+            once.push_back(choice);
+        }
+    }
+    choices.swap(once);
     return true;
 }
 
 } // namespace
 
 int RunMonitor(CCliContext& context, const CArguments& args) {
-    CDecodeOptions options(context.store, {"all", "timestamps", "follow"},
+    // Read before the options, which take their defaults from the store.
+    CMemorySettingsStore noStore;
+    const bool noSettings = std::find(args.begin(), args.end(), "--no-settings") != args.end();
+    CSettingsStore& store = noSettings ? static_cast<CSettingsStore&>(noStore) : context.store;
+    CDecodeOptions options(store, {"all", "timestamps", "follow", "no-settings"},
                            {"record", "count", "timeout", "idle-timeout", "mqtt",
                             "mqtt-password-file", "mqtt-queue", "mqtt-wait"});
     if (const int code = options.Parse(args, kHelp, context); code != CDecodeOptions::kContinue) {
@@ -195,7 +224,7 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
     const CReaderLookup lookup(context.platform);
     std::vector<CReaderLookup::CChoice> choices;
     int exitCode = kExitDone;
-    if (!ChooseReaders(context, line, lookup, choices, exitCode)) {
+    if (!ChooseReaders(context, store, line, lookup, choices, exitCode)) {
         return exitCode;
     }
 

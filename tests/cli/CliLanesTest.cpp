@@ -297,4 +297,46 @@ TEST_F(CliLanes, TimestampsReachJsonAndRecordsWithTheTimeZone) {
     }
 }
 
+TEST_F(CliLanes, PartialIdsSelectAsLsusbAndAReaderNamedTwiceIsOpenedOnce) {
+    // Without a stored reader the enumeration selects the last one listed.
+    m_store.WriteProfileString("Settings", "DeviceName", "Lane Reader - LA001");
+    struct CCase {
+        std::vector<std::string> names;
+        std::vector<std::string> opened;
+    } const cases[] = {
+        {{"1209:"}, {"sim:/lane-a", "sim:/lane-b"}},
+        {{":0111"}, {"sim:/lane-b"}},
+        {{"1209:0110", "sim:/lane-a", "Lane Reader - LA001"}, {"sim:/lane-a"}},
+        {{":0111", "sim:/lane-b"}, {"sim:/lane-b"}},
+        {{"--no-settings"}, {"sim:/lane-b"}},
+        {{}, {"sim:/lane-a"}},
+    };
+    // Stopped before it starts, the monitor opens its readers and ends.
+    m_stop = true;
+    for (const CCase& test : cases) {
+        for (const bool follow : {false, true}) {
+            std::vector<std::string> args{"monitor"};
+            args.insert(args.end(), test.names.begin(), test.names.end());
+            if (follow) {
+                args.emplace_back("--follow");
+            }
+            const CResult result = RunOn(m_lanes, args);
+            std::vector<std::string> opened;
+            const std::regex line(follow ? " plugged \"[^\"]+\" \\((sim:/[a-z-]+)\\)"
+                                         : "Monitoring \"[^\"]+\" \\((sim:/[a-z-]+)\\)");
+            const std::string& text = follow ? result.out : result.err;
+            for (auto it = std::sregex_iterator(text.begin(), text.end(), line);
+                 it != std::sregex_iterator(); ++it) {
+                opened.push_back((*it)[1]);
+            }
+            EXPECT_EQ(opened, test.opened) << test.names.size() << follow << text;
+        }
+    }
+    m_stop = false;
+    const CResult none = RunOn(m_lanes, {"monitor", ":9999"});
+    EXPECT_EQ(none.code, CCliApp::kFailed);
+    EXPECT_NE(none.err.find("no listed reader has the ids \":9999\""), std::string::npos)
+        << none.err;
+}
+
 } // namespace
