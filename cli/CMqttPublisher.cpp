@@ -103,8 +103,10 @@ CMqttPublisher::CMqttPublisher(CMqttTarget target, const std::string& hostName, 
 CMqttPublisher::~CMqttPublisher() {
     if (m_client) {
         if (m_started) {
+            // Connected, the loop ends after the disconnect; else it may wait for a retry and
+            // is cancelled.
             mosquitto_disconnect(m_client);
-            mosquitto_loop_stop(m_client, true);
+            mosquitto_loop_stop(m_client, m_connectCode != 0);
         }
         mosquitto_destroy(m_client);
     }
@@ -215,19 +217,18 @@ void CMqttPublisher::Stop(int waitMs) {
     if (!m_started) {
         return;
     }
-    int mid = 0;
     const std::string status = Topic("status");
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (mosquitto_publish(m_client, &mid, status.c_str(), 7, "offline", kQos, true) ==
-            MOSQ_ERR_SUCCESS) {
-            m_pendingScans.insert(mid);
-        }
-    }
-    {
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_changed.wait_for(lock, std::chrono::milliseconds(waitMs),
-                           [this] { return m_pendingScans.empty(); });
+        // Without the broker nothing more can be delivered: the will says offline for us.
+        if (m_connected) {
+            int mid = 0;
+            mosquitto_publish(m_client, &mid, status.c_str(), 7, "offline", kQos, true);
+            m_offlineMid = mid;
+            m_changed.wait_for(lock, std::chrono::milliseconds(waitMs),
+                               [this] { return m_pendingScans.empty() && m_offlineMid == 0; });
+        }
+        m_undelivered = m_pendingScans.size();
     }
     mosquitto_disconnect(m_client);
     mosquitto_loop_stop(m_client, false);
@@ -290,6 +291,9 @@ void CMqttPublisher::OnPublish(mosquitto*, void* self, int mid) {
     {
         std::lock_guard<std::mutex> lock(publisher.m_mutex);
         publisher.m_pendingScans.erase(mid);
+        if (mid == publisher.m_offlineMid) {
+            publisher.m_offlineMid = 0;
+        }
     }
     publisher.m_changed.notify_all();
 }

@@ -54,6 +54,8 @@ public:
     uint64_t Dropped() const { return m_dropped.load(); }
     // Publishes "offline", waits at most `waitMs` for the queued scans, and disconnects.
     void Stop(int waitMs);
+    // The scans Stop could not deliver.
+    size_t Undelivered() const { return m_undelivered; }
 
     // A topic level made of `text`: the characters MQTT gives a meaning ('/', '+', '#') and
     // control bytes become '_'.
@@ -77,6 +79,8 @@ private:
     int m_connectCode = -1; // the broker's last answer; -1 none yet
     bool m_connected = false;
     std::unordered_set<int> m_pendingScans; // message ids not yet acknowledged
+    int m_offlineMid = 0;                   // the last status message, until acknowledged
+    size_t m_undelivered = 0;
     std::string m_readers;
     std::vector<std::string> m_notes;
     uint64_t m_droppedNoted = 0;

@@ -141,6 +141,11 @@ int RunLane(CCliContext& context, CDecodeOptions& options, const CCommandLine& l
     const int status = pump.Run();
     if (publisher) {
         publisher->Stop(kStopWaitMs);
+        if (publisher->Undelivered() > 0) {
+            context.errors.Report(std::to_string(publisher->Undelivered()) +
+                                  " scans were read but not delivered: the MQTT broker " +
+                                  "did not take them before the end");
+        }
         if (publisher->Dropped() > 0) {
             context.errors.Report(std::to_string(publisher->Dropped()) +
                                   " scans were dropped while the MQTT broker was away "

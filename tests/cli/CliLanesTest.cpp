@@ -23,7 +23,19 @@ std::vector<CSimReaderDefinition> LaneReaders() {
 class CliLanes : public CCliFixture {
 protected:
     void StartMonitor(const std::vector<std::string>& args) {
-        m_monitor = std::thread([this, args] { m_result = RunOn(m_lanes, args); });
+        m_done = false;
+        m_monitor = std::thread([this, args] {
+            m_result = RunOn(m_lanes, args);
+            m_done = true;
+        });
+    }
+    // Scans `label` on `path` every 50 ms until the monitor ended or `times` scans were made,
+    // since a scan before the reader is open is read by no one.
+    void ScanRepeatedly(const std::string& path, int label, int times) {
+        for (int i = 0; i < times && !m_done.load(); ++i) {
+            Scan(path, label, label + 1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
     }
     CResult StopMonitor() {
         m_stop = true;
@@ -79,6 +91,7 @@ protected:
 
     CSimPlatform m_lanes{LaneReaders()};
     std::thread m_monitor;
+    std::atomic<bool> m_done{false};
     CResult m_result{};
 };
 
@@ -157,7 +170,7 @@ TEST_F(CliLanes, ScansReadWhileTheBrokerIsAwayArriveAfterwardsUpToTheBound) {
     ASSERT_TRUE(subscriber.Connected());
     StartMonitor({"monitor", "sim:/lane-a", "--follow", "--mqtt", broker.Url("lanes"),
                   "--mqtt-queue", "20", "--format", "plain"});
-    ASSERT_TRUE(subscriber.WaitFor(StatusIs("online")));
+    ASSERT_TRUE(subscriber.WaitFor(ReadersHold("\"state\": \"open\"")));
     Scan("sim:/lane-a", 0, 5);
     ASSERT_TRUE(subscriber.WaitFor(ScansAtLeast(5)));
     broker.Stop();
@@ -261,9 +274,7 @@ TEST_F(CliLanes, FollowingWaitsForAReaderThatIsNotThereAndReportsSilence) {
     StartMonitor({"monitor", "1209:0111", "sim:/lane-a", "--follow", "--idle-timeout", "100"});
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ASSERT_TRUE(m_lanes.Plug("sim:/lane-b"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    Scan("sim:/lane-b", 3, 4);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ScanRepeatedly("sim:/lane-b", 3, 20);
     const CResult result = StopMonitor();
     EXPECT_EQ(result.code, CCliApp::kDone) << result.err;
     EXPECT_TRUE(std::regex_search(result.out, std::regex(" plugged \"Lane Reader - LB002\"")))
@@ -288,8 +299,7 @@ TEST_F(CliLanes, TimestampsReachJsonAndRecordsWithTheTimeZone) {
                 args.emplace_back(follow);
             }
             StartMonitor(args);
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            Scan("sim:/lane-a", 1, 2);
+            ScanRepeatedly("sim:/lane-a", 1, 200);
             m_monitor.join();
             EXPECT_EQ(m_result.code, CCliApp::kDone) << m_result.err;
             EXPECT_TRUE(std::regex_search(m_result.out, stamp)) << format << follow << m_result.out;

@@ -177,8 +177,9 @@ public:
                       mosquitto_loop_start(m_client) == MOSQ_ERR_SUCCESS;
     }
     ~CSubscriber() {
+        // The loop ends by itself after the disconnect; cancelling it could leave a lock held.
         mosquitto_disconnect(m_client);
-        mosquitto_loop_stop(m_client, true);
+        mosquitto_loop_stop(m_client, !m_connected);
         mosquitto_destroy(m_client);
     }
     CSubscriber(const CSubscriber&) = delete;
