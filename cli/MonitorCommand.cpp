@@ -19,6 +19,7 @@
 #include <climits>
 #include <fstream>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -37,7 +38,8 @@ several readers each line starts with its reader's name.
                    a "timestamp" member: the wall-clock time in ISO 8601 with the time zone
   --no-settings    ignore the stored settings of Vantrel (colours, show flags, last reader)
   --record FILE    also write what was read to FILE as a recording ("-": standard output,
-                   instead of the decoded reports)
+                   instead of the decoded reports); a file that holds something already is
+                   kept unless --append (the new recording after it) or --force (overwrite)
 A lane follows its readers and can publish every scan to an MQTT broker:
   --follow         never end because a reader went: readers that come later are opened, and
                    each plug, unplug and failure to open is an event line (an object with
@@ -208,7 +210,7 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
     CMemorySettingsStore noStore;
     const bool noSettings = std::find(args.begin(), args.end(), "--no-settings") != args.end();
     CSettingsStore& store = noSettings ? static_cast<CSettingsStore&>(noStore) : context.store;
-    CDecodeOptions options(store, {"all", "timestamps", "follow", "no-settings"},
+    CDecodeOptions options(store, {"all", "timestamps", "follow", "no-settings", "append", "force"},
                            {"record", "count", "timeout", "idle-timeout", "mqtt",
                             "mqtt-password-file", "mqtt-queue", "mqtt-wait"});
     if (const int code = options.Parse(args, kHelp, context); code != CDecodeOptions::kContinue) {
@@ -224,6 +226,15 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
     pumpOptions.timestamps = line.Has("timestamps");
     if (line.Has("follow") || line.Has("mqtt") || line.Has("idle-timeout")) {
         return RunLane(context, options, line, pumpOptions);
+    }
+
+    // A capture already made is kept unless the user says what to do with it.
+    struct stat existing {};
+    if (line.Has("record") && line.Value("record") != "-" && !line.Has("append") &&
+        !line.Has("force") && stat(line.Value("record").c_str(), &existing) == 0 &&
+        S_ISREG(existing.st_mode) && existing.st_size > 0) {
+        return context.errors.Fail("the recording " + QuoteInput(line.Value("record"), 200) +
+                                   " exists: --append adds to it, --force overwrites it");
     }
 
     const CReaderLookup lookup(context.platform);
@@ -257,7 +268,8 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
     std::unique_ptr<CRecordingWriter> recorder;
     if (line.Has("record")) {
         if (!toStandardOutput) {
-            recordFile.open(line.Value("record"));
+            recordFile.open(line.Value("record"),
+                            line.Has("append") ? std::ios::app : std::ios::trunc);
             if (!recordFile) {
                 return context.errors.Fail("cannot write the recording " +
                                            QuoteInput(line.Value("record"), 200) + ": " +

@@ -349,4 +349,38 @@ TEST_F(CliLanes, PartialIdsSelectAsLsusbAndAReaderNamedTwiceIsOpenedOnce) {
         << none.err;
 }
 
+TEST_F(CliLanes, ARecordingThatHoldsSomethingIsKeptUnlessAppendOrForceIsGiven) {
+    struct CCase {
+        const char* option;
+        int code;
+        bool keptBefore; // the earlier content still starts the file
+        bool recorded;   // a recording was written
+    } const cases[] = {
+        {nullptr, CCliApp::kFailed, true, false},
+        {"--append", CCliApp::kDone, true, true},
+        {"--force", CCliApp::kDone, false, true},
+    };
+    m_stop = true;
+    for (const CCase& test : cases) {
+        const std::string file = WriteFile("# an earlier capture\n");
+        std::vector<std::string> args{"monitor", "sim:/lane-a", "--record", file};
+        if (test.option) {
+            args.emplace_back(test.option);
+        }
+        const CResult result = RunOn(m_lanes, args);
+        const std::string content = ReadFile(file);
+        EXPECT_EQ(result.code, test.code) << result.err;
+        EXPECT_EQ(content.rfind("# an earlier capture\n", 0) == 0, test.keptBefore) << content;
+        EXPECT_EQ(content.find("N: Lane Reader") != std::string::npos, test.recorded) << content;
+        if (!test.option) {
+            EXPECT_NE(result.err.find("exists: --append adds to it, --force overwrites it"),
+                      std::string::npos)
+                << result.err;
+        }
+    }
+    // An empty file, as a temporary file is made, takes the recording.
+    const std::string empty = WriteFile("");
+    EXPECT_EQ(RunOn(m_lanes, {"monitor", "sim:/lane-a", "--record", empty}).code, CCliApp::kDone);
+}
+
 } // namespace
