@@ -54,7 +54,7 @@ void BM_LanePublish(benchmark::State& state) {
     latencyMs.reserve(total);
     std::mutex mutex;
     std::condition_variable arrived;
-    bool online = false;
+    bool ready = false;
     CSubscriber subscriber(broker.Port(), "bench/#");
     subscriber.OnMessage([&](const CSubscriber::CMessage& message) {
         const Clock::time_point now = Clock::now();
@@ -68,9 +68,15 @@ void BM_LanePublish(benchmark::State& state) {
                 latencyMs.push_back(
                     std::chrono::duration<double, std::milli>(now - sent[index]).count());
             }
-        } else if (message.topic.size() > 7 &&
-                   message.topic.compare(message.topic.size() - 7, 7, "/status") == 0) {
-            online = message.payload == "online";
+        } else if (message.topic.size() > 8 &&
+                   message.topic.compare(message.topic.size() - 8, 8, "/readers") == 0) {
+            // Ready when the reader list has every reader open.
+            int open = 0;
+            for (size_t at = message.payload.find("\"open\""); at != std::string::npos;
+                 at = message.payload.find("\"open\"", at + 1)) {
+                ++open;
+            }
+            ready = open == readers;
         }
         arrived.notify_all();
     });
@@ -90,9 +96,8 @@ void BM_LanePublish(benchmark::State& state) {
     });
     {
         std::unique_lock<std::mutex> lock(mutex);
-        arrived.wait_for(lock, std::chrono::seconds(10), [&] { return online; });
+        arrived.wait_for(lock, std::chrono::seconds(10), [&] { return ready; });
     }
-    // The readers were opened before the lane said it is online.
     size_t next = 0;
     bool complete = true;
     for (auto _ : state) {
