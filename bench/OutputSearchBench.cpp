@@ -1,13 +1,16 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
+#include "bench/CGuiStallMeter.h"
 #include "outputwindow/COutputFindBar.h"
 #include "outputwindow/COutputSearch.h"
 #include "outputwindow/COutputWindow.h"
 #include "settings/CDisplaySettings.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QLineEdit>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -40,11 +43,14 @@ std::unique_ptr<COutputWindow> MakeWindow(int64_t lines) {
     return window;
 }
 
-// Typing the search text: the whole window is searched.
+// Typing the search text: the whole window is searched, slice by slice.
 void BM_SearchWholeWindow(benchmark::State& state) {
     const std::unique_ptr<COutputWindow> window = MakeWindow(state.range(0));
     for (auto _ : state) {
         window->Search().SetText(QStringLiteral("ean/upc"), false);
+        while (window->Search().Searching()) {
+            QCoreApplication::processEvents();
+        }
         benchmark::DoNotOptimize(window->Search().Matches().size());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -76,6 +82,51 @@ BENCHMARK(BM_LinesWhileFinding)
     ->Iterations(50)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime();
+
+// A word typed letter by letter into the find field of a window of range(0) lines, while a
+// reader sends a label line every 5 ms: the longest time the GUI thread stalled. The event
+// loop runs on for 4 s after the last letter, so the count can finish.
+void BM_TypingIntoFindWhileScansArrive(benchmark::State& state) {
+    const std::unique_ptr<COutputWindow> window = MakeWindow(state.range(0));
+    const QString word = QStringLiteral("ean/upc");
+    double longest = 0;
+    int64_t arrived = 0;
+    for (auto _ : state) {
+        window->FindAction().trigger();
+        QLineEdit& field = window->FindBar().TextField();
+        field.clear();
+        CGuiStallMeter meter;
+        QTimer scans;
+        QObject::connect(&scans, &QTimer::timeout, [&] {
+            AppendLabelLine(*window);
+            ++arrived;
+        });
+        scans.start(5);
+        QEventLoop loop;
+        QTimer typing;
+        int typed = 0;
+        QObject::connect(&typing, &QTimer::timeout, [&] {
+            if (typed < word.size()) {
+                field.insert(word.mid(typed++, 1));
+            } else {
+                typing.stop();
+                QTimer::singleShot(4000, &loop, &QEventLoop::quit);
+            }
+        });
+        typing.start(150);
+        loop.exec();
+        meter.Stop();
+        scans.stop();
+        longest = std::max(longest, meter.LongestMs());
+    }
+    state.counters["longest_stall_ms"] = longest;
+    state.counters["lines"] = double(state.range(0) + arrived);
+    state.counters["matches"] = double(window->Search().Matches().size());
+}
+BENCHMARK(BM_TypingIntoFindWhileScansArrive)
+    ->Arg(2000000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

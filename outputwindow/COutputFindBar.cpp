@@ -53,13 +53,9 @@ COutputFindBar::COutputFindBar(COutputSearch& search, QWidget* parent)
     connect(m_matchCase, &QCheckBox::toggled, this, &COutputFindBar::Restart);
     connect(m_previous, &QToolButton::clicked, this, [this] { FindNext(false); });
     connect(m_next, &QToolButton::clicked, this, [this] { FindNext(true); });
-    connect(m_close, &QToolButton::clicked, this, [this] {
-        hide();
-        // A closed bar stops following the output; opening it searches afresh.
-        m_search.SetText(QString(), m_matchCase->isChecked());
-        Q_EMIT Closed();
-    });
+    connect(m_close, &QToolButton::clicked, this, &COutputFindBar::Close);
     connect(&m_search, &COutputSearch::Changed, this, &COutputFindBar::UpdateCount);
+    connect(&m_search, &COutputSearch::StepDone, this, &COutputFindBar::OnStep);
     hide();
 }
 
@@ -75,34 +71,47 @@ void COutputFindBar::Open(int viewTop) {
     }
 }
 
-void COutputFindBar::Restart() {
-    m_notice.clear();
-    m_search.SetText(m_text->text(), m_matchCase->isChecked());
-    m_search.SelectFrom(m_viewTop);
-    if (m_search.Current() >= 0) {
-        Q_EMIT ShowCurrentMatch();
+void COutputFindBar::Close() {
+    if (isHidden()) {
+        return;
     }
+    hide();
+    // A closed bar stops following the output.
+    m_search.SetText(QString(), m_matchCase->isChecked());
+    Q_EMIT Closed();
+}
+
+void COutputFindBar::Restart() {
+    m_search.SetText(m_text->text(), m_matchCase->isChecked());
+    m_forward = true;
+    OnStep(m_search.SelectFrom(m_viewTop));
 }
 
 void COutputFindBar::FindNext(bool forward) {
     if (isHidden() || m_text->text().isEmpty()) {
         return;
     }
+    m_forward = forward;
+    OnStep(m_search.Step(forward, m_wrap->isChecked()));
+}
+
+void COutputFindBar::OnStep(COutputSearch::CStep step) {
     m_notice.clear();
-    switch (m_search.Step(forward, m_wrap->isChecked())) {
-    case COutputSearch::CStep::Found:
-        break;
+    switch (step) {
     case COutputSearch::CStep::Wrapped:
-        m_notice = forward ? tr("continued from the top") : tr("continued from the bottom");
+        m_notice = m_forward ? tr("continued from the top") : tr("continued from the bottom");
         break;
     case COutputSearch::CStep::EndReached:
-        m_notice = forward ? tr("reached the end") : tr("reached the top");
+        m_notice = m_forward ? tr("reached the end") : tr("reached the top");
         break;
+    case COutputSearch::CStep::Found:
     case COutputSearch::CStep::NoMatch:
+    case COutputSearch::CStep::Searching:
         break;
     }
     UpdateCount();
-    if (m_search.Current() >= 0) {
+    // A step still searching is shown once StepDone answers it.
+    if (step != COutputSearch::CStep::Searching && m_search.Current() >= 0) {
         Q_EMIT ShowCurrentMatch();
     }
 }
@@ -134,10 +143,6 @@ bool COutputFindBar::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             FindNext(!(key->modifiers() & Qt::ShiftModifier));
-            return true;
-        }
-        if (key->key() == Qt::Key_Escape) {
-            m_close->click();
             return true;
         }
     }

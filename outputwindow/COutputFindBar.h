@@ -23,6 +23,8 @@ public:
     // Shows the bar with the search text selected; a new search starts at `viewTop`, the first
     // position in view.
     void Open(int viewTop);
+    // Hides the bar and stops searching; opening it searches afresh.
+    void Close();
     // Steps to the next or previous match while the bar is open.
     void FindNext(bool forward);
 
@@ -41,6 +43,7 @@ protected:
 
 private:
     void Restart();
+    void OnStep(COutputSearch::CStep step);
     void UpdateCount();
     void FollowApplicationPalette();
     void FollowApplicationFont();
@@ -54,5 +57,6 @@ private:
     QLabel* m_count = nullptr;
     QToolButton* m_close = nullptr;
     int m_viewTop = 0;
-    QString m_notice; // what the last step found: wrapped, or at an end
+    QString m_notice;      // what the last step found: wrapped, or at an end
+    bool m_forward = true; // the direction of the last step
 };

@@ -13,6 +13,7 @@
 #include <QEvent>
 #include <QFont>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -98,6 +99,17 @@ COutputWindow::COutputWindow(QWidget* parent)
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
             &COutputWindow::ScheduleMatchMarks);
     CreateActions();
+}
+
+bool COutputWindow::ClosesFindBar(QObject* watched, const QEvent& event) const {
+    // Escape belongs to the open find bar wherever the focus is in this window, before the
+    // dialog takes it as closing the program. Popups and boxes are windows of their own.
+    const auto& key = static_cast<const QKeyEvent&>(event);
+    if (key.key() != Qt::Key_Escape || key.modifiers() != Qt::NoModifier || m_findBar->isHidden() ||
+        !watched->isWidgetType()) {
+        return false;
+    }
+    return static_cast<QWidget*>(watched)->window() == window();
 }
 
 void COutputWindow::CreateActions() {
@@ -267,6 +279,15 @@ void COutputWindow::BeginOutputEdit() {
         return;
     }
     m_editOpen = true;
+    const QScrollBar* vertical = verticalScrollBar();
+    m_followOutput = vertical->value() >= vertical->maximum();
+    // Insertions at the end move every cursor that sits there: the user's caret, and the end
+    // of a selection that reaches the end (Select All), would grow over the output.
+    const QTextCursor user = textCursor();
+    const int end = document()->characterCount() - 1;
+    m_keepUsersPlace = user.anchor() == end || user.position() == end;
+    m_userAnchor = user.anchor();
+    m_userPosition = user.position();
     m_editCursor.beginEditBlock();
     // At most one layout, scroll and repaint per display frame, however fast lines arrive.
     const qint64 sinceFlush = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : kFrameMs;
@@ -274,13 +295,10 @@ void COutputWindow::BeginOutputEdit() {
 }
 
 QTextCursor& COutputWindow::InsertionCursor() {
-    // Output goes where the widget's cursor is and replaces the user's selection. The widget's
-    // cursor moves on behind each insertion, so while nobody moves it, the cursor of the last
-    // insertion is still in the same place and is used again.
-    const QTextCursor widgetCursor = textCursor();
-    if (m_insertCursor.isNull() || widgetCursor.hasSelection() ||
-        widgetCursor.position() != m_insertCursor.position()) {
-        m_insertCursor = widgetCursor;
+    // The cursor of the last insertion stays at the end while only output is appended.
+    if (m_insertCursor.isNull() || !m_insertCursor.atEnd()) {
+        m_insertCursor = QTextCursor(document());
+        m_insertCursor.movePosition(QTextCursor::End);
     }
     return m_insertCursor;
 }
@@ -310,7 +328,6 @@ void COutputWindow::AppendRun(const std::string& text, uint32_t colour, bool bol
     m_unmodifiedAtFlush = false;
     InsertionCursor().insertText(QString::fromLatin1(text.data(), qsizetype(text.size())),
                                  CachedRunFormat(colour, bold));
-    ++m_pendingLineScrolls;
 }
 
 void COutputWindow::AppendNewLine() {
@@ -322,12 +339,6 @@ void COutputWindow::AppendNewLine() {
 void COutputWindow::ScrollToEnd() {
     document()->setModified(false);
     m_unmodifiedAtFlush = m_editOpen;
-    m_scrollToEnd = true;
-    m_scrollEndBlock = document()->blockCount() - 1;
-    m_pendingLineScrolls = 0;
-    if (!m_editOpen) {
-        ApplyPendingScroll();
-    }
 }
 
 void COutputWindow::FlushOutput() {
@@ -342,8 +353,8 @@ void COutputWindow::FlushOutput() {
             document()->setModified(false);
         }
         m_unmodifiedAtFlush = false;
+        KeepUsersPlaceAfterOutput();
     }
-    ApplyPendingScroll();
     RepaintDeferredWindow();
 }
 
@@ -357,20 +368,21 @@ void COutputWindow::RepaintDeferredWindow() {
     m_deferredRepaint = nullptr;
 }
 
-void COutputWindow::ApplyPendingScroll() {
-    if (!m_scrollToEnd && m_pendingLineScrolls == 0) {
-        return;
+void COutputWindow::KeepUsersPlaceAfterOutput() {
+    QScrollBar* vertical = verticalScrollBar();
+    QScrollBar* horizontal = horizontalScrollBar();
+    const int top = vertical->value();
+    const int left = horizontal->value();
+    if (m_keepUsersPlace) {
+        m_keepUsersPlace = false;
+        QTextCursor user(document());
+        user.setPosition(m_userAnchor);
+        user.setPosition(m_userPosition, QTextCursor::KeepAnchor);
+        // Setting the cursor brings it into view; the view stays where the user had it.
+        setTextCursor(user);
+        horizontal->setValue(left);
     }
-    QScrollBar* bar = verticalScrollBar();
-    int value = bar->value();
-    if (m_scrollToEnd) {
-        const int linesBelow = document()->blockCount() - 1 - m_scrollEndBlock;
-        value = bar->maximum() - linesBelow;
-    }
-    value = std::clamp(value + m_pendingLineScrolls, bar->minimum(), bar->maximum());
-    m_scrollToEnd = false;
-    m_pendingLineScrolls = 0;
-    bar->setValue(value);
+    vertical->setValue(m_followOutput ? vertical->maximum() : top);
 }
 
 void COutputWindow::SetOutputFont(const std::string& face, int32_t tenthsOfPoint) {
@@ -387,7 +399,6 @@ void COutputWindow::SetOutputFont(const std::string& face, int32_t tenthsOfPoint
 
 void COutputWindow::ClearOutput() {
     FlushOutput();
-    m_insertCursor = QTextCursor();
     // Deleting the whole selection run by run takes seconds at a million lines; emptying the
     // document leaves the same result (no text, the default format, a modified document).
     document()->clear();
@@ -411,6 +422,10 @@ bool COutputWindow::eventFilter(QObject* watched, QEvent* event) {
         m_deferredRepaint = nullptr;
         FlushOutput();
         return false;
+    }
+    if (event->type() == QEvent::KeyPress && ClosesFindBar(watched, *event)) {
+        m_findBar->Close();
+        return true;
     }
     if (!m_editOpen) {
         return false;

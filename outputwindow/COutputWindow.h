@@ -22,9 +22,11 @@ class QMenu;
 #include <cstdint>
 #include <string>
 
-// The output window (control 1020): an editable text area of coloured runs. Every run is one
-// insertion at the current selection with the default character format plus its own colour and
-// boldness. The content is never trimmed.
+// The output window (control 1020): an editable text area of coloured runs. Every run is
+// appended at the end of the text with the default character format plus its own colour and
+// boldness, wherever the user clicked or selected: the user's selection and caret stay on the
+// text they were on, and the view follows new output only while it shows the last line, as a
+// terminal does. The user can type anywhere. The content is never trimmed.
 //
 // Output arrives in bursts of small insertions (a label line is five or more runs, and a fast
 // reader delivers thousands of lines a second). The document takes every insertion at once, but
@@ -34,8 +36,8 @@ class QMenu;
 // block first; a repaint of the window that comes earlier waits for the end of the frame.
 //
 // Its context menu copies, selects all, finds, saves and clears. The find bar at its bottom
-// marks matches without touching the selection, since that is where output goes. The window
-// keeps black text on white whatever the desktop's colours, as the stored colours assume.
+// marks matches without touching the selection. The window keeps black text on white whatever
+// the desktop's colours, as the stored colours assume.
 class COutputWindow : public QPlainTextEdit, public COutputSink {
     Q_OBJECT
 public:
@@ -47,6 +49,7 @@ public:
     // A run of `colour` and `bold` on top of the default format.
     void AppendRun(const std::string& text, uint32_t colour, bool bold);
     void AppendNewLine() override;
+    // Output is always appended at the end; this only marks the document unmodified.
     void ScrollToEnd() override;
 
     // The settings whose colours the roles take; the defaults until this is called.
@@ -85,6 +88,7 @@ protected:
 
 private:
     void CreateActions();
+    bool ClosesFindBar(QObject* watched, const QEvent& event) const;
     void PlaceFindBar();
     int ViewTop();
     void ShowCurrentMatch();
@@ -93,7 +97,7 @@ private:
     void BeginOutputEdit();
     QTextCursor& InsertionCursor();
     const QTextCharFormat& CachedRunFormat(uint32_t colour, bool bold);
-    void ApplyPendingScroll();
+    void KeepUsersPlaceAfterOutput();
     void RepaintDeferredWindow();
 
     const CDisplaySettings* m_colours;
@@ -105,11 +109,12 @@ private:
     QElapsedTimer m_sinceFlush;
     QPointer<QWidget> m_deferredRepaint; // the window whose repaint waits for the next flush
     bool m_repaintOwed = false;          // that repaint has been asked for again
-    // Scrolling requested since the last flush: ScrollToEnd brings the block that was last at
-    // that moment into view; each run then scrolls one more line.
-    bool m_scrollToEnd = false;
-    int m_scrollEndBlock = 0;
-    int m_pendingLineScrolls = 0;
+    // Taken when an output edit opens: whether the view showed the last line, and the user's
+    // selection when an end of it sat at the end of the text, where output would carry it on.
+    bool m_followOutput = false;
+    bool m_keepUsersPlace = false;
+    int m_userAnchor = 0;
+    int m_userPosition = 0;
     bool m_unmodifiedAtFlush = false; // ScrollToEnd came after the last insertion
 
     COutputSearch* m_search = nullptr;

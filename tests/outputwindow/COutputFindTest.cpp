@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPlainTextDocumentLayout>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -110,15 +111,11 @@ TEST_F(COutputFindTest, MatchesSpanRunsAndStepWithWrapOrStopAtTheEnd) {
     EXPECT_FALSE(m_window.textCursor().hasSelection());
 }
 
-TEST_F(COutputFindTest, OutputGoesOnAtTheCaretWhileTheCountFollowsIt) {
+TEST_F(COutputFindTest, TheCountFollowsOutputAndTheUsersTypingWhileTheBarIsOpen) {
     for (int i = 0; i < 40; ++i) {
         Line("label", i % 4 == 0 ? "ABC" : "xyz");
     }
     m_window.FlushOutput();
-    // The user clicked into line 3: output is inserted there from now on.
-    QTextCursor caret(m_window.document()->findBlockByNumber(3));
-    m_window.setTextCursor(caret);
-    const int insertAt = caret.position();
     m_window.verticalScrollBar()->setValue(0);
 
     OpenFind("abc");
@@ -128,22 +125,108 @@ TEST_F(COutputFindTest, OutputGoesOnAtTheCaretWhileTheCountFollowsIt) {
     EXPECT_EQ(Count(), "3 of 10");
     const int current = m_window.Search().CurrentPosition();
 
-    // Reports arrive while the bar is open: two matches land before the current one, which
-    // keeps its place in the text.
+    // Reports arrive while the bar is open: their matches come after every other.
     Line("ABC", "");
     Line("zzz", "abc");
     QCoreApplication::processEvents();
     m_window.FlushOutput();
-    EXPECT_EQ(Count(), "5 of 12");
-    const int inserted = m_window.document()->findBlockByNumber(5).position() - insertAt;
-    EXPECT_EQ(m_window.Search().CurrentPosition(), current + inserted);
-    EXPECT_EQ(m_window.document()->findBlockByNumber(3).text(), "ABC - EAN");
-    EXPECT_EQ(m_window.textCursor().position(), insertAt + inserted);
+    EXPECT_EQ(Count(), "3 of 12");
+    EXPECT_EQ(m_window.Search().CurrentPosition(), current);
+    EXPECT_EQ(m_window.document()->lastBlock().previous().text(), "zzzabc - EAN");
 
-    // Stepping on goes through the new matches too.
+    // The user types a match into line 3: the current match keeps its place in the text.
+    QTextCursor typing(m_window.document()->findBlockByNumber(3));
+    typing.insertText("abc");
+    EXPECT_EQ(Count(), "4 of 13");
+    EXPECT_EQ(m_window.Search().CurrentPosition(), current + 3);
     QTest::keyClick(&m_window.FindBar().TextField(), Qt::Key_Return);
-    EXPECT_EQ(Count(), "6 of 12");
+    EXPECT_EQ(Count(), "5 of 13");
     EXPECT_EQ(m_window.Search().Matches(), FreshMatches());
+}
+
+TEST_F(COutputFindTest, ALongSearchCountsUpAndShowsTheFirstMatchInViewOnceFound) {
+    for (int i = 0; i < 100; ++i) {
+        Line(i % 10 == 3 ? "needle" : "hay", "");
+    }
+    m_window.FlushOutput();
+    m_window.Search().SetSliceLimit(7);
+    OpenFind("needle");
+    ASSERT_TRUE(m_window.Search().Searching());
+    EXPECT_EQ(Count(), "1 match");
+    while (m_window.Search().Searching()) {
+        QCoreApplication::processEvents();
+    }
+    // The view was at the end: the last needle is the first match in view.
+    EXPECT_EQ(Count(), "10 of 10");
+    const int line =
+        m_window.document()->findBlock(m_window.Search().CurrentPosition()).blockNumber();
+    EXPECT_EQ(line, 93);
+    EXPECT_GE(line, m_window.verticalScrollBar()->value());
+}
+
+// The search alone, sliced small: matches stream in, edits on either side of the front and
+// across it, and steps that wait for the end.
+TEST(COutputSearchTest, ASlicedSearchEndsAsAFreshOneAndStepsWaitForTheirMatch) {
+    QTextDocument document;
+    // A document tells of its changes only once it has a layout.
+    document.setDocumentLayout(new QPlainTextDocumentLayout(&document));
+    QTextCursor end(&document);
+    for (int i = 0; i < 100; ++i) {
+        end.insertText(i % 10 == 3 ? "needle\n" : "hay\n");
+    }
+    COutputSearch search(document);
+    std::vector<COutputSearch::CStep> answers;
+    QObject::connect(&search, &COutputSearch::StepDone,
+                     [&](COutputSearch::CStep step) { answers.push_back(step); });
+    const auto settle = [&] {
+        while (search.Searching()) {
+            QCoreApplication::processEvents();
+        }
+    };
+    const auto fresh = [&] {
+        COutputSearch whole(document);
+        whole.SetText(search.Text(), false);
+        return whole.Matches();
+    };
+    using CStep = COutputSearch::CStep;
+
+    search.SetSliceLimit(7);
+    search.SetText("NEEDLE", false);
+    EXPECT_TRUE(search.Searching());
+    EXPECT_EQ(search.Matches().size(), 1u);
+    const QTextCursor line50(document.findBlockByNumber(50));
+    EXPECT_EQ(search.SelectFrom(line50.position()), CStep::Searching);
+    QTextCursor(document.findBlockByNumber(1)).insertText("xneedle"); // behind the front
+    end.insertText("needle\n");                                       // beyond it
+    QTextCursor across(document.findBlockByNumber(5));
+    across.setPosition(document.findBlockByNumber(9).position() + 2, QTextCursor::KeepAnchor);
+    across.insertText("eedneedl");
+    settle();
+    const std::vector<int> all = fresh();
+    EXPECT_EQ(search.Matches(), all);
+    ASSERT_EQ(answers, std::vector<CStep>{CStep::Found});
+    EXPECT_EQ(search.CurrentPosition(),
+              *std::lower_bound(all.begin(), all.end(), line50.position()));
+
+    // Forward from the last match waits for the end, then wraps or stays.
+    search.SetText("needle", false);
+    EXPECT_EQ(search.SelectFrom(document.characterCount()), CStep::Searching);
+    settle();
+    EXPECT_EQ(answers.back(), CStep::Found);
+    EXPECT_EQ(search.Current(), 0);
+    EXPECT_EQ(search.Step(false, false), CStep::EndReached);
+    EXPECT_EQ(search.Step(false, true), CStep::Wrapped);
+    EXPECT_EQ(search.Current(), int(all.size()) - 1);
+    search.SetText("needle", false);
+    EXPECT_EQ(search.Step(false, true), CStep::Searching); // the last match is known at the end
+    settle();
+    EXPECT_EQ(answers.back(), CStep::Wrapped);
+    EXPECT_EQ(search.Current(), int(all.size()) - 1);
+    EXPECT_EQ(search.Step(true, false), CStep::EndReached);
+    search.SetText("straw", false);
+    EXPECT_EQ(search.Step(true, true), CStep::Searching);
+    settle();
+    EXPECT_EQ(answers.back(), CStep::NoMatch);
 }
 
 TEST_F(COutputFindTest, EditsAnywhereKeepTheMatchesThoseOfAFreshSearch) {
@@ -158,16 +241,16 @@ TEST_F(COutputFindTest, EditsAnywhereKeepTheMatchesThoseOfAFreshSearch) {
     for (const auto& [at, text] : edits) {
         QTextCursor cursor(m_window.document());
         cursor.setPosition(at);
-        m_window.setTextCursor(cursor);
-        m_window.AppendRun(text, kNavy, false);
-        m_window.FlushOutput();
+        cursor.insertText(text);
         EXPECT_EQ(m_window.Search().Matches(), FreshMatches()) << "after " << text << " at " << at;
     }
     QTextCursor selection(m_window.document());
     selection.setPosition(3);
     selection.setPosition(20, QTextCursor::KeepAnchor);
-    m_window.setTextCursor(selection);
-    m_window.AppendRun("aaaaa", kNavy, false);
+    selection.insertText("aaaaa");
+    EXPECT_EQ(m_window.Search().Matches(), FreshMatches());
+    // Output goes on at the end.
+    m_window.AppendRun("aa", kNavy, false);
     m_window.FlushOutput();
     EXPECT_EQ(m_window.Search().Matches(), FreshMatches());
 
@@ -176,7 +259,7 @@ TEST_F(COutputFindTest, EditsAnywhereKeepTheMatchesThoseOfAFreshSearch) {
     EXPECT_EQ(Count(), "No matches");
 }
 
-TEST_F(COutputFindTest, TheViewShowsTheCurrentMatchMarkedAndEscapeClosesTheBar) {
+TEST_F(COutputFindTest, TheViewShowsTheCurrentMatchMarkedAndEscapeAnywhereClosesTheBar) {
     for (int i = 0; i < 200; ++i) {
         Line(i == 20 || i == 150 ? "needle" : "hay", "");
     }
@@ -208,6 +291,11 @@ TEST_F(COutputFindTest, TheViewShowsTheCurrentMatchMarkedAndEscapeClosesTheBar) 
     EXPECT_GE(bar.top(), m_window.viewport()->geometry().bottom());
     EXPECT_LE(bar.bottom(), m_window.height());
 
+    // Escape with the focus in the text closes the bar like Escape in its field.
+    m_window.setFocus();
+    QTest::keyClick(&m_window, Qt::Key_Escape);
+    EXPECT_TRUE(m_window.FindBar().isHidden());
+    QTest::keyClick(&m_window, Qt::Key_F3);
     QTest::keyClick(&m_window.FindBar().TextField(), Qt::Key_Escape);
     EXPECT_TRUE(m_window.FindBar().isHidden());
     EXPECT_TRUE(m_window.hasFocus());

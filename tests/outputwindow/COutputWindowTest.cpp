@@ -132,84 +132,81 @@ TEST_F(COutputWindowTest, AutomaticColourShowsInTheWidgetsTextColour) {
     EXPECT_EQ(Runs(*m_window.document()), expected);
 }
 
-TEST_F(COutputWindowTest, TheUsersSelectionIsReplacedAndOnlyTheInsertionTakesTheFormat) {
+TEST_F(COutputWindowTest, OutputGoesAtTheEndWhateverTheUserSelectedOrClicked) {
     Append("hello world", kNavy);
     Append("\r\n", 0);
     Append("next", kNavy);
     m_window.FlushOutput();
 
+    // A selection in the middle, then a caret there: output never lands in them.
     QTextCursor selection(m_window.document());
     selection.setPosition(6);
     selection.setPosition(11, QTextCursor::KeepAnchor);
     m_window.setTextCursor(selection);
     Append("XY", kRed, true);
     Append("!", kGrey);
-
-    const std::vector<CRun> expected = {{"hello ", kNavy, false},
-                                        {"XY", kRed, true},
-                                        {"!", kGrey, false},
-                                        {"\n", std::nullopt, false},
-                                        {"next", kNavy, false}};
+    m_window.FlushOutput();
+    EXPECT_EQ(m_window.textCursor().selectedText(), "world");
+    selection.setPosition(1);
+    m_window.setTextCursor(selection);
+    Append("b", kRed);
+    m_window.FlushOutput();
+    EXPECT_EQ(m_window.textCursor().position(), 1);
+    const std::vector<CRun> expected = {{"hello world", kNavy, false}, {"\n", std::nullopt, false},
+                                        {"next", kNavy, false},        {"XY", kRed, true},
+                                        {"!", kGrey, false},           {"b", kRed, false}};
     EXPECT_EQ(Runs(*m_window.document()), expected);
-    EXPECT_EQ(m_window.textCursor().position(), 9);
-    EXPECT_FALSE(m_window.textCursor().hasSelection());
-}
 
-TEST_F(COutputWindowTest, OutputFollowsTheCaretWhereTheUserClicked) {
-    Append("ac", kNavy);
-    QTextCursor caret(m_window.document());
-    caret.setPosition(1);
-    m_window.setTextCursor(caret);
-    Append("b", kRed);
-    Append("b", kRed);
-    EXPECT_EQ(Text(), "abbc");
-}
-
-TEST_F(COutputWindowTest, NewLineKeepsTheFormatAndDoesNotScroll) {
-    for (int i = 0; i < 100; ++i) {
-        Append("line", kNavy);
-        Append("\r\n", 0);
+    // Select All, the usual way to copy the log out, then scans: the earlier output is all
+    // there and the selection still holds exactly it.
+    m_window.selectAll();
+    const QString before = m_window.toPlainText();
+    for (int i = 0; i < 3; ++i) {
+        Append("scan", kNavy, true);
+        m_window.AppendNewLine();
+        m_window.ScrollToEnd();
     }
-    m_window.ScrollToEnd();
     m_window.FlushOutput();
-    QScrollBar* bar = m_window.verticalScrollBar();
-    ASSERT_GT(bar->maximum(), 0);
-    bar->setValue(0);
-
-    Append("last", kRed, true);
-    m_window.AppendNewLine();
-    m_window.AppendNewLine();
-    m_window.FlushOutput();
-    EXPECT_EQ(bar->value(), 1) << "one line for the text, none for the line ends";
-    const QTextBlock last = m_window.document()->lastBlock();
-    EXPECT_EQ(last.text(), "");
-    EXPECT_EQ(ColourOf(last.previous().charFormat()), kRed);
-    EXPECT_TRUE(m_window.toPlainText().endsWith("line\nlast\n\n"));
+    EXPECT_EQ(m_window.toPlainText(), before + "scan\nscan\nscan\n");
+    EXPECT_EQ(m_window.textCursor().selectionStart(), 0);
+    EXPECT_EQ(m_window.textCursor().selectionEnd(), int(before.size()));
 }
 
-TEST_F(COutputWindowTest, ScrollToEndShowsTheLastLineAndClearsTheModifiedFlag) {
+TEST_F(COutputWindowTest, TheViewFollowsOutputOnlyWhileItShowsTheEnd) {
     for (int i = 0; i < 200; ++i) {
         Append("line", kNavy);
         Append("\r\n", 0);
     }
-    m_window.FlushOutput();
-    EXPECT_TRUE(m_window.document()->isModified());
-    Append("label", kNavy, true);
     m_window.ScrollToEnd();
     m_window.FlushOutput();
-    EXPECT_FALSE(m_window.document()->isModified());
     QScrollBar* bar = m_window.verticalScrollBar();
-    EXPECT_GT(bar->maximum(), 100);
+    ASSERT_GT(bar->maximum(), 100);
     EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_FALSE(m_window.document()->isModified());
 
-    // From the top, the next label line brings the end into view again once drawn.
-    bar->setValue(0);
     Append("label", kNavy, true);
-    Append("\r\n", 0);
+    m_window.AppendNewLine();
     m_window.ScrollToEnd();
     QApplication::processEvents();
     m_window.FlushOutput();
     EXPECT_EQ(bar->value(), bar->maximum());
+
+    // Scrolled up, the view stays, horizontally too, however much arrives.
+    bar->setValue(40);
+    m_window.horizontalScrollBar()->setValue(0);
+    for (int i = 0; i < 50; ++i) {
+        Append("last line of a report that is much wider than the window is", kRed, true);
+        m_window.AppendNewLine();
+        m_window.ScrollToEnd();
+        QApplication::processEvents();
+    }
+    m_window.FlushOutput();
+    EXPECT_EQ(bar->value(), 40);
+    EXPECT_EQ(m_window.horizontalScrollBar()->value(), 0);
+    // A new line keeps the format of the text before it.
+    const QTextBlock last = m_window.document()->lastBlock();
+    EXPECT_EQ(last.text(), "");
+    EXPECT_EQ(ColourOf(last.previous().charFormat()), kRed);
 }
 
 TEST_F(COutputWindowTest, EmptyTextChangesNothing) {
@@ -239,16 +236,25 @@ TEST_F(COutputWindowTest, ClearOutputEmptiesTheWindowAndOutputStartsAgain) {
     EXPECT_EQ(Runs(*m_window.document()), expected);
 }
 
-TEST_F(COutputWindowTest, TheUserCanTypeSelectAndCopy) {
+TEST_F(COutputWindowTest, TheUserCanTypeAndTheCaretStaysWhereTheyTyped) {
     Append("scan", kNavy, true);
-    // Typed keys arrive while the output is still open for more; they land behind it.
+    // Typed keys arrive while the output is still open for more; the caret was never moved,
+    // so they land at the start.
     QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
     QApplication::sendEvent(&m_window, &press);
-    EXPECT_EQ(Text(), "scanx");
+    EXPECT_EQ(Text(), "xscan");
+
+    // At the end, a note typed between scans stays where it was typed.
+    m_window.moveCursor(QTextCursor::End);
+    QKeyEvent y(QEvent::KeyPress, Qt::Key_Y, Qt::NoModifier, "y");
+    QApplication::sendEvent(&m_window, &y);
+    Append("more", kNavy, true);
+    QApplication::sendEvent(&m_window, &y);
+    EXPECT_EQ(Text(), "xscanyymore");
 
     m_window.selectAll();
     m_window.copy();
-    EXPECT_EQ(QApplication::clipboard()->text(), "scanx");
+    EXPECT_EQ(QApplication::clipboard()->text(), "xscanyymore");
     EXPECT_FALSE(m_window.isReadOnly());
 }
 
