@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -202,7 +203,12 @@ void CVantrelDlg::StartDeviceMonitor() {
 }
 
 void CVantrelDlg::OnMonitorActivated() {
-    if (!m_monitor->ReadChanges().empty()) {
+    // A removal brings no reader to open: losing the open one shows its read error and empties
+    // the list, and the list stays empty until a reader is plugged in.
+    const std::vector<CHidDeviceChange> changes = m_monitor->ReadChanges();
+    if (std::any_of(changes.begin(), changes.end(), [](const CHidDeviceChange& change) {
+            return change.kind == CHidDeviceChange::Kind::Arrival;
+        })) {
         OnDeviceChange();
     }
 }

@@ -204,38 +204,69 @@ TEST_F(CVantrelDlgOutputMenuTest, ASaveIntoAMissingFolderSaysWhatFailedAndWhere)
 }
 
 TEST_F(CVantrelDlgOutputMenuTest, UnplugAndPlugBackFromTheMenuTakeTheWholeReaderAndReopenIt) {
-    StartSimulated({Reader("sim:/dual/if00", "00", CSimReaderSet::HidPosDescriptor()),
+    CSimReaderDefinition other = Reader("sim:/other", "", CSimReaderSet::QuorinDescriptor());
+    other.attributes.productId = 0x0106;
+    other.serial = "O1";
+    StartSimulated({other, Reader("sim:/dual/if00", "00", CSimReaderSet::HidPosDescriptor()),
                     Reader("sim:/dual/if01", "01", CSimReaderSet::SurePosDescriptor(0x4A00))});
     ASSERT_TRUE(m_dialog->Port().IsOpen());
+    ASSERT_TRUE(m_dialog->StatusText().startsWith("Firmware V402, VID=1209, PID=0105"));
     QStringList statusTexts;
     QObject::connect(m_dialog->ControlAs<QLineEdit>(1004), &QLineEdit::textChanged,
                      [&](const QString& text) { statusTexts << text; });
 
+    // As a pulled cable: the system's error text, an empty list, and no other reader opened
+    // though one is still plugged in.
     Choose("Unplug Reader");
     const QString noDevice = QString::fromLocal8Bit(std::strerror(ENODEV));
     ASSERT_TRUE(WaitFor([&] { return statusTexts.contains(noDevice); }));
-    QTest::qWait(50);
+    QTest::qWait(200);
+    EXPECT_EQ(statusTexts, QStringList{noDevice});
     EXPECT_EQ(m_dialog->ControlAs<QComboBox>(1002)->count(), 0);
     EXPECT_FALSE(m_dialog->Port().IsOpen());
     std::vector<CHidInterfaceInfo> present;
     int error = 0;
     Sim().EnumerateInterfaces(present, error);
-    EXPECT_TRUE(present.empty()); // both interfaces went with the cable
+    ASSERT_EQ(present.size(), 1u); // both interfaces went with the cable
+    EXPECT_EQ(present[0].path, "sim:/other");
 
     QMenu* menu = OpenMenu();
     EXPECT_FALSE(MenuItem(*menu, "Unplug Reader")->isEnabled());
     EXPECT_TRUE(MenuItem(*menu, "Plug Reader Back")->isEnabled());
     menu->close();
+    // Plugged back, the readers are listed anew and the last one listed opens.
     Choose("Plug Reader Back");
     ASSERT_TRUE(WaitFor([&] { return m_dialog->Port().IsOpen(); }));
-    EXPECT_EQ(m_dialog->ControlAs<QComboBox>(1002)->count(), 2);
+    EXPECT_EQ(m_dialog->ControlAs<QComboBox>(1002)->count(), 3);
     EXPECT_TRUE(m_dialog->StatusText().startsWith("Firmware V402, VID=1209, PID=0105"));
     Sim().EnumerateInterfaces(present, error);
-    EXPECT_EQ(present.size(), 2u);
+    EXPECT_EQ(present.size(), 3u);
     menu = OpenMenu();
     EXPECT_TRUE(MenuItem(*menu, "Unplug Reader")->isEnabled());
     EXPECT_FALSE(MenuItem(*menu, "Plug Reader Back")->isEnabled());
     menu->close();
+}
+
+TEST_F(CVantrelDlgOutputMenuTest, EscapeClosesTheOpenFindBarWhereverTheFocusIsElseTheDialog) {
+    StartSimulated({});
+    WriteSampleLines();
+    const QString shown = Output().toPlainText();
+    QWidget* const focusPlaces[] = {&Output(), m_dialog->ControlAs<QComboBox>(1002),
+                                    &Output().FindBar().TextField()};
+    for (QWidget* focus : focusPlaces) {
+        QTest::keyClick(m_dialog.get(), Qt::Key_F, Qt::ControlModifier);
+        ASSERT_FALSE(Output().FindBar().isHidden());
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Escape);
+        EXPECT_TRUE(Output().FindBar().isHidden()) << focus->objectName().toStdString();
+        EXPECT_TRUE(m_dialog->isVisible());
+    }
+    EXPECT_EQ(Output().toPlainText(), shown);
+    // Without the bar, Escape is the dialog's own again.
+    Output().setFocus();
+    QTest::keyClick(&Output(), Qt::Key_Escape);
+    EXPECT_FALSE(m_dialog->isVisible());
+    EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
 }
 
 TEST_F(CVantrelDlgOutputMenuTest, TheOutputStaysBlackOnWhiteUnderADarkThemeAndTheRestFollowsIt) {
