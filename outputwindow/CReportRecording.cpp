@@ -128,6 +128,8 @@ bool CReportRecording::Start(const QString& path) {
     m_path = path;
     m_readerName = QString::fromStdString(name);
     m_stopping = false;
+    m_endReason.clear();
+    m_readerError.store(0);
     m_recorder = std::make_unique<CReportRecorder>(std::move(file), info, name, [this] {
         QMetaObject::invokeMethod(this, &CReportRecording::OnRecorderEnded, Qt::QueuedConnection);
     });
@@ -135,7 +137,7 @@ bool CReportRecording::Start(const QString& path) {
     CReportRecorder* recorder = m_recorder.get();
     const uint64_t generation = m_port.Generation();
     const uint32_t reportId = HidMessageId(m_port.MessageBase(), CHidMessageKind::Report);
-    m_setTap([recorder, generation, reportId](const CHidMessage& message) {
+    m_setTap([this, recorder, generation, reportId](const CHidMessage& message) {
         if (message.generation != generation) {
             return;
         }
@@ -143,12 +145,13 @@ bool CReportRecording::Start(const QString& path) {
             recorder->Add(message.report.data(), message.report.size(), message.readTime);
         } else {
             // A read error ends the reader, and the recording with it.
+            m_readerError.store(message.errorCode);
             recorder->End();
         }
     });
     // A reader that ended before the tap was in place posts nothing more.
     if (!m_port.IsRunning()) {
-        Stop();
+        End(tr("the reader stopped reading as the recording started"));
     }
 
     m_store.WriteProfileString(COutputSaver::kSection, kFolderKey,
@@ -161,16 +164,21 @@ bool CReportRecording::Start(const QString& path) {
 }
 
 void CReportRecording::Stop() {
-    if (!m_recorder) {
+    End(QString());
+}
+
+void CReportRecording::OnReaderClosed() {
+    End(tr("the reader was closed to open the one chosen in the list"));
+}
+
+void CReportRecording::End(const QString& reason) {
+    if (!m_recorder || m_stopping) {
         return;
     }
     m_setTap({});
     m_stopping = true;
+    m_endReason = reason;
     m_recorder->End();
-}
-
-void CReportRecording::OnReaderClosed() {
-    Stop();
 }
 
 void CReportRecording::OnRecorderEnded() {
@@ -184,6 +192,15 @@ void CReportRecording::OnRecorderEnded() {
     m_stopping = false;
     m_window.setWindowTitle(m_title);
     if (error == 0) {
+        // Stop Recording says nothing; any other end says why, once.
+        const int readerError = m_readerError.load();
+        const QString reason =
+            readerError != 0
+                ? tr("the reader was lost (%1)").arg(QString::fromStdString(ErrnoText(readerError)))
+                : m_endReason;
+        if (!reason.isEmpty()) {
+            ShowEnded(reason, written);
+        }
         return;
     }
     const QString reason = error == ENOBUFS ? tr("the disk did not keep up with the reader")
@@ -195,4 +212,19 @@ void CReportRecording::OnRecorderEnded() {
            "write to, and record again.")
             .arg(m_readerName, QDir::toNativeSeparators(m_path), reason)
             .arg(written));
+}
+
+void CReportRecording::ShowEnded(const QString& reason, quint64 written) {
+    // Not modal: the window goes on with the next reader meanwhile.
+    auto* box = new QMessageBox(
+        QMessageBox::Information, tr("Record Reports to File"),
+        tr("Recording the reports of \"%1\" to \"%2\" ended: %3.\n\nThe file is complete "
+           "(reports written: %4).")
+            .arg(m_readerName, QDir::toNativeSeparators(m_path), reason)
+            .arg(written),
+        QMessageBox::Ok, &m_window);
+    box->setObjectName("recordingEnded");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
 }

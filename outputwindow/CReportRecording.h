@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -29,7 +30,9 @@ class QWidget;
 // The window title says that a recording runs and where. Closing the reader (another one
 // chosen, the window closed), losing it (a read error, an unplugged cable) and Stop Recording
 // end the recording: what was read before is written and the file is complete. A recording
-// that fails (a full disk) ends and says why in a message box.
+// that ends other than by Stop Recording or the window's closing says so once, in a box that
+// does not hold up the window: the file, the reader, why and how many reports it holds. A
+// recording that fails (a full disk) ends and says why in a message box.
 class CReportRecording : public QObject {
     Q_OBJECT
 public:
@@ -54,7 +57,7 @@ public:
     void OnRecord();
     // Records the open reader to `path`; false, with a message to the user, when it cannot.
     bool Start(const QString& path);
-    // Ends the recording; the title changes back once the file is complete.
+    // Ends the recording ("Stop Recording"); the title changes back once the file is complete.
     void Stop();
     // The port was closed: the reader recorded is gone, and so is its recording.
     void OnReaderClosed();
@@ -66,7 +69,10 @@ public:
 
 private:
     QString StartFolder() const;
+    // Ends the recording; `reason` (none for Stop Recording) is told once it is complete.
+    void End(const QString& reason);
     void OnRecorderEnded();
+    void ShowEnded(const QString& reason, quint64 written);
 
     CSettingsStore& m_store;
     CHidPlatform& m_platform;
@@ -81,4 +87,6 @@ private:
     QString m_path;
     QString m_readerName;
     QString m_title; // the window title before the recording
+    QString m_endReason;
+    std::atomic<int> m_readerError{0}; // the read error that ended the reader, from its thread
 };

@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -119,6 +120,14 @@ protected:
         }
         return sent;
     }
+    // The texts of the boxes that told of a recording's end.
+    QStringList EndedBoxes() {
+        QStringList texts;
+        for (const QMessageBox* box : m_dialog->findChildren<QMessageBox*>("recordingEnded")) {
+            texts << box->text();
+        }
+        return texts;
+    }
     int Lines() {
         Output().FlushOutput();
         return Output().document()->isEmpty() ? 0 : Output().document()->blockCount() - 1;
@@ -171,6 +180,7 @@ TEST_F(CVantrelDlgRecordTest, RecordsEveryScanFromTheMenuAndTheFileReplaysToTheS
     Choose("Stop Recording");
     ASSERT_TRUE(WaitFor([&] { return m_dialog->windowTitle() == "Vantrel"; }));
     EXPECT_FALSE(Recording().IsRecording());
+    EXPECT_TRUE(EndedBoxes().isEmpty()); // the user ended it
     // Scans after the end are shown, not recorded.
     Scan("sim:/rec", 200, 3);
     ASSERT_TRUE(WaitFor([&] { return Lines() == 203; }));
@@ -225,6 +235,16 @@ TEST_F(CVantrelDlgRecordTest, AnUnplugEndsTheRecordingCompleteWithEveryReportRea
     EXPECT_TRUE(file.complete);
     EXPECT_GT(file.inputs.size(), 0u);
     EXPECT_EQ(int(file.inputs.size()), Lines());
+    // The end is told once: file, reader, why, and how many reports the file holds.
+    ASSERT_TRUE(WaitFor([&] { return !EndedBoxes().isEmpty(); }));
+    QTest::qWait(50);
+    ASSERT_EQ(EndedBoxes().size(), 1);
+    const QString told = EndedBoxes()[0];
+    EXPECT_TRUE(told.contains(QDir::toNativeSeparators(path))) << told.toStdString();
+    EXPECT_TRUE(told.contains("\"Record Reader - R1\"")) << told.toStdString();
+    EXPECT_TRUE(told.contains("the reader was lost (" + noDevice + ")")) << told.toStdString();
+    EXPECT_TRUE(told.contains(QString("reports written: %1").arg(file.inputs.size())))
+        << told.toStdString();
     QMenu* menu = OpenMenu();
     ASSERT_NE(menu, nullptr);
     EXPECT_FALSE(MenuItem(*menu, "Record Reports to File\u2026")->isEnabled()); // no reader is open
@@ -253,6 +273,10 @@ TEST_F(CVantrelDlgRecordTest, ChoosingAnotherReaderEndsTheRecording) {
     const CRecordingFile file = ReadRecording(path);
     EXPECT_TRUE(file.complete);
     ExpectReports(file, sent);
+    ASSERT_EQ(EndedBoxes().size(), 1);
+    EXPECT_TRUE(EndedBoxes()[0].contains("ended: the reader was closed to open the one chosen in "
+                                         "the list.\n\nThe file is complete (reports written: 20)"))
+        << EndedBoxes()[0].toStdString();
 }
 
 TEST_F(CVantrelDlgRecordTest, ClosingTheWindowCompletesTheRecording) {
