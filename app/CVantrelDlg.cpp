@@ -284,6 +284,9 @@ void CVantrelDlg::OpenSelectedDevice() {
         // The type follows the capabilities of the interface just opened, also when its
         // attributes could not be read.
         const DeviceType type = SelectDeviceType(caps.usagePage, caps.usage);
+        if (type == DeviceType::Keyboard) {
+            status = std::string(kKeyboardModeStatus) + status;
+        }
         if (m_deviceFactory) {
             m_device =
                 m_deviceFactory(type, m_port, *m_outputWindow, m_displaySettings, m_notifier);

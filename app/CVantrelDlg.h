@@ -44,6 +44,9 @@ public:
     // The port's messages: a report at the base, then an error.
     static constexpr uint32_t WM_HID_REPORT = 0x0400 + 1000;
     static constexpr uint32_t WM_HID_ERROR = HidMessageId(WM_HID_REPORT, CHidMessageKind::Error);
+    // The status line's start for a reader in keyboard mode.
+    static constexpr const char* kKeyboardModeStatus =
+        "Keyboard mode: the reader types its labels as keystrokes. ";
 
     static const CDialogTemplate& Template();
 

@@ -3,6 +3,8 @@
 
 #include "cli/CSession.h"
 
+#include "device/CKeyboardDevice.h"
+
 #include "device/CHidDeviceFactory.h"
 #include "device/ErrorText.h"
 
@@ -78,6 +80,12 @@ CSession::Message CSession::Classify(const CHidMessage& message) {
         return Message::Failed;
     }
     return Message::Report;
+}
+
+CKeyboardDevice* CSession::Keyboard() {
+    return m_device && m_device->Type() == DeviceType::Keyboard
+               ? static_cast<CKeyboardDevice*>(m_device.get())
+               : nullptr;
 }
 
 void CSession::Decode(const std::vector<uint8_t>& report) {

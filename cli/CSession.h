@@ -17,6 +17,7 @@
 #include <string>
 #include <utility>
 
+class CKeyboardDevice;
 class COutputSink;
 
 // The reader messages of several sessions in one queue, each with the index of its session,
@@ -56,6 +57,8 @@ public:
 
     CHidPort& Port() { return m_port; }
     CHidDevice* Device() { return m_device.get(); }
+    // The device of a reader in keyboard mode, else null.
+    CKeyboardDevice* Keyboard();
     const std::string& Name() const { return m_name; }
     const std::string& Path() const { return m_path; }
     // How many messages the device layer showed.

@@ -6,6 +6,7 @@
 #include "cli/CTerminalSink.h"
 #include "cli/CTerminalText.h"
 #include "cli/WallClock.h"
+#include "device/CKeyboardDevice.h"
 #include "device/ErrorText.h"
 #include "recording/CRecording.h"
 
@@ -14,7 +15,8 @@
 
 namespace {
 
-constexpr int kStopCheckMs = 50;
+// Also how soon a label that a pause ends is shown.
+constexpr int kStopCheckMs = 20;
 
 std::string TimeOfDay() {
     timeval now{};
@@ -65,6 +67,14 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
             m_errors.Report("no report arrived in " + std::to_string(options.idleMs) + " ms");
             status = kExitFailed;
             break;
+        }
+        // A reader in keyboard mode ends a label at a pause, which no report tells.
+        for (CSession* session : m_sessions) {
+            if (CKeyboardDevice* keyboard = session->Keyboard()) {
+                SetSource(*session, options);
+                keyboard->OnIdle(CKeyboardDevice::NowUs());
+                m_sink.Flush();
+            }
         }
         int index = 0;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(std::min(

@@ -8,6 +8,7 @@
 #include "cli/CSessionPump.h"
 #include "cli/CTerminalText.h"
 #include "cli/Subcommands.h"
+#include "device/CKeyboardDevice.h"
 #include "device/ErrorText.h"
 #include "recording/CRecording.h"
 #include "recording/QuoteInput.h"
@@ -55,6 +56,11 @@ A lane follows its readers and can publish every scan to an MQTT broker:
   --mqtt-queue N   scans held while the broker is away (default 10000); more are dropped
                    and counted
   --mqtt-wait S    fail when the broker has not answered within S seconds (default 10)
+A reader in keyboard mode types its labels; each key is one report. For such readers:
+  --layout L       read the keys under keyboard layout L (default: the desktop's, else us)
+  --grab           take the reader for this command alone: its scans type into no window
+  --pause MS       a label also ends after MS milliseconds without a key (default 50; 0: never)
+  --end KEYS       the keys that end a label: enter,tab (default), enter, tab or none
 )";
 
 constexpr long long kDefaultQueue = 10000;
@@ -102,6 +108,45 @@ std::unique_ptr<CMqttPublisher> ConnectPublisher(CCliContext& context, const CCo
     context.errors.Note("Publishing to " + target.Address() + " under " + publisher->Topic("") +
                         "#");
     return publisher;
+}
+
+// Applies the keyboard options to a reader in keyboard mode; false with the exit status.
+bool SetUpKeyboard(CCliContext& context, const CCommandLine& line, CSession& session,
+                   int& exitCode) {
+    CKeyboardDevice* keyboard = session.Keyboard();
+    if (!keyboard) {
+        return true;
+    }
+    if (line.Has("layout") && !keyboard->SetLayout(line.Value("layout"))) {
+        exitCode = context.errors.Usage("there is no keymap for the keyboard layout " +
+                                        QuoteInput(line.Value("layout"), 40) +
+                                        " (xkeyboard-config names them: us, de, fr, ...)");
+        return false;
+    }
+    long long pause = keyboard->PauseMs();
+    std::string error;
+    if (!line.Number("pause", 0, 60000, 10, pause, error)) {
+        exitCode = context.errors.Usage(error);
+        return false;
+    }
+    keyboard->SetPauseMs(int(pause));
+    if (line.Has("end")) {
+        const std::string keys = line.Value("end");
+        static const char* const kEnds[] = {"enter,tab", "tab,enter", "enter", "tab", "none"};
+        if (std::find(std::begin(kEnds), std::end(kEnds), keys) == std::end(kEnds)) {
+            exitCode = context.errors.Usage("--end must be enter,tab, enter, tab or none");
+            return false;
+        }
+        keyboard->SetEndOnEnter(keys.find("enter") != std::string::npos);
+        keyboard->SetEndOnTab(keys.find("tab") != std::string::npos);
+    }
+    if (line.Has("grab") && !keyboard->SetGrab(true)) {
+        exitCode = context.errors.Fail("\"" + session.Name() + "\" cannot be grabbed: " +
+                                       ErrnoText(session.Port().LastError()) +
+                                       "; its scans still type into the focused window");
+        return false;
+    }
+    return true;
 }
 
 // A lane: the readers followed as they come and go, and published when asked.
@@ -210,9 +255,10 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
     CMemorySettingsStore noStore;
     const bool noSettings = std::find(args.begin(), args.end(), "--no-settings") != args.end();
     CSettingsStore& store = noSettings ? static_cast<CSettingsStore&>(noStore) : context.store;
-    CDecodeOptions options(store, {"all", "timestamps", "follow", "no-settings", "append", "force"},
-                           {"record", "count", "timeout", "idle-timeout", "mqtt",
-                            "mqtt-password-file", "mqtt-queue", "mqtt-wait"});
+    CDecodeOptions options(
+        store, {"all", "timestamps", "follow", "no-settings", "append", "force", "grab"},
+        {"record", "count", "timeout", "idle-timeout", "mqtt", "mqtt-password-file", "mqtt-queue",
+         "mqtt-wait", "layout", "pause", "end"});
     if (const int code = options.Parse(args, kHelp, context); code != CDecodeOptions::kContinue) {
         return code;
     }
@@ -258,6 +304,9 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
                                                       int(sessions.size())));
         if (!sessions.back()->Open(choice)) {
             return kExitFailed;
+        }
+        if (!SetUpKeyboard(context, line, *sessions.back(), exitCode)) {
+            return exitCode;
         }
         open.push_back(sessions.back().get());
     }

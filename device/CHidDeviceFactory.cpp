@@ -4,6 +4,7 @@
 #include "device/CHidDeviceFactory.h"
 
 #include "device/CHidPosDevice.h"
+#include "device/CKeyboardDevice.h"
 #include "device/CQuorinDevice.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
@@ -19,6 +20,8 @@ std::unique_ptr<CHidDevice> CreateHidDevice(DeviceType type, CHidPort& port, COu
         return std::make_unique<CSurePosDevice>(port, output, settings, notifier);
     case DeviceType::SurePosSio:
         return std::make_unique<CSurePosSioDevice>(port, output, settings, notifier);
+    case DeviceType::Keyboard:
+        return std::make_unique<CKeyboardDevice>(port, output, settings, notifier);
     case DeviceType::None:
         break;
     }

@@ -4,8 +4,10 @@
 #include "device/CHidPort.h"
 
 #include "device/CDeviceList.h"
+#include "device/KeyboardModeReaders.h"
 #include "device/ReaderTypes.h"
 #include "device/SupportedReaders.h"
+#include "platform/KeyReport.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -42,6 +44,10 @@ bool CHidPort::IsSupported(const CHidAttributes&, const CHidCaps&) const {
 }
 
 bool CReaderPort::IsSupported(const CHidAttributes& attributes, const CHidCaps& caps) const {
+    // A keyboard is listed only by the keyboard-mode rule, also one with a reader's ids.
+    if (caps.usagePage == kKeyboardUsagePage && caps.usage == kKeyboardUsage) {
+        return false;
+    }
     return IsSupportedReader(attributes.vendorId, attributes.productId) ||
            IsListedReaderUsage(caps.usagePage, caps.usage);
 }
@@ -67,7 +73,8 @@ void CHidPort::Enumerate(CDeviceList* list, const std::string& nameToSelect, boo
     }
 
     for (const CHidInterfaceInfo& info : interfaces) {
-        if (!info.attributesValid || !IsSupported(info.attributes, info.caps)) {
+        const bool keyboardMode = IsKeyboardModeReader(info, interfaces);
+        if (!info.attributesValid || !(keyboardMode || IsSupported(info.attributes, info.caps))) {
             continue;
         }
         // A name of the platform's own is listed as it is, and never chosen for want of a
@@ -86,7 +93,9 @@ void CHidPort::Enumerate(CDeviceList* list, const std::string& nameToSelect, boo
             name = "Device";
             listed = false;
         }
-        if (!info.interfaceNumber.empty()) {
+        if (keyboardMode) {
+            name += " - Keyboard mode";
+        } else if (!info.interfaceNumber.empty()) {
             name += " - Interface " + info.interfaceNumber;
         }
         std::string serial = info.serial;
@@ -290,6 +299,19 @@ bool CHidPort::GetAttributes(CHidAttributes& attributes) const {
     }
     int error = 0;
     return m_connection->GetAttributes(attributes, error);
+}
+
+bool CHidPort::SetGrab(bool grab) {
+    if (!m_connection) {
+        m_lastError = ENODEV;
+        return false;
+    }
+    int error = 0;
+    if (!m_connection->SetGrab(grab, error)) {
+        m_lastError = error != 0 ? error : EIO;
+        return false;
+    }
+    return true;
 }
 
 void CHidPort::SetReaderState(CReaderState state, int error) {

@@ -48,6 +48,12 @@ public:
     bool GetFeature(uint8_t* buffer, size_t length);
     bool SetFeature(const uint8_t* data, size_t length);
     bool GetAttributes(CHidAttributes& attributes) const;
+    // Takes the open interface exclusively or gives it back (keyboard-mode readers only);
+    // false with LastError() otherwise.
+    bool SetGrab(bool grab);
+    // Where the port's interfaces come from, for what the platform offers beside them (the
+    // keyboard layouts).
+    CHidPlatform& Platform() const { return m_platform; }
 
     // A reader that a write or feature request found gone takes no more commands: its port
     // counts as closed from then on, so one unplug fails one command, not every one after it.

@@ -3,19 +3,22 @@
 
 #include "device/ReaderTypes.h"
 
+#include "platform/KeyReport.h"
+
 #include <algorithm>
 #include <cstring>
 
 const std::vector<CReaderType>& ReaderTypes() {
     static const std::vector<CReaderType> kTypes = {
-        {DeviceType::Quorin, "Quorin", "quorin", 0xFFA0, {0x0001}, true, 64, 64, 0, {}},
-        {DeviceType::HidPos, "Hid Pos", "hidpos", 0x008C, {0x0002}, true, 64, 64, 2, {}},
+        {DeviceType::Quorin, "Quorin", "quorin", 0xFFA0, {0x0001}, true, true, 64, 64, 0, {}},
+        {DeviceType::HidPos, "Hid Pos", "hidpos", 0x008C, {0x0002}, true, true, 64, 64, 2, {}},
         {DeviceType::SurePos,
          "SurePos",
          "surepos",
          0xFF45,
          {0x4B00, 0x4A00},
          false,
+         true,
          65,
          12,
          0,
@@ -27,11 +30,24 @@ const std::vector<CReaderType>& ReaderTypes() {
          0xFF45,
          {0x6400, 0x6500, 0x6800, 0x6900},
          false,
+         true,
          3,
          252,
          250,
          {"test", "status-request", "reset", "setup", "channel-control", "read-status",
           "receive-buffer"}},
+        // A reader in keyboard mode types its labels as key reports and takes no commands.
+        {DeviceType::Keyboard,
+         "Keyboard",
+         "keyboard",
+         kKeyboardUsagePage,
+         {kKeyboardUsage},
+         false,
+         false,
+         kKeyReportLength,
+         0,
+         0,
+         {}},
     };
     return kTypes;
 }
@@ -65,7 +81,7 @@ const CReaderType* FindReaderTypeByKey(const char* key) {
 
 bool IsListedReaderUsage(uint16_t usagePage, uint16_t usage) {
     return std::any_of(ReaderTypes().begin(), ReaderTypes().end(), [&](const CReaderType& row) {
-        return row.usagePage == usagePage && Lists(row, usage);
+        return row.listedByUsage && row.usagePage == usagePage && Lists(row, usage);
     });
 }
 

@@ -20,6 +20,9 @@ struct CReaderType {
     std::vector<uint16_t> listedUsages;
     // True when SelectDeviceType takes every usage of the page, not only the listed ones.
     bool anyUsageSelects;
+    // False when the usages alone never list an interface: every keyboard has the keyboard
+    // usage, so only one that says it is a reader is listed (IsKeyboardModeReader).
+    bool listedByUsage;
     // Report byte lengths (with the report-id byte) of the usual reader, for a replay that has
     // no report descriptor.
     uint16_t inputReportByteLength;
@@ -34,7 +37,7 @@ const std::vector<CReaderType>& ReaderTypes();
 
 // The row of a type; null for DeviceType::None.
 const CReaderType* FindReaderType(DeviceType type);
-// The row named by `key` ("quorin", "hidpos", "surepos", "sio"); null when none is.
+// The row named by `key` ("quorin", "hidpos", "surepos", "sio", "keyboard"); null when none is.
 const CReaderType* FindReaderTypeByKey(const char* key);
 
 // True when the listing rule accepts the interface by its usage page and usage alone.

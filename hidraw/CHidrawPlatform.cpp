@@ -6,6 +6,9 @@
 #include "hidraw/CHidrawConnection.h"
 #include "hidraw/CUdevDeviceMonitor.h"
 #include "hidraw/CUdevHandle.h"
+#include "keyboard/CEvdevConnection.h"
+#include "keyboard/CXkbKeyTranslator.h"
+#include "keyboard/CXkbLayouts.h"
 #include "platform/CReportDescriptor.h"
 #include "platform/CUniqueFd.h"
 
@@ -16,6 +19,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -101,6 +105,9 @@ bool CHidrawPlatform::EnumerateInterfaces(std::vector<CHidInterfaceInfo>& interf
 }
 
 std::unique_ptr<CHidConnection> CHidrawPlatform::Open(const std::string& path, int& error) {
+    if (BaseName(path).rfind("event", 0) == 0) {
+        return CEvdevConnection::Open(path, error);
+    }
     CUniqueFd fd(open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
     if (!fd.IsValid()) {
         error = errno; // EACCES stays EACCES: the user needs a udev rule, not a new reader
@@ -132,4 +139,17 @@ std::unique_ptr<CHidConnection> CHidrawPlatform::Open(const std::string& path, i
 
 std::unique_ptr<CHidDeviceMonitor> CHidrawPlatform::CreateMonitor(int& error) {
     return CUdevDeviceMonitor::Create(error);
+}
+
+std::vector<std::string> CHidrawPlatform::KeyLayouts() const {
+    return CXkbLayouts::List();
+}
+
+std::string CHidrawPlatform::DesktopKeyLayout() const {
+    return CXkbLayouts::Desktop(std::getenv("XKB_DEFAULT_LAYOUT"));
+}
+
+std::unique_ptr<CKeyTranslator> CHidrawPlatform::CreateKeyTranslator(const std::string& layout,
+                                                                     int& error) {
+    return CXkbKeyTranslator::Create(layout, error);
 }

@@ -27,6 +27,11 @@ public:
     bool EnumerateInterfaces(std::vector<CHidInterfaceInfo>& interfaces, int& error) override;
     std::unique_ptr<CHidConnection> Open(const std::string& path, int& error) override;
     std::unique_ptr<CHidDeviceMonitor> CreateMonitor(int& error) override;
+    // Keyboard-mode readers: their event nodes through libevdev, their text through xkbcommon.
+    std::vector<std::string> KeyLayouts() const override;
+    std::string DesktopKeyLayout() const override;
+    std::unique_ptr<CKeyTranslator> CreateKeyTranslator(const std::string& layout,
+                                                        int& error) override;
 
     static bool ListUdevNodes(std::vector<CHidrawNode>& nodes, int& error);
 

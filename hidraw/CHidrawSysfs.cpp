@@ -4,6 +4,7 @@
 #include "hidraw/CHidrawSysfs.h"
 
 #include "platform/CReportDescriptor.h"
+#include "platform/KeyReport.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -185,6 +186,37 @@ bool IsComposite(const std::string& usbDeviceDir) {
     return cls == "00" || (cls == "ef" && Trim(subClass) == "02" && Trim(protocol) == "01");
 }
 
+// The first input event node (eventN) that the HID device's input devices have, or empty.
+std::string FindEventNode(const std::string& hidDir) {
+    std::vector<std::string> found;
+    const std::string inputDir = hidDir + "/input";
+    DIR* inputs = opendir(inputDir.c_str());
+    if (inputs == nullptr) {
+        return {};
+    }
+    while (const dirent* input = readdir(inputs)) {
+        if (std::string(input->d_name).rfind("input", 0) != 0) {
+            continue;
+        }
+        DIR* nodes = opendir(JoinPath(inputDir, input->d_name).c_str());
+        if (nodes == nullptr) {
+            continue;
+        }
+        while (const dirent* node = readdir(nodes)) {
+            if (std::string(node->d_name).rfind("event", 0) == 0) {
+                found.emplace_back(node->d_name);
+            }
+        }
+        closedir(nodes);
+    }
+    closedir(inputs);
+    // The keyboard collection comes first and gets the lowest number.
+    std::sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    return found.empty() ? std::string() : found.front();
+}
+
 } // namespace
 
 std::vector<CHidrawNode> CHidrawSysfs::ListNodes(const std::string& sysfsRoot,
@@ -251,6 +283,7 @@ bool CHidrawSysfs::ReadInterface(const std::string& hidrawSyspath, const std::st
             info.attributesValid = ParseHidId(uevent.id, info.attributes);
         }
         ReadAttribute(usbDeviceDir, "product", info.product);
+        ReadAttribute(usbDeviceDir, "manufacturer", info.manufacturer);
         if (!ReadAttribute(usbDeviceDir, "serial", info.serial)) {
             info.serial = uevent.uniq;
         }
@@ -275,6 +308,14 @@ bool CHidrawSysfs::ReadInterface(const std::string& hidrawSyspath, const std::st
             }
         }
         info.reportDescriptor = std::move(bytes);
+    }
+    // A keyboard's keys are read from its input event node, not from the hidraw node.
+    if (info.caps.usagePage == kKeyboardUsagePage && info.caps.usage == kKeyboardUsage) {
+        const std::string eventNode = FindEventNode(hidDir);
+        if (!eventNode.empty()) {
+            info.path = JoinPath(Parent(devNode) + "/input", eventNode);
+            info.keyReports = true;
+        }
     }
     return true;
 }

@@ -97,6 +97,8 @@ protected:
     void SetTriggerButtonPressed(int state);
     void DdxCheck(bool saveAndValidate, int controlId, int32_t& value);
     QAbstractButton* Button(int controlId) const;
+    // Every command, clicked, posted or typed, runs here: as one call into the device.
+    void RunCommand(int controlId);
 
     CHidDevice* const m_device;
     int m_triggerState = 0;
@@ -105,8 +107,6 @@ protected:
 private:
     void CreateControls(const CDialogTemplate& dialogTemplate);
     void DestroyWindow();
-    // Every command, clicked, posted or typed, runs here: as one call into the device.
-    void RunCommand(int controlId);
 
     const int m_templateId;
     std::map<int, QWidget*> m_controls;

@@ -4,9 +4,11 @@
 #include "panels/CPanelFactory.h"
 
 #include "device/CHidDevice.h"
+#include "device/CKeyboardDevice.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
 #include "panels/CHidPosPanel.h"
+#include "panels/CKeyboardPanel.h"
 #include "panels/CQuorinPanel.h"
 #include "panels/CSurePosPanel.h"
 #include "panels/CSurePosSioPanel.h"
@@ -36,6 +38,7 @@ const CPanelChoice kPanelChoices[] = {
     {DeviceType::SurePos, &MakePanel<CSurePosPanel, CSurePosDevice>},
     {DeviceType::SurePosSio, &MakePanel<CSurePosSioPanel, CSurePosSioDevice>},
     {DeviceType::Quorin, &MakePanel<CQuorinPanel, CHidDevice>},
+    {DeviceType::Keyboard, &MakePanel<CKeyboardPanel, CKeyboardDevice>},
 };
 
 } // namespace

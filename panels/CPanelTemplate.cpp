@@ -87,6 +87,21 @@ const std::vector<CControlTemplate> kNoDevice = {
      25, 298, 20, CTL_CENTER},
 };
 
+// A reader in keyboard mode takes no commands: the panel says what that mode loses and how to
+// leave it, and offers the layout its keys are read under and the grab.
+const std::vector<CControlTemplate> kKeyboard = {
+    {S, K::Static, "Keyboard", 4, 4, 60, 8, CTL_NONE},
+    {C::KeyboardModeText, K::Static,
+     "This reader is in keyboard mode: it types each label as keystrokes, and loses the "
+     "symbology, bytes that no key types and, when the layouts differ, characters. Scan the "
+     "\"USB HID POS\" (or \"USB HID Point-of-Sale\") configuration code from its manual to "
+     "switch it; it then appears here as a Hid Pos reader.",
+     4, 14, 206, 56, CTL_NOPREFIX},
+    {S, K::Static, "Layout:", 216, 6, 28, 8, CTL_NONE},
+    {C::KeyboardLayout, K::ComboBox, nullptr, 246, 4, 56, 120, CTL_NONE},
+    {C::Grab, K::CheckBox, "Grab", 216, 22, 86, 10, CTL_NONE},
+};
+
 CDialogTemplate Panel(int id, const std::vector<CControlTemplate>& controls) {
     return {id, "", kWidth, kHeight, true, controls, kEdge};
 }
@@ -94,7 +109,7 @@ CDialogTemplate Panel(int id, const std::vector<CControlTemplate>& controls) {
 const CDialogTemplate kTemplates[] = {
     Panel(PanelTemplateId::SurePos, kSurePos),   Panel(PanelTemplateId::Quorin, kQuorin),
     Panel(PanelTemplateId::HidPos, kHidPos),     Panel(PanelTemplateId::SurePosSio, kSurePosSio),
-    Panel(PanelTemplateId::NoDevice, kNoDevice),
+    Panel(PanelTemplateId::NoDevice, kNoDevice), Panel(PanelTemplateId::Keyboard, kKeyboard),
 };
 
 } // namespace

@@ -9,7 +9,7 @@ struct CDialogTemplate;
 // with a one-pixel static edge. The send combo (1036) is made by the panel itself.
 class CPanelTemplate {
 public:
-    // The template with that dialog number (129 to 133), or null.
+    // The template with that dialog number (129 to 134), or null.
     static const CDialogTemplate* Find(int templateId);
 };
 
@@ -44,6 +44,9 @@ constexpr int ReportTwoLabelConfig = 1046;
 constexpr int DirectIoCommand = 1047;
 constexpr int StressAutoDisable = 1048;
 constexpr int StressTest = 1049;
+constexpr int KeyboardLayout = 1050;
+constexpr int Grab = 1051;
+constexpr int KeyboardModeText = 1052;
 } // namespace PanelControl
 
 namespace PanelTemplateId {
@@ -52,4 +55,5 @@ constexpr int Quorin = 130;
 constexpr int HidPos = 131;
 constexpr int SurePosSio = 132;
 constexpr int NoDevice = 133;
+constexpr int Keyboard = 134;
 } // namespace PanelTemplateId

@@ -3,6 +3,9 @@
 
 #pragma once
 
+#include "platform/CKeyTranslator.h"
+
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -30,13 +33,14 @@ struct CHidCaps {
 
 // One present HID interface, as enumeration sees it without opening the device node.
 struct CHidInterfaceInfo {
-    std::string path;
+    std::string path; // a keyboard interface: its input event node, where its keys are read
     bool attributesValid = true; // false when vendor/product could not be read
     CHidAttributes attributes;
     CHidCaps caps; // all zero when the report descriptor could not be read or parsed
     // Every top-level collection as (usage page, usage), in descriptor order.
     std::vector<std::pair<uint16_t, uint16_t>> collections;
     std::string product;         // empty when the device supplies none
+    std::string manufacturer;    // empty when the device supplies none
     std::string serial;          // empty when the device supplies none
     std::string interfaceNumber; // two lower-case hex digits for composite USB devices, else empty
     std::vector<uint8_t> reportDescriptor; // as the device declares it; empty when unreadable
@@ -48,6 +52,9 @@ struct CHidInterfaceInfo {
     // The reader list's name for an interface the platform names itself (a recording's
     // device); empty for hardware, which the listing rule names from product and serial.
     std::string listName;
+    // True for a keyboard interface that the platform reads as key reports
+    // (platform/KeyReport.h): `path` is then where its key events come from.
+    bool keyReports = false;
 };
 
 // An open HID interface. Every failure is a false/negative result with an errno-style code in
@@ -72,6 +79,15 @@ public:
 
     virtual CHidCaps Caps() const = 0;
     virtual bool GetAttributes(CHidAttributes& attributes, int& error) const = 0;
+
+    // Takes the interface for this reader alone (true) or gives it back: while taken, its key
+    // events reach no other program. Only keyboard-mode interfaces can be taken; others fail
+    // with ENOTSUP. Closing the connection gives it back.
+    virtual bool SetGrab(bool grab, int& error) {
+        (void)grab;
+        error = ENOTSUP;
+        return false;
+    }
 };
 
 // A device arrived or was removed.
@@ -102,6 +118,20 @@ public:
     virtual std::unique_ptr<CHidConnection> Open(const std::string& path, int& error) = 0;
     // Null with `error` when changes cannot be watched.
     virtual std::unique_ptr<CHidDeviceMonitor> CreateMonitor(int& error) = 0;
+
+    // Keyboard-mode interfaces read key reports (platform/KeyReport.h); the platform that
+    // offers them also turns key events into text. A platform without them has no layouts.
+    // The layouts a translator can be made for, by name ("us", "de", ...), sorted.
+    virtual std::vector<std::string> KeyLayouts() const { return {}; }
+    // The desktop's own layout where it can be read, else "us".
+    virtual std::string DesktopKeyLayout() const { return "us"; }
+    // A translator for `layout`; null with `error` (EINVAL for an unknown layout).
+    virtual std::unique_ptr<CKeyTranslator> CreateKeyTranslator(const std::string& layout,
+                                                                int& error) {
+        (void)layout;
+        error = ENOTSUP;
+        return nullptr;
+    }
 };
 
 // The platform the programs run on: the simulated readers when the environment variable

@@ -4,6 +4,7 @@
 #include "sim/CPassiveSimFirmware.h"
 #include "sim/CSimFirmware.h"
 #include "sim/CSimHidPosFirmware.h"
+#include "sim/CSimKeyboardFirmware.h"
 #include "sim/CSimQuorinFirmware.h"
 #include "sim/CSimSurePosFirmware.h"
 #include "sim/CSimSurePosSioFirmware.h"
@@ -18,6 +19,8 @@ std::unique_ptr<CSimFirmware> CreateSimFirmware(CSimReaderKind kind) {
         return std::make_unique<CSimSurePosFirmware>();
     case CSimReaderKind::SurePosSio:
         return std::make_unique<CSimSurePosSioFirmware>();
+    case CSimReaderKind::Keyboard:
+        return std::make_unique<CSimKeyboardFirmware>();
     case CSimReaderKind::Passive:
         break;
     }

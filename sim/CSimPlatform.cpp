@@ -3,12 +3,15 @@
 
 #include "sim/CSimPlatform.h"
 
+#include "keyboard/CXkbKeyTranslator.h"
+#include "keyboard/CXkbLayouts.h"
 #include "platform/CUniqueFd.h"
 #include "platform/WaitWritable.h"
 #include "sim/CSimulator.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -179,4 +182,17 @@ bool CSimPlatform::InjectInputReport(const std::string& path, const std::vector<
 
 uint64_t CSimPlatform::SimulatorWakeUps() const {
     return m_simulator->WakeUps();
+}
+
+std::vector<std::string> CSimPlatform::KeyLayouts() const {
+    return CXkbLayouts::List();
+}
+
+std::string CSimPlatform::DesktopKeyLayout() const {
+    return CXkbLayouts::Desktop(std::getenv("XKB_DEFAULT_LAYOUT"));
+}
+
+std::unique_ptr<CKeyTranslator> CSimPlatform::CreateKeyTranslator(const std::string& layout,
+                                                                  int& error) {
+    return CXkbKeyTranslator::Create(layout, error);
 }

@@ -25,6 +25,11 @@ public:
     bool EnumerateInterfaces(std::vector<CHidInterfaceInfo>& interfaces, int& error) override;
     std::unique_ptr<CHidConnection> Open(const std::string& path, int& error) override;
     std::unique_ptr<CHidDeviceMonitor> CreateMonitor(int& error) override;
+    // The simulated keyboard-mode reader types under the layouts of this desktop.
+    std::vector<std::string> KeyLayouts() const override;
+    std::string DesktopKeyLayout() const override;
+    std::unique_ptr<CKeyTranslator> CreateKeyTranslator(const std::string& layout,
+                                                        int& error) override;
 
     // For tests and demonstrations. False when the path is unknown or already in that state.
     bool Unplug(const std::string& path);

@@ -4,6 +4,7 @@
 #include "sim/CSimulator.h"
 
 #include "platform/CReportDescriptor.h"
+#include "platform/KeyReport.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -55,6 +56,13 @@ CSimulator::CSimulator(std::vector<CSimReaderDefinition> readers)
             for (const CReportCollection& c : descriptor.Collections()) {
                 iface.info.collections.emplace_back(c.usagePage, c.usage);
             }
+        }
+        // A keyboard's keys come as key reports, as from a real keyboard's event node.
+        if (iface.info.caps.usagePage == kKeyboardUsagePage &&
+            iface.info.caps.usage == kKeyboardUsage) {
+            iface.info.keyReports = true;
+            iface.info.caps.inputReportByteLength = kKeyReportLength;
+            iface.info.caps.outputReportByteLength = 0;
         }
         iface.definition = std::move(definition);
         m_interfaces.push_back(std::move(iface));
