@@ -4,6 +4,7 @@
 #include "device/KeyboardModeReaders.h"
 
 #include "device/ReaderTypes.h"
+#include "device/SupportedReaders.h"
 #include "platform/KeyReport.h"
 #include "platform/ReaderWords.h"
 
@@ -25,7 +26,8 @@ bool IsKeyboardModeReader(const CHidInterfaceInfo& info,
         info.caps.usage != kKeyboardUsage) {
         return false;
     }
-    if (SaysItIsAReader(info.product) || SaysItIsAReader(info.manufacturer)) {
+    if (SaysItIsAReader(info.product) || SaysItIsAReader(info.manufacturer) ||
+        IsSupportedReader(info.attributes.vendorId, info.attributes.productId)) {
         return true;
     }
     const std::string device = UsbDeviceOf(info);

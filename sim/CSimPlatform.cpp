@@ -6,6 +6,7 @@
 #include "keyboard/CXkbKeyTranslator.h"
 #include "keyboard/CXkbLayouts.h"
 #include "platform/CUniqueFd.h"
+#include "platform/KeyReport.h"
 #include "platform/WaitWritable.h"
 #include "sim/CSimulator.h"
 
@@ -95,6 +96,10 @@ public:
 
     CHidCaps Caps() const override { return m_info.caps; }
 
+    bool SetGrab(bool grab, int& error) override {
+        return m_simulator->SetGrab(m_session, grab, error);
+    }
+
     bool GetAttributes(CHidAttributes& attributes, int& error) const override {
         if (!m_simulator->IsOpen(m_session)) {
             error = ENODEV;
@@ -155,6 +160,12 @@ std::unique_ptr<CHidConnection> CSimPlatform::Open(const std::string& path, int&
     CHidInterfaceInfo info;
     if (!m_simulator->Open(path, fd, session, info, error)) {
         return nullptr;
+    }
+    // An open keyboard reads key reports, as its event node does.
+    if (info.keyReports) {
+        info.caps.inputReportByteLength = kKeyReportLength;
+        info.caps.outputReportByteLength = 0;
+        info.caps.featureReportByteLength = 0;
     }
     return std::make_unique<CSimConnection>(m_simulator, CUniqueFd(fd), session, std::move(info));
 }

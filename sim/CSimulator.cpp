@@ -58,12 +58,8 @@ CSimulator::CSimulator(std::vector<CSimReaderDefinition> readers)
             }
         }
         // A keyboard's keys come as key reports, as from a real keyboard's event node.
-        if (iface.info.caps.usagePage == kKeyboardUsagePage &&
-            iface.info.caps.usage == kKeyboardUsage) {
-            iface.info.keyReports = true;
-            iface.info.caps.inputReportByteLength = kKeyReportLength;
-            iface.info.caps.outputReportByteLength = 0;
-        }
+        iface.info.keyReports = iface.info.caps.usagePage == kKeyboardUsagePage &&
+                                iface.info.caps.usage == kKeyboardUsage;
         iface.definition = std::move(definition);
         m_interfaces.push_back(std::move(iface));
     }
@@ -159,6 +155,32 @@ bool CSimulator::IsOpen(uint64_t session) const {
     return false;
 }
 
+bool CSimulator::SetGrab(uint64_t session, bool grab, int& error) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    CSession* own = nullptr;
+    for (CSession& s : m_sessions) {
+        if (s.id == session && !s.closing) {
+            own = &s;
+        }
+    }
+    if (own == nullptr) {
+        error = ENODEV;
+        return false;
+    }
+    if (!m_interfaces[own->index].info.keyReports) {
+        error = ENOTSUP;
+        return false;
+    }
+    for (const CSession& s : m_sessions) {
+        if (grab && s.id != session && s.index == own->index && s.grabbed && !s.closing) {
+            error = EBUSY;
+            return false;
+        }
+    }
+    own->grabbed = grab;
+    return true;
+}
+
 bool CSimulator::GetFeature(uint64_t session, uint8_t* buffer, size_t length, int& error) {
     std::lock_guard<std::mutex> lock(m_mutex);
     const CSession* s = FindSessionLocked(session);
@@ -242,8 +264,11 @@ void CSimulator::SendInputLocked(size_t index, const uint8_t* data, size_t lengt
     if (length == 0 || !m_interfaces[index].present) {
         return;
     }
+    const bool grabbed = std::any_of(m_sessions.begin(), m_sessions.end(), [&](const CSession& s) {
+        return s.index == index && s.grabbed && !s.closing;
+    });
     for (const CSession& s : m_sessions) {
-        if (s.index == index && !s.closing) {
+        if (s.index == index && !s.closing && (s.grabbed || !grabbed)) {
             // A full queue drops the newest report, as hidraw does.
             send(s.deviceFd, data, length, MSG_DONTWAIT | MSG_NOSIGNAL);
         }

@@ -35,6 +35,10 @@ public:
     bool IsOpen(uint64_t session) const;
     bool GetFeature(uint64_t session, uint8_t* buffer, size_t length, int& error);
     bool SetFeature(uint64_t session, const uint8_t* data, size_t length, int& error);
+    // Takes a keyboard for one open end alone, as EVIOCGRAB does: while taken, its reports go
+    // to that end only. EBUSY when another end holds it, ENOTSUP for an interface that is no
+    // keyboard, ENODEV when the session has gone.
+    bool SetGrab(uint64_t session, bool grab, int& error);
 
     // The interface disappears (every open end sees POLLHUP) or comes back with fresh firmware.
     // False when the path is unknown or already in that state.
@@ -74,6 +78,7 @@ private:
         size_t index = 0;
         int deviceFd = -1;
         bool closing = false; // the thread closes it; until then the descriptor stays valid
+        bool grabbed = false;
     };
     struct CMonitor {
         uint64_t id = 0;

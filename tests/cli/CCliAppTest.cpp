@@ -71,12 +71,17 @@ size_t Count(const std::string& text, const std::string& what) {
 TEST_F(CCliAppTest, ListShowsExactlyTheListedReadersAndAllShowsWhyOthersAreNot) {
     const CResult listed = Run({"list", "--format", "json"});
     ASSERT_EQ(listed.code, CCliApp::kDone) << listed.err;
-    EXPECT_EQ(Count(listed.out, "\n"), 9u) << listed.out;
+    EXPECT_EQ(Count(listed.out, "\n"), 10u) << listed.out;
     EXPECT_NE(listed.out.find("\"name\": \"Vantrel Sim Dual Reader - Interface 01 - DR77310\", "
                               "\"path\": \"sim:/dual/if01\""),
               std::string::npos);
     EXPECT_NE(listed.out.find("\"type\": \"SurePos Sio\""), std::string::npos);
-    EXPECT_EQ(listed.out.find("Keyboard"), std::string::npos);
+    // The reader in keyboard mode is listed, the ordinary keyboard is not.
+    EXPECT_NE(listed.out.find("\"name\": \"Vantrel Sim Barcode Scanner - Keyboard mode - "
+                              "KM00042\", \"path\": \"sim:/keyboard-mode\""),
+              std::string::npos);
+    EXPECT_NE(listed.out.find("\"type\": \"Keyboard\""), std::string::npos);
+    EXPECT_EQ(listed.out.find("Vantrel Sim Keyboard"), std::string::npos);
     EXPECT_EQ(listed.out.find("\"listed\""), std::string::npos);
 
     const CResult all = Run({"list", "--all", "--format", "json"});

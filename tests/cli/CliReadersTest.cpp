@@ -41,7 +41,8 @@ protected:
 TEST_F(CliReaders, ANameMatchingSeveralReadersListsThemUnlessOneMatchesExactly) {
     const CResult ambiguous = Run({"send", "Vantrel Sim", "beep"});
     EXPECT_EQ(ambiguous.code, CCliApp::kUsage);
-    EXPECT_NE(ambiguous.err.find("the name \"Vantrel Sim\" matches 9 readers; name one of them:\n"
+    EXPECT_NE(ambiguous.err.find("the name \"Vantrel Sim\" matches 10 readers; name one of them:\n"
+                                 "  Vantrel Sim Barcode Scanner - Keyboard mode - KM00042\n"
                                  "  Vantrel Sim Counter Scanner - NoSerNum0\n"),
               std::string::npos)
         << ambiguous.err;
@@ -152,9 +153,9 @@ TEST_F(CliReaders, NumberOptionsRejectWhatTheyCannotRepresent) {
 TEST_F(CliReaders, ListFiltersAndPrintsOneLineEach) {
     const CResult all = Run({"list"});
     ASSERT_EQ(all.code, CCliApp::kDone);
-    EXPECT_EQ(Count(all.out, "\n"), 9u) << all.out;
+    EXPECT_EQ(Count(all.out, "\n"), 10u) << all.out;
     const std::regex line("[0-9a-f]{4}:[0-9a-f]{4}  [0-9a-f]{4}:[0-9a-f]{4}  "
-                          "(quorin|hidpos|surepos|sio|none) +\\S+  .+");
+                          "(quorin|hidpos|surepos|sio|keyboard|none) +\\S+  .+");
     std::istringstream lines(all.out);
     for (std::string text; std::getline(lines, text);) {
         EXPECT_TRUE(std::regex_match(text, line)) << text;
@@ -237,6 +238,36 @@ TEST_F(CliReaders, MonitorOfSeveralReadersMarksEachLineAndEndsAfterACount) {
     EXPECT_EQ(json.code, CCliApp::kDone) << json.err;
     EXPECT_NE(json.out.find(", \"reader\": \"Vantrel Sim "), std::string::npos) << json.out;
     EXPECT_EQ(Run({"monitor", "--all", "sim:/hidpos"}).code, CCliApp::kUsage);
+}
+
+// Each key is one report: the first label of the simulated reader is 34 of them.
+TEST_F(CliReaders, MonitorReadsAReaderInKeyboardModeUnderAChosenLayout) {
+    const CResult de = Run({"monitor", "Vantrel Sim Barcode", "--layout", "de", "--grab", "--count",
+                            "34", "--format", "plain"});
+    ASSERT_EQ(de.code, CCliApp::kDone) << de.err;
+    EXPECT_EQ(de.out, "Vantrel\xC3\x9FYzx-42[0D] - 17 keys, 250 keys/s, longest gap 6.0 ms - "
+                      "typed as \"Vantrel\xC3\x9FYzx-42\" under de, as \"Vantrel-Zyx/42\" "
+                      "under us\n");
+    // Without Enter as an end, the label ends at the pause after it, long before the first key
+    // of the next label. A fresh simulator types its first label first.
+    CSimPlatform fresh;
+    const CResult paused =
+        RunOn(fresh, {"monitor", "Vantrel Sim Barcode", "--layout", "us", "--end", "none",
+                      "--pause", "30", "--count", "35", "--format", "plain"});
+    ASSERT_EQ(paused.code, CCliApp::kDone) << paused.err;
+    EXPECT_EQ(paused.out, "Vantrel-Zyx/42[0D] - 17 keys, 250 keys/s, longest gap 6.0 ms\n");
+
+    for (const auto& [option, says] :
+         {std::pair{std::vector<std::string>{"--layout", "xx"},
+                    "no keymap for the keyboard layout"},
+          std::pair{std::vector<std::string>{"--end", "space"}, "--end must be"},
+          std::pair{std::vector<std::string>{"--pause", "-1"}, "--pause"}}) {
+        std::vector<std::string> args = {"monitor", "sim:/keyboard-mode"};
+        args.insert(args.end(), option.begin(), option.end());
+        const CResult bad = Run(args);
+        EXPECT_EQ(bad.code, CCliApp::kUsage) << says;
+        EXPECT_NE(bad.err.find(says), std::string::npos) << bad.err;
+    }
 }
 
 TEST_F(CliReaders, MonitorTimeoutTimestampsAndRecords) {

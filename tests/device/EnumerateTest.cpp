@@ -41,12 +41,14 @@ TEST(ListingRule, TableFirstThenTheReaderUsages) {
         caps.usage = usage;
         return port.IsSupported({vendor, product, 0}, caps);
     };
-    // Every table entry lists whatever its usages are.
+    // Every table entry lists whatever its usages are, but a keyboard only by the
+    // keyboard-mode rule.
     for (const CSupportedReader* r = kSupportedReaders; r->vendorId != 0; ++r) {
-        EXPECT_TRUE(listed(r->vendorId, r->productId, 0x0001, 0x0006)) << r->productId;
+        EXPECT_TRUE(listed(r->vendorId, r->productId, 0x0001, 0x0002)) << r->productId;
+        EXPECT_FALSE(listed(r->vendorId, r->productId, 0x0001, 0x0006)) << r->productId;
     }
-    EXPECT_FALSE(listed(0x1209, 0x0009, 0x0001, 0x0006));
-    EXPECT_FALSE(listed(0x1208, 0x0001, 0x0001, 0x0006));
+    EXPECT_FALSE(listed(0x1209, 0x0009, 0x0001, 0x0002));
+    EXPECT_FALSE(listed(0x1208, 0x0001, 0x0001, 0x0002));
 
     for (uint16_t usage : {0x4B00, 0x4A00, 0x6400, 0x6500, 0x6800, 0x6900}) {
         EXPECT_TRUE(listed(0x05E0, 0x1234, 0xFF45, usage)) << usage;

@@ -3,6 +3,7 @@
 
 #include "device/CHidPort.h"
 #include "device/CHidPosDevice.h"
+#include "device/CKeyboardDevice.h"
 #include "device/CQueuedPoster.h"
 #include "device/CQuorinDevice.h"
 #include "device/CSurePosDevice.h"
@@ -136,6 +137,55 @@ TEST_F(SimulatedReaderEndToEnd, SurePosSioReadsTheContentsWhenDataIsWaiting) {
     PumpLines(2);
     EXPECT_EQ(m_sink.Text().substr(m_sink.Text().rfind("012345678905\r\n") + 14),
               "[20][01] - \r\n[05][00][20][00][01] -  [00][01]\r\n");
+}
+
+// The keyboard-mode reader types for a US layout; read under a German one, each label line says
+// what the reader meant. Unplugged, its read fails; plugged back, it types on.
+TEST_F(SimulatedReaderEndToEnd, KeyboardModeReaderTypesLabelsReadUnderTheChosenLayout) {
+    auto& device = Open<CKeyboardDevice>("sim:/keyboard-mode");
+    ASSERT_TRUE(device.SetLayout("de"));
+    PumpLines(2);
+    EXPECT_EQ(m_sink.Text(),
+              "Vantrel\xDFYzx-42[0D] - 17 keys, 250 keys/s, longest gap 6.0 ms - typed as "
+              "\"Vantrel\xDFYzx-42\" under de, as \"Vantrel-Zyx/42\" under us\r\n"
+              "0109501101020917+10ABC123+21SN7[0D] - 39 keys, 250 keys/s, longest gap 6.0 ms - "
+              "typed as \"0109501101020917+10ABC123+21SN7\" under de, as "
+              "\"0109501101020917[1D]10ABC123[1D]21SN7\" under us\r\n");
+
+    ASSERT_TRUE(m_platform.Unplug("sim:/keyboard-mode"));
+    CHidMessage message;
+    while (m_poster.WaitForMessage(message, 2000) &&
+           message.messageId != HidMessageId(kBase, CHidMessageKind::Error)) {
+    }
+    EXPECT_EQ(message.errorCode, ENODEV);
+    m_device.reset();
+    m_port.Close();
+    ASSERT_TRUE(m_platform.Plug("sim:/keyboard-mode"));
+    auto& again = Open<CKeyboardDevice>("sim:/keyboard-mode");
+    ASSERT_TRUE(again.SetLayout("us"));
+    m_sink.Clear();
+    PumpLines(1);
+    EXPECT_NE(m_sink.Text().find("[0D] - "), std::string::npos) << m_sink.Text();
+    EXPECT_EQ(m_sink.Text().find("typed as"), std::string::npos) << m_sink.Text();
+}
+
+// While one port holds the reader, another open of it reads nothing; released, both read.
+TEST_F(SimulatedReaderEndToEnd, AGrabbedKeyboardModeReaderTypesForItsHolderAlone) {
+    auto& device = Open<CKeyboardDevice>("sim:/keyboard-mode");
+    CQueuedPoster otherPoster;
+    CHidPort other(m_platform, otherPoster);
+    ASSERT_TRUE(other.Open("sim:/keyboard-mode", kBase));
+    ASSERT_EQ(device.SetGrab(true), 1);
+    EXPECT_TRUE(device.IsGrabbed());
+    EXPECT_FALSE(other.SetGrab(true));
+    EXPECT_EQ(other.LastError(), EBUSY);
+    PumpLines(1);
+    CHidMessage message;
+    EXPECT_FALSE(otherPoster.WaitForMessage(message, 0));
+
+    ASSERT_EQ(device.SetGrab(false), 1);
+    PumpLines(1);
+    EXPECT_TRUE(otherPoster.WaitForMessage(message, 1000));
 }
 
 } // namespace

@@ -70,6 +70,12 @@ public:
 
     std::string Node(const std::string& hidraw) const { return m_root + "/class/hidraw/" + hidraw; }
 
+    // An input device with its event node below the HID device of a hidraw node.
+    void AddEventNode(const std::string& hidraw, const std::string& input,
+                      const std::string& event) {
+        MakeDirs(Node(hidraw) + "/device/input/" + input + "/" + event);
+    }
+
 private:
     static void MakeDirs(const std::string& path) {
         std::string partial;
@@ -127,6 +133,33 @@ TEST(CHidrawSysfsTest, CompositeUsbReaderGetsItsInterfaceNumbers) {
     EXPECT_EQ(info.interfaceNumber, "0a"); // hex as sysfs prints it, lower case
     EXPECT_EQ(info.caps.usage, 0x4A00);
     EXPECT_EQ(info.caps.outputReportByteLength, 12);
+}
+
+// A keyboard's keys are read from its event node, so that node is its path; the lowest event
+// number is the keyboard collection's.
+TEST(CHidrawSysfsTest, AKeyboardIsFoundAtItsEventNode) {
+    CFakeSysfs sysfs;
+    const std::string usb = sysfs.AddUsbDevice("1-3", UsbAttrs(" 2"));
+    const std::string uevent =
+        "HID_ID=0003:00001209:00000105\nHID_PHYS=usb-0000:00:14.0-3/input0\n";
+    sysfs.AddUsbHidraw(usb, 0, "0003:1209:0105.0003", uevent, CSimReaderSet::KeyboardDescriptor(),
+                       "hidraw2");
+    sysfs.AddEventNode("hidraw2", "input13", "event10");
+    sysfs.AddEventNode("hidraw2", "input12", "event7");
+    sysfs.AddUsbHidraw(usb, 1, "0003:1209:0105.0004", uevent, CSimReaderSet::KeyboardDescriptor(),
+                       "hidraw3");
+
+    CHidInterfaceInfo info;
+    ASSERT_TRUE(CHidrawSysfs::ReadInterface(sysfs.Node("hidraw2"), "/dev/hidraw2", info));
+    EXPECT_EQ(info.path, "/dev/input/event7");
+    EXPECT_TRUE(info.keyReports);
+    EXPECT_EQ(info.manufacturer, "Vantrel");
+    EXPECT_EQ(info.caps.usagePage, 0x0001);
+    EXPECT_EQ(info.caps.usage, 0x0006);
+    // Without an event node the keyboard stays a hidraw node that is not read as keys.
+    ASSERT_TRUE(CHidrawSysfs::ReadInterface(sysfs.Node("hidraw3"), "/dev/hidraw3", info));
+    EXPECT_EQ(info.path, "/dev/hidraw3");
+    EXPECT_FALSE(info.keyReports);
 }
 
 TEST(CHidrawSysfsTest, SingleInterfaceAndMissingStrings) {

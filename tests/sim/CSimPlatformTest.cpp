@@ -78,7 +78,7 @@ TEST(CSimPlatformTest, DefaultSetCarriesTheInterfacesTheDemoNeeds) {
     std::vector<CHidInterfaceInfo> list;
     int error = 0;
     ASSERT_TRUE(platform.EnumerateInterfaces(list, error));
-    ASSERT_EQ(list.size(), 11u);
+    ASSERT_EQ(list.size(), 12u);
     const auto m = ByPath(list);
 
     struct CExpect {
@@ -94,6 +94,7 @@ TEST(CSimPlatformTest, DefaultSetCarriesTheInterfacesTheDemoNeeds) {
         {"sim:/dual/if01", 0xFF45, 0x4A00, 65, 12, 0},
         {"sim:/service", 0xFF45, 0x4C00, 65, 65, 9},
         {"sim:/keyboard", 0x0001, 0x0006, 9, 2, 0},
+        {"sim:/keyboard-mode", 0x0001, 0x0006, 9, 2, 0},
     };
     for (const CExpect& e : expected) {
         SCOPED_TRACE(e.path);
@@ -358,7 +359,8 @@ TEST(CSimReaderSetTest, EachSimulatedReaderSelectsTheTypeItsFirmwarePlays) {
         {CSimReaderKind::Quorin, DeviceType::Quorin},
         {CSimReaderKind::HidPos, DeviceType::HidPos},
         {CSimReaderKind::SurePos, DeviceType::SurePos},
-        {CSimReaderKind::SurePosSio, DeviceType::SurePosSio}};
+        {CSimReaderKind::SurePosSio, DeviceType::SurePosSio},
+        {CSimReaderKind::Keyboard, DeviceType::Keyboard}};
     std::set<DeviceType> seen;
     for (const CSimReaderDefinition& reader : CSimReaderSet::Default()) {
         CReportDescriptor descriptor;

@@ -77,6 +77,20 @@ public:
     std::unique_ptr<CHidConnection> Open(const std::string& path, int& error) override;
     std::unique_ptr<CHidDeviceMonitor> CreateMonitor(int& error) override;
 
+    // Keyboard layouts: none until a test gives a translator factory and the desktop's layout.
+    using CTranslatorFactory =
+        std::function<std::unique_ptr<CKeyTranslator>(const std::string& layout, int& error)>;
+    void SetKeyTranslators(CTranslatorFactory factory, std::string desktopLayout) {
+        m_translators = std::move(factory);
+        m_desktopLayout = std::move(desktopLayout);
+    }
+    std::string DesktopKeyLayout() const override { return m_desktopLayout; }
+    std::unique_ptr<CKeyTranslator> CreateKeyTranslator(const std::string& layout,
+                                                        int& error) override {
+        return m_translators ? m_translators(layout, error)
+                             : CHidPlatform::CreateKeyTranslator(layout, error);
+    }
+
     // The device side of the most recent open of `path`; null when it was never opened.
     std::shared_ptr<CFakeHidLink> Link(const std::string& path) const;
     int OpenCount() const { return m_openCount; }
@@ -96,6 +110,8 @@ private:
     int m_enumerateError = 0;
     int m_openCount = 0;
     std::atomic<int> m_lastWriteTimeout{-1};
+    CTranslatorFactory m_translators;
+    std::string m_desktopLayout = "us";
 };
 
 // Interface info with the usual fields, for building test sets.
