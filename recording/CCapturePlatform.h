@@ -38,6 +38,13 @@ public:
     std::unique_ptr<CHidDeviceMonitor> CreateMonitor(int& error) override {
         return m_live.CreateMonitor(error);
     }
+    // The live platform's keyboard layouts, for its readers in keyboard mode.
+    std::vector<std::string> KeyLayouts() const override { return m_live.KeyLayouts(); }
+    std::string DesktopKeyLayout() const override { return m_live.DesktopKeyLayout(); }
+    std::unique_ptr<CKeyTranslator> CreateKeyTranslator(const std::string& layout,
+                                                        int& error) override {
+        return m_live.CreateKeyTranslator(layout, error);
+    }
 
 private:
     struct CEntry {

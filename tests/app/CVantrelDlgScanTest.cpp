@@ -3,6 +3,7 @@
 
 #include "app/CVantrelDlg.h"
 #include "device/CHidDeviceFactory.h"
+#include "device/CKeyboardDevice.h"
 #include "outputwindow/COutputWindow.h"
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -97,6 +99,53 @@ TEST(CVantrelDlgScan, SwitchingReadersRewritesTheStoreOncePerSave) {
     EXPECT_GT(store.Writes().size(), 12u); // more than the display settings alone
     EXPECT_EQ(store.Rewrites() - rewrites, 4);
     EXPECT_FALSE(store.HasUnflushedWrites());
+}
+
+// A reader in keyboard mode is listed, an ordinary keyboard beside it is not. Chosen, the status
+// line says that it types its labels, its panel says how to switch it, and its labels come in
+// under the layout of the panel's list, with what the reader meant.
+TEST(CVantrelDlgScan, AReaderInKeyboardModeIsExplainedAndReadUnderTheChosenLayout) {
+    CMemorySettingsStore store;
+    store.WriteProfileString("Settings", CKeyboardDevice::kLayoutKey, "de");
+    const auto keyboard = [](const char* path, const char* product, CSimReaderKind kind) {
+        CSimReaderDefinition definition;
+        definition.path = path;
+        definition.attributes = CHidAttributes{0x05E0, 0x1200, 0x0100};
+        definition.product = product;
+        definition.serial = "K1";
+        definition.reportDescriptor = CSimReaderSet::KeyboardDescriptor();
+        definition.kind = kind;
+        return definition;
+    };
+    CSimPlatform platform({keyboard("sim:/kbd", "USB Keyboard", CSimReaderKind::Passive),
+                           keyboard("sim:/km", "Barcode Scanner", CSimReaderKind::Keyboard)});
+    CVantrelDlg dialog(store, platform, &CreateHidDevice);
+    dialog.show();
+    auto* list = dialog.ControlAs<QComboBox>(1002);
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->currentText(), "Barcode Scanner - Keyboard mode - K1");
+    ASSERT_NE(dialog.CurrentDevice(), nullptr);
+    ASSERT_EQ(dialog.CurrentDevice()->Type(), DeviceType::Keyboard);
+    EXPECT_TRUE(dialog.StatusText().startsWith(CVantrelDlg::kKeyboardModeStatus))
+        << dialog.StatusText().toStdString();
+    auto* explanation = dialog.findChild<QLabel*>("1052");
+    ASSERT_NE(explanation, nullptr);
+    EXPECT_TRUE(explanation->isVisible());
+    EXPECT_TRUE(explanation->text().contains("USB HID POS"));
+    auto* layouts = dialog.findChild<QComboBox*>("1050");
+    ASSERT_NE(layouts, nullptr);
+    EXPECT_EQ(layouts->currentText(), "de");
+
+    COutputWindow& output = dialog.OutputWindow();
+    ASSERT_TRUE(WaitFor([&] {
+        output.FlushOutput();
+        return output.toPlainText().contains("under us");
+    }));
+    EXPECT_TRUE(output.toPlainText().startsWith(
+        QString::fromUtf8("Vantrel\u00DFYzx-42[0D] - 17 keys, 250 keys/s, longest gap 6.0 ms - "
+                          "typed as \"Vantrel\u00DFYzx-42\" under de, as \"Vantrel-Zyx/42\" "
+                          "under us")))
+        << output.toPlainText().toStdString();
 }
 
 } // namespace

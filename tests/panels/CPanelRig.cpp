@@ -4,6 +4,7 @@
 #include "CPanelRig.h"
 
 #include "device/CHidPosDevice.h"
+#include "device/CKeyboardDevice.h"
 #include "device/CQuorinDevice.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
@@ -85,6 +86,10 @@ CSimReaderDefinition RigReaderDefinition(DeviceType type, std::shared_ptr<CRigRe
     case DeviceType::SurePosSio:
         definition.kind = CSimReaderKind::SurePosSio;
         definition.reportDescriptor = CSimReaderSet::SurePosSioDescriptor(0x6400);
+        break;
+    case DeviceType::Keyboard:
+        definition.kind = CSimReaderKind::Keyboard;
+        definition.reportDescriptor = CSimReaderSet::KeyboardDescriptor();
         break;
     case DeviceType::None:
         break;
@@ -174,6 +179,9 @@ CPanelRig::CPanelRig(DeviceType type, CMemorySettingsStore* sharedStore)
         break;
     case DeviceType::SurePosSio:
         m_device = std::make_unique<CSurePosSioDevice>(m_port, m_output, m_settings, m_notifier);
+        break;
+    case DeviceType::Keyboard:
+        m_device = std::make_unique<CKeyboardDevice>(m_port, m_output, m_settings, m_notifier);
         break;
     case DeviceType::None:
         break;

@@ -24,7 +24,8 @@ TEST(PanelFactory, EachDeviceTypeGetsItsPanelLaidOverThePlaceholder) {
     } cases[] = {{DeviceType::SurePos, 129, "SurePos"},
                  {DeviceType::Quorin, 130, "Quorin"},
                  {DeviceType::HidPos, 131, "Hid Pos"},
-                 {DeviceType::SurePosSio, 132, "SurePos Sio"}};
+                 {DeviceType::SurePosSio, 132, "SurePos Sio"},
+                 {DeviceType::Keyboard, 134, "Keyboard"}};
     for (const auto& c : cases) {
         CPanelRig rig(c.type);
         QWidget placeholder(&rig.Parent());
