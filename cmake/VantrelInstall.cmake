@@ -147,6 +147,9 @@ The package installs a udev rule, with a helper that recognises readers by
 their report descriptor, that gives the user of the active local session
 access to the readers' hidraw nodes, and vantrel-lane.service (not enabled),
 which follows the readers and publishes every scan to an MQTT broker.]])
+# The keyboard layouts that readers in keyboard mode are read under, loaded by xkbcommon at
+# run time.
+set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS "xkb-data")
 # The udev rule is reloaded when the package comes and goes; the lane's settings are kept.
 set(CPACK_DEBIAN_CLI_PACKAGE_CONTROL_EXTRA
     ${VANTREL_DEBIAN_DIR}/postinst ${VANTREL_DEBIAN_DIR}/postrm ${VANTREL_DEBIAN_DIR}/conffiles)

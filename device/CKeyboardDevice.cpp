@@ -147,14 +147,14 @@ int32_t CKeyboardDevice::OnReport(const uint8_t* report, size_t length) {
     }
     char text[48];
     const int n = std::snprintf(text, sizeof text, "Got Wrong Report ID: %i\r", int(report[0]));
-    ShowText(Bytes(text), size_t(n), m_settings.m_colorRaw, false);
+    ShowText(Bytes(text), size_t(n), OutputRole::Raw, false);
     return 1;
 }
 
 int32_t CKeyboardDevice::DecodeReport(const uint8_t* body, size_t length) {
     CKeyEvent event;
     if (!DecodeKeyEvent(body, length, event)) {
-        ShowString("Not a key event: ", m_settings.m_colorRaw, false);
+        ShowString("Not a key event: ", OutputRole::Raw, false);
         ShowHex(body, length, false);
         m_output.AppendNewLine();
         m_output.ScrollToEnd();
@@ -203,11 +203,11 @@ void CKeyboardDevice::EndLabel(const std::string& terminator) {
     }
     ShowTiming();
     if (m_reader && m_label.reader != m_label.typed) {
-        ShowString(" - typed as ", m_settings.m_colorDefault, false);
+        ShowString(" - typed as ", OutputRole::Default, false);
         ShowQuoted(m_label.typed);
-        ShowString(" under " + m_layout + ", as ", m_settings.m_colorDefault, false);
+        ShowString(" under " + m_layout + ", as ", OutputRole::Default, false);
         ShowQuoted(m_label.reader);
-        ShowString(std::string(" under ") + kReaderLayout, m_settings.m_colorDefault, false);
+        ShowString(std::string(" under ") + kReaderLayout, OutputRole::Default, false);
     }
     m_output.AppendNewLine();
     m_output.ScrollToEnd();
@@ -226,11 +226,11 @@ void CKeyboardDevice::ShowTiming() {
         n = std::snprintf(text, sizeof text, " - %d keys, %.0f keys/s, longest gap %.1f ms",
                           m_label.keys, perSecond, double(m_label.longestGapUs) / 1000.0);
     }
-    ShowString(std::string(text, size_t(std::max(n, 0))), m_settings.m_colorDefault, false);
+    ShowString(std::string(text, size_t(std::max(n, 0))), OutputRole::Default, false);
 }
 
 void CKeyboardDevice::ShowQuoted(const std::string& text) {
-    ShowString("\"", m_settings.m_colorDefault, false);
-    ShowText(Bytes(text), text.size(), m_settings.m_colorDefault, false);
-    ShowString("\"", m_settings.m_colorDefault, false);
+    ShowString("\"", OutputRole::Default, false);
+    ShowText(Bytes(text), text.size(), OutputRole::Default, false);
+    ShowString("\"", OutputRole::Default, false);
 }

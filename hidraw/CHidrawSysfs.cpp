@@ -243,6 +243,44 @@ std::vector<CHidrawNode> CHidrawSysfs::ListNodes(const std::string& sysfsRoot,
     return nodes;
 }
 
+std::vector<std::vector<uint8_t>>
+CHidrawSysfs::DescriptorsBeside(const std::string& hidrawSyspath) {
+    std::vector<std::vector<uint8_t>> descriptors;
+    const std::string hidDir = RealPath(hidrawSyspath + "/device");
+    const std::string usbInterfaceDir = Parent(hidDir);
+    const std::string usbDeviceDir = Parent(usbInterfaceDir);
+    if (hidDir.empty() || !Exists(usbInterfaceDir + "/bInterfaceNumber") ||
+        !Exists(usbDeviceDir + "/idVendor")) {
+        return descriptors;
+    }
+    const auto entries = [](const std::string& dir) {
+        std::vector<std::string> names;
+        if (DIR* listing = opendir(dir.c_str())) {
+            while (const dirent* entry = readdir(listing)) {
+                if (entry->d_name[0] != '.') {
+                    names.emplace_back(entry->d_name);
+                }
+            }
+            closedir(listing);
+        }
+        return names;
+    };
+    for (const std::string& interface : entries(usbDeviceDir)) {
+        const std::string interfaceDir = JoinPath(usbDeviceDir, interface);
+        if (interfaceDir == usbInterfaceDir || !Exists(interfaceDir + "/bInterfaceNumber")) {
+            continue;
+        }
+        for (const std::string& hid : entries(interfaceDir)) {
+            std::string bytes;
+            if (ReadFile(JoinPath(interfaceDir, hid) + "/report_descriptor", bytes,
+                         kMaxDescriptorSize)) {
+                descriptors.emplace_back(bytes.begin(), bytes.end());
+            }
+        }
+    }
+    return descriptors;
+}
+
 bool CHidrawSysfs::ReadReportDescriptor(const std::string& hidrawSyspath,
                                         std::vector<uint8_t>& descriptor) {
     std::string bytes;

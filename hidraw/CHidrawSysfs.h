@@ -30,6 +30,10 @@ public:
     static bool ReadInterface(const std::string& hidrawSyspath, const std::string& devNode,
                               CHidInterfaceInfo& info);
 
+    // The report descriptors of the other HID interfaces of the node's USB device (none
+    // without a USB parent), to tell whether a keyboard sits beside reader interfaces.
+    static std::vector<std::vector<uint8_t>> DescriptorsBeside(const std::string& hidrawSyspath);
+
     // The raw report descriptor of the node; false when it cannot be read.
     static bool ReadReportDescriptor(const std::string& hidrawSyspath,
                                      std::vector<uint8_t>& descriptor);

@@ -103,8 +103,11 @@ TEST_F(KeyboardDevice, LabelsEndAtEnterOrTabAndTellTheirTiming) {
         rig.sink.Clear();
         Type(c.keys);
         EXPECT_EQ(rig.sink.Text(), c.shown);
+        // The label in bold in the label role, the terminator as a hex group.
         ASSERT_FALSE(rig.sink.Insertions().empty());
-        EXPECT_TRUE(rig.sink.Insertions()[0].bold || rig.sink.Insertions()[0].text[0] == '[');
+        const CRecordingSink::CInsertion& first = rig.sink.Insertions()[0];
+        EXPECT_EQ(first.role, first.text[0] == '[' ? OutputRole::Hex : OutputRole::Label);
+        EXPECT_EQ(first.bold, first.role == OutputRole::Label);
         EXPECT_EQ(rig.sink.Scrolls(), 1);
     }
 }
@@ -117,7 +120,11 @@ TEST_F(KeyboardDevice, ALayoutThatTypesTheLabelOtherwiseShowsBothTexts) {
           Up(KEY_LEFTCTRL), Down(KEY_ENTER)});
     EXPECT_EQ(rig.sink.Text(), "zy+[0D] - 5 keys, 250 keys/s, longest gap 4.0 ms - typed as "
                                "\"zy+\" under de, as \"yz[1D]\" under us\r\n");
-    EXPECT_TRUE(rig.sink.Insertions()[0].bold);
+    ASSERT_GE(rig.sink.Insertions().size(), 2u);
+    EXPECT_EQ(rig.sink.Insertions()[0],
+              (CRecordingSink::CInsertion{"zy+", OutputRole::Label, true}));
+    EXPECT_EQ(rig.sink.Insertions()[1],
+              (CRecordingSink::CInsertion{"[0D]", OutputRole::Hex, false}));
 
     // Digits type alike, so nothing more is said.
     rig.sink.Clear();
