@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
-#include "keyboard/CEvdevConnection.h"
 #include "keyboard/CXkbKeyTranslator.h"
+#include "keyboard/CEvdevConnection.h"
 #include "keyboard/CXkbLayouts.h"
 
 #include <gtest/gtest.h>
