@@ -33,6 +33,7 @@ bool CKeyboardPanel::OnInitDialog() {
     CDevicePanel::OnInitDialog();
     if (auto* text = qobject_cast<QLabel*>(Control(PanelControl::KeyboardModeText))) {
         text->setWordWrap(true);
+        text->setText(QString::fromUtf8(kExplanation));
     }
     auto* layouts = qobject_cast<QComboBox*>(Control(PanelControl::KeyboardLayout));
     if (layouts && m_keyboard) {

@@ -15,6 +15,11 @@ class CKeyboardDevice;
 class CKeyboardPanel : public CDevicePanel {
     Q_OBJECT
 public:
+    static constexpr const char* kExplanation =
+        "This reader is in keyboard mode: it types each label as keystrokes, and loses the "
+        "symbology, bytes that no key types and, when the layouts differ, characters. Scan the "
+        "\"USB HID POS\" (or \"USB HID Point-of-Sale\") configuration code from its manual to "
+        "switch it; it then appears here as a Hid Pos reader.";
     // How often the panel looks for a label ended by a pause.
     static constexpr int kIdleCheckMs = 10;
 

@@ -91,12 +91,9 @@ const std::vector<CControlTemplate> kNoDevice = {
 // leave it, and offers the layout its keys are read under and the grab.
 const std::vector<CControlTemplate> kKeyboard = {
     {S, K::Static, "Keyboard", 4, 4, 60, 8, CTL_NONE},
-    {C::KeyboardModeText, K::Static,
-     "This reader is in keyboard mode: it types each label as keystrokes, and loses the "
-     "symbology, bytes that no key types and, when the layouts differ, characters. Scan the "
-     "\"USB HID POS\" (or \"USB HID Point-of-Sale\") configuration code from its manual to "
-     "switch it; it then appears here as a Hid Pos reader.",
-     4, 14, 206, 56, CTL_NOPREFIX},
+    // The panel fills in and wraps its explanation: a caption is never wrapped, so the dialog
+    // units would widen to fit it on one line.
+    {C::KeyboardModeText, K::Static, "", 4, 14, 206, 56, CTL_NOPREFIX},
     {S, K::Static, "Layout:", 216, 6, 28, 8, CTL_NONE},
     {C::KeyboardLayout, K::ComboBox, nullptr, 246, 4, 56, 120, CTL_NONE},
     {C::Grab, K::CheckBox, "Grab", 216, 22, 86, 10, CTL_NONE},

@@ -4,6 +4,7 @@
 #include "CPanelRig.h"
 
 #include "device/CKeyboardDevice.h"
+#include "layout/CDialogTemplate.h"
 #include "panels/CDevicePanel.h"
 #include "panels/CPanelFactory.h"
 #include "panels/CPanelTemplate.h"
@@ -44,6 +45,9 @@ TEST_F(KeyboardPanel, ExplainsTheModeAndHowToLeaveIt) {
     EXPECT_TRUE(text->text().contains("\"USB HID POS\" (or \"USB HID Point-of-Sale\")"));
     EXPECT_TRUE(text->text().contains("appears here as a Hid Pos reader"));
     EXPECT_TRUE(text->isVisible());
+    // The long explanation wraps instead of widening the panel past its place.
+    EXPECT_LE(m_panel->DialogUnitsToPixels(306, 74).x(),
+              CDialogUnits::FromFont(m_panel->font()).ToPixelsX(306) * 3 / 2);
 }
 
 // Typing a layout's name in the list reads the reader under it from then on.
