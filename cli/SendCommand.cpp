@@ -196,6 +196,12 @@ int RunSend(CCliContext& context, const CArguments& args) {
                                        "\" is not of a reader type that takes commands; output, "
                                        "feature-get and feature-set work on every interface");
         }
+        if (device->Type() == DeviceType::Keyboard) {
+            return context.errors.Fail(
+                "\"" + session.Name() +
+                "\" is a reader in keyboard mode and takes no commands; scanning the \"USB HID "
+                "POS\" configuration code from its manual switches it to a Hid Pos reader");
+        }
         const CSendCommandRow* chosen = FindSendCommand(commandName, device->Type());
         const std::string typeName = DeviceTypeName(device->Type());
         if (!chosen) {

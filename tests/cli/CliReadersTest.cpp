@@ -257,6 +257,12 @@ TEST_F(CliReaders, MonitorReadsAReaderInKeyboardModeUnderAChosenLayout) {
     ASSERT_EQ(paused.code, CCliApp::kDone) << paused.err;
     EXPECT_EQ(paused.out, "Vantrel-Zyx/42[0D] - 17 keys, 250 keys/s, longest gap 6.0 ms\n");
 
+    const CResult command = Run({"send", "sim:/keyboard-mode", "beep"});
+    EXPECT_EQ(command.code, CCliApp::kFailed);
+    EXPECT_NE(command.err.find("is a reader in keyboard mode and takes no commands"),
+              std::string::npos)
+        << command.err;
+
     for (const auto& [option, says] :
          {std::pair{std::vector<std::string>{"--layout", "xx"},
                     "no keymap for the keyboard layout"},
