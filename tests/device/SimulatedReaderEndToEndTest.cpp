@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <linux/input-event-codes.h>
+
 #include <chrono>
 #include <memory>
 
@@ -169,23 +171,36 @@ TEST_F(SimulatedReaderEndToEnd, KeyboardModeReaderTypesLabelsReadUnderTheChosenL
     EXPECT_EQ(m_sink.Text().find("typed as"), std::string::npos) << m_sink.Text();
 }
 
-// While one port holds the reader, another open of it reads nothing; released, both read.
-TEST_F(SimulatedReaderEndToEnd, AGrabbedKeyboardModeReaderTypesForItsHolderAlone) {
-    auto& device = Open<CKeyboardDevice>("sim:/keyboard-mode");
+// While one port holds a keyboard, another open of it reads nothing; released, both read. The
+// keys come from the test, on the ordinary simulated keyboard, which types nothing by itself.
+TEST_F(SimulatedReaderEndToEnd, AGrabbedKeyboardTypesForItsHolderAlone) {
+    auto& device = Open<CKeyboardDevice>("sim:/keyboard");
+    ASSERT_TRUE(device.SetLayout("us"));
     CQueuedPoster otherPoster;
     CHidPort other(m_platform, otherPoster);
-    ASSERT_TRUE(other.Open("sim:/keyboard-mode", kBase));
+    ASSERT_TRUE(other.Open("sim:/keyboard", kBase));
+    const auto typeEnter = [&] {
+        for (const CKeyValue value : {CKeyValue::Press, CKeyValue::Release}) {
+            uint8_t report[kKeyReportLength];
+            EncodeKeyReport({KEY_ENTER, value, CKeyboardDevice::NowUs()}, report);
+            ASSERT_TRUE(m_platform.InjectInputReport(
+                "sim:/keyboard", std::vector<uint8_t>(report, report + kKeyReportLength)));
+        }
+    };
     ASSERT_EQ(device.SetGrab(true), 1);
     EXPECT_TRUE(device.IsGrabbed());
     EXPECT_FALSE(other.SetGrab(true));
     EXPECT_EQ(other.LastError(), EBUSY);
+    typeEnter();
     PumpLines(1);
     CHidMessage message;
-    EXPECT_FALSE(otherPoster.WaitForMessage(message, 0));
+    EXPECT_FALSE(otherPoster.WaitForMessage(message, 300));
 
     ASSERT_EQ(device.SetGrab(false), 1);
+    typeEnter();
     PumpLines(1);
     EXPECT_TRUE(otherPoster.WaitForMessage(message, 1000));
+    EXPECT_EQ(m_sink.Text(), "[0D] - 1 key\r\n[0D] - 1 key\r\n");
 }
 
 } // namespace
