@@ -18,6 +18,7 @@
 #include "support/gui/MenuItems.h"
 #include "support/gui/WaitFor.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -475,6 +476,14 @@ TEST_F(RecordingWindow, AReadingThatLastsShowsItsProgressAndStopsWithWhatItRead)
     EXPECT_TRUE(boxes.Boxes()[0].text.contains("What was read until then is offered"));
     ASSERT_TRUE(WaitForLines(5));
     EXPECT_EQ(List().currentText(), "Recording: huge.txt");
+
+    // Read only in part, it is read again; Exit works meanwhile and ends the reading.
+    m_dialog->OpenRecordings({path});
+    ASSERT_TRUE(WaitFor([&] { return progress->isVisible(); }));
+    QTest::mouseClick(m_dialog->ControlAs<QAbstractButton>(1), Qt::LeftButton);
+    EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
+    EXPECT_FALSE(m_dialog->isVisible());
+    m_dialog.reset();
 }
 
 TEST_F(RecordingWindow, TheRecordedFeatureAnswersReachGetContentsAndTheRedirectReadBack) {
