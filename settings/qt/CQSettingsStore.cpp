@@ -154,7 +154,7 @@ std::string CQSettingsStore::GetProfileString(const std::string& section, const 
     }
     const QString path = KeyPath(section, key);
     const std::optional<QString> text = ToText(m_settings->value(path));
-    const std::string value = text ? text->toStdString() : defaultValue;
+    std::string value = text ? text->toStdString() : defaultValue;
     m_known[path] = QVariant(QString::fromStdString(value));
     return value;
 }
