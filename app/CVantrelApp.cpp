@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <clocale>
@@ -85,6 +86,12 @@ int CVantrelApp::Run() {
     const std::unique_ptr<CHidPlatform> platform = CreateHidPlatform();
     CVantrelDlg dialog(*m_store, *platform, &CreateHidDevice);
     // The files open once the window shows, so that what is wrong with them has a parent.
+    if (!m_store->Refusal().empty()) {
+        QTimer::singleShot(0, &dialog, [this, &dialog] {
+            QMessageBox::warning(&dialog, QStringLiteral("Vantrel"),
+                                 QString::fromStdString(m_store->Refusal()));
+        });
+    }
     if (!m_files.isEmpty()) {
         QTimer::singleShot(0, &dialog, [this, &dialog] { dialog.OpenRecordings(m_files); });
     }

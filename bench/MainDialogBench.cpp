@@ -8,6 +8,8 @@
 #include "bench/CGuiStallMeter.h"
 #include "device/CHidDeviceFactory.h"
 #include "outputwindow/COutputWindow.h"
+#include "outputwindow/CRecordingOpener.h"
+#include "recording/CRecordingFile.h"
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"
 #include "support/SimHidPosReader.h"
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
 
@@ -23,6 +26,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <unistd.h>
 
 namespace {
@@ -144,6 +148,104 @@ void BM_ScanBurstShownInTheDialog(benchmark::State& state) {
 BENCHMARK(BM_ScanBurstShownInTheDialog)
     ->Args({100000, 100})
     ->Args({100000, 200})
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// A recording of about `megabytes` MB of timed 64-byte Hid Pos reports at `path`.
+bool WriteRecording(const QString& path, int megabytes) {
+    std::ofstream out(path.toStdString());
+    // The header of a recorded Hid Pos imager, then its reports.
+    std::ifstream head(VANTREL_TEST_DATA_DIR "/recordings/hidpos-labels.txt");
+    std::string header;
+    while (std::getline(head, header) && header.rfind("R:", 0) != 0) {
+    }
+    out << header << "\nI: 3 1209 0101\n";
+    const size_t total = size_t(megabytes) * 1000 * 1000;
+    char line[64];
+    for (size_t written = 0, i = 0; written < total; ++i) {
+        std::snprintf(line, sizeof line, "E: %06zu.%06zu 64 02 03 5d 45 30 31 31 31", i / 10,
+                      i % 10 * 100000);
+        std::string text = line;
+        for (int byte = 8; byte < 64; ++byte) {
+            text += " 00";
+        }
+        text += '\n';
+        out << text;
+        written += text.size();
+    }
+    return bool(out);
+}
+
+// A large recording opened in the window while a live reader scans: how long the GUI thread
+// stalls at most. Argument 0 reads the file on the GUI thread as a whole, as the window did
+// before it read recordings off the GUI thread; 1 opens it as the window does now, and stops
+// when its entry is shown.
+void BM_RecordingOpenedWhileScansArrive(benchmark::State& state) {
+    const bool onGuiThread = state.range(0) == 0;
+    QTemporaryDir folder;
+    const QString path = folder.filePath("large.txt");
+    if (!WriteRecording(path, 125)) {
+        state.SkipWithError("the recording could not be written");
+        return;
+    }
+    for (auto _ : state) {
+        CMemorySettingsStore store;
+        const CSimReaderDefinition reader = PassiveHidPosReader(
+            "sim:/bench", "Bench Reader", "B1", CHidAttributes{0x1209, 0x0001, 0x0100});
+        CSimPlatform platform({reader});
+        CVantrelDlg dialog(store, platform, CreateHidDevice);
+        dialog.show();
+        COutputWindow& output = dialog.OutputWindow();
+        WaitUntil([&] { return dialog.windowHandle()->isExposed(); });
+        CRecordingOpener& opener = dialog.RecordingOpener();
+
+        CGuiStallMeter stalls;
+        QElapsedTimer timer;
+        timer.start();
+        bool opened = false;
+        int scans = 0;
+        QTimer scanner;
+        scanner.setInterval(5);
+        QObject::connect(&scanner, &QTimer::timeout, [&] {
+            platform.InjectInputReport(reader.path, HidPosScan(scans++));
+            if (onGuiThread && !opened) {
+                CRecordingFile file;
+                file.Load(path.toStdString());
+                benchmark::DoNotOptimize(file.Devices().data());
+                opened = true;
+            }
+        });
+        scanner.start();
+        if (!onGuiThread) {
+            dialog.OpenRecordings({path});
+        }
+        WaitUntil([&] {
+            output.FlushOutput();
+            return onGuiThread ? opened : !opener.IsLoading();
+        });
+        const double seconds = double(timer.nsecsElapsed()) / 1e9;
+        QCoreApplication::processEvents();
+        state.counters["longest_stall_until_shown_ms"] = stalls.LongestMs();
+        // Half a second more, for the meter to see the end of the last stall and the opened
+        // entry start to play.
+        QElapsedTimer settle;
+        settle.start();
+        WaitUntil([&] {
+            output.FlushOutput();
+            return settle.elapsed() > 500;
+        });
+        stalls.Stop();
+        scanner.stop();
+        state.SetIterationTime(seconds);
+        state.counters["longest_stall_ms"] = stalls.LongestMs();
+        state.counters["scans_sent"] = scans;
+        state.counters["rss_MiB_end"] = double(ResidentKiB()) / 1024.0;
+    }
+}
+BENCHMARK(BM_RecordingOpenedWhileScansArrive)
+    ->Arg(0)
+    ->Arg(1)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);

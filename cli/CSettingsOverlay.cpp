@@ -26,10 +26,13 @@ bool CSettingsOverlay::Override(const std::string& assignment, std::string& erro
         error = "--set: \"" + key + "\" is not a key of section \"Settings\" that can be set";
         return false;
     }
+    // As the settings file reads numbers: decimal, or hex after "0x"; a leading 0 is no octal.
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
     errno = 0;
     char* end = nullptr;
-    const long long value = std::strtoll(text.c_str(), &end, 0);
-    if (text.empty() || *end != '\0' || errno == ERANGE || value < INT32_MIN ||
+    const long long value = std::strtoll(digits.c_str(), &end, hex ? 16 : 10);
+    if (digits.empty() || *end != '\0' || errno == ERANGE || value < INT32_MIN ||
         value > UINT32_MAX) {
         error = "--set " + key + ": \"" + text + "\" is not an integer";
         return false;

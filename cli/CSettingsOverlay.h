@@ -13,8 +13,8 @@ class CSettingsOverlay : public CSettingsStore {
 public:
     explicit CSettingsOverlay(CSettingsStore& stored) : m_stored(stored) {}
 
-    // "KEY=VALUE" with one of the keys that may be overridden and an integer value (decimal or
-    // 0x hex). False with a reason otherwise.
+    // "KEY=VALUE" with one of the keys that may be overridden and an integer value (decimal, or
+    // hex after 0x, as the settings file reads them). False with a reason otherwise.
     bool Override(const std::string& assignment, std::string& error);
 
     int32_t GetProfileInt(const std::string& section, const std::string& key,

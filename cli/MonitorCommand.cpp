@@ -316,6 +316,15 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
     std::ofstream recordFile;
     std::unique_ptr<CRecordingWriter> recorder;
     if (line.Has("record")) {
+        struct stat status {};
+        if (!toStandardOutput && stat(line.Value("record").c_str(), &status) == 0 &&
+            !S_ISREG(status.st_mode)) {
+            // Never opened: a FIFO would block, a device would take the recording.
+            return context.errors.Fail("cannot write the recording " +
+                                       QuoteInput(line.Value("record"), 200) +
+                                       ": it is not a regular file but a folder, a device, a "
+                                       "FIFO or a socket (- writes to standard output)");
+        }
         if (!toStandardOutput) {
             recordFile.open(line.Value("record"),
                             line.Has("append") ? std::ios::app : std::ios::trunc);

@@ -27,6 +27,9 @@ int main(int argc, char** argv) {
     sigaction(SIGTERM, &action, nullptr);
 
     CQSettingsStore store;
+    if (!store.Refusal().empty()) {
+        std::cerr << "vantrel-cli: " << store.Refusal() << "\n";
+    }
     const std::unique_ptr<CHidPlatform> platform = CreateHidPlatform();
     CCliApp app(*platform, store, std::cout, std::cerr, g_stop, isatty(STDOUT_FILENO) == 1);
     const char* noColor = std::getenv("NO_COLOR");

@@ -7,6 +7,7 @@
 #include "device/CNotifier.h"
 #include "output/COutputSink.h"
 
+#include <cerrno>
 #include <vector>
 
 namespace {
@@ -143,7 +144,15 @@ bool CHidDevice::WriteFramed(const uint8_t* payload, size_t payloadLength, const
         ShowOutData(header, headerLength, 0);
         ShowOutData(payload, payloadLength, 1);
     }
-    if (!written) {
+    if (!written && m_port.LastError() == EMSGSIZE) {
+        // Too long for one report: the user is told how long it may be.
+        const size_t reportLength = m_port.GetCaps().outputReportByteLength;
+        const size_t room = reportLength > headerLength ? reportLength - headerLength : 0;
+        m_notifier.ShowMessage(std::string(kWriteFailedText) + "\n\nThe data is " +
+                               std::to_string(payloadLength) +
+                               " bytes long with its escapes resolved; this reader takes at most " +
+                               std::to_string(room) + " bytes at a time.");
+    } else if (!written) {
         m_notifier.ShowMessage(kWriteFailedText);
     }
     return written;

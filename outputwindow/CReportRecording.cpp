@@ -22,6 +22,7 @@
 
 #include <cerrno>
 #include <fstream>
+#include <sys/stat.h>
 
 const char CReportRecording::kFolderKey[] = "RecordingFolder";
 
@@ -90,6 +91,17 @@ void CReportRecording::OnRecord() {
 bool CReportRecording::Start(const QString& path) {
     const std::string readerPath = m_openPath();
     if (m_recorder || readerPath.empty() || !m_port.IsRunning()) {
+        return false;
+    }
+    // A device, FIFO or socket in the file's place (also behind a link) is never opened: it
+    // could block for ever or take the place of a file.
+    struct stat status {};
+    if (stat(QFile::encodeName(path).constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        QMessageBox::warning(&m_window, tr("Record Reports to File"),
+                             tr("The recording could not be started: \"%1\" is not a regular "
+                                "file but a folder, a device, a FIFO or a socket.\n\nChoose "
+                                "another file name and record again.")
+                                 .arg(QDir::toNativeSeparators(path)));
         return false;
     }
     auto file = std::make_unique<std::ofstream>(QFile::encodeName(path).toStdString(),

@@ -24,4 +24,7 @@ public:
                                     const std::string& value) = 0;
     // Makes the writes so far lasting. Returns whether they were kept.
     virtual bool Flush() = 0;
+    // Takes in what another program stored since this one read the store, before a save that
+    // merges with it. A store that only this program uses has nothing to take in.
+    virtual void Refresh() {}
 };

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@ class CSettingsStore;
 
 // The strings sent from the panels' send combo with the one used last. One section of the
 // settings store keeps the newest entries between runs; the list in memory is not bounded.
+// Another program may save the same section meanwhile: a save merges with what is stored then
+// (its entries in their order, less those removed here, then the entries added here), so
+// neither program's strings are lost to a stale copy.
 class CStringHistory {
 public:
     static constexpr int32_t kDefaultMaxSaved = 30;
@@ -31,16 +35,24 @@ public:
     void FillComboBox(CComboList& combo, bool clearFirst) const;
 
     void Load(const std::string& section);
-    void Save(const std::string& section) const;
+    void Save(const std::string& section);
 
     const std::vector<std::string>& Entries() const { return m_entries; }
     int32_t CurrentIndex() const { return m_currentIndex; }
     int32_t MaxSaved() const { return m_maxSaved; }
-    void SetStore(CSettingsStore* store) { m_store = store; }
+    // Another store: what it holds is read anew at the next save.
+    void SetStore(CSettingsStore* store) {
+        m_store = store;
+        m_stored.clear();
+        m_removed.clear();
+    }
 
 private:
     std::vector<std::string> m_entries;
     int32_t m_currentIndex = 0;
     int32_t m_maxSaved = kDefaultMaxSaved;
     CSettingsStore* m_store;
+    // What the store held when this list last read or wrote it, and what was removed since.
+    std::set<std::string> m_stored;
+    std::set<std::string> m_removed;
 };

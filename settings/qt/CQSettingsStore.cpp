@@ -3,11 +3,14 @@
 
 #include "settings/qt/CQSettingsStore.h"
 
+#include <QFile>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include <limits>
 #include <optional>
+#include <sys/stat.h>
 
 const char CQSettingsStore::kOrganisation[] = "Corvasse";
 const char CQSettingsStore::kApplication[] = "Vantrel";
@@ -87,17 +90,44 @@ std::optional<QString> ToText(const QVariant& value) {
     }
 }
 
+// Why `fileName` is not to be opened: empty when it is absent or a regular file, also behind a
+// link. Checked before QSettings reads it, which would wait on a FIFO for ever and replace
+// whatever is there with a new file when it writes.
+std::string RefusalOf(const QString& fileName) {
+    struct stat status {};
+    if (stat(QFile::encodeName(fileName).constData(), &status) != 0 || S_ISREG(status.st_mode) ||
+        S_ISDIR(status.st_mode)) {
+        return {};
+    }
+    return "The settings file \"" + fileName.toStdString() +
+           "\" is not a regular file but a device, a FIFO or a socket, so it is neither read "
+           "nor written and the settings are not kept. Remove it, or make it a link to a "
+           "regular file.";
+}
+
 } // namespace
 
 CQSettingsStore::CQSettingsStore()
-    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                             QString::fromLatin1(kOrganisation),
-                                             QString::fromLatin1(kApplication))) {
-    m_readable = m_settings->status() != QSettings::AccessError;
+    : m_fileName(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                 QLatin1Char('/') + QLatin1String(kOrganisation) + QLatin1Char('/') +
+                 QLatin1String(kApplication) + QLatin1String(".conf")) {
+    Open([] {
+        return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                           QString::fromLatin1(kOrganisation),
+                                           QString::fromLatin1(kApplication));
+    });
 }
 
-CQSettingsStore::CQSettingsStore(const QString& fileName)
-    : m_settings(std::make_unique<QSettings>(fileName, QSettings::IniFormat)) {
+CQSettingsStore::CQSettingsStore(const QString& fileName) : m_fileName(fileName) {
+    Open([&fileName] { return std::make_unique<QSettings>(fileName, QSettings::IniFormat); });
+}
+
+void CQSettingsStore::Open(const std::function<std::unique_ptr<QSettings>()>& make) {
+    m_refusal = RefusalOf(m_fileName);
+    if (!m_refusal.empty()) {
+        return;
+    }
+    m_settings = make();
     m_readable = m_settings->status() != QSettings::AccessError;
 }
 
@@ -106,16 +136,15 @@ CQSettingsStore::~CQSettingsStore() {
     Flush();
 }
 
-QString CQSettingsStore::FileName() const {
-    return m_settings->fileName();
-}
-
 int32_t CQSettingsStore::GetProfileInt(const std::string& section, const std::string& key,
                                        int32_t defaultValue) {
     if (!m_readable) {
         return defaultValue;
     }
-    return ToInt32(m_settings->value(KeyPath(section, key))).value_or(defaultValue);
+    const QString path = KeyPath(section, key);
+    const int32_t value = ToInt32(m_settings->value(path)).value_or(defaultValue);
+    m_known[path] = QVariant(int(value));
+    return value;
 }
 
 std::string CQSettingsStore::GetProfileString(const std::string& section, const std::string& key,
@@ -123,11 +152,11 @@ std::string CQSettingsStore::GetProfileString(const std::string& section, const 
     if (!m_readable) {
         return defaultValue;
     }
-    const std::optional<QString> text = ToText(m_settings->value(KeyPath(section, key)));
-    if (!text) {
-        return defaultValue;
-    }
-    return text->toStdString();
+    const QString path = KeyPath(section, key);
+    const std::optional<QString> text = ToText(m_settings->value(path));
+    std::string value = text ? text->toStdString() : defaultValue;
+    m_known[path] = QVariant(QString::fromStdString(value));
+    return value;
 }
 
 bool CQSettingsStore::WriteProfileInt(const std::string& section, const std::string& key,
@@ -145,7 +174,15 @@ bool CQSettingsStore::Store(const std::string& section, const std::string& key,
     if (!m_readable) {
         return false;
     }
-    m_settings->setValue(KeyPath(section, key), value);
+    // A value this program did not change is not written, so that what another program
+    // stored under the key meanwhile stays.
+    const QString path = KeyPath(section, key);
+    const auto known = m_known.find(path);
+    if (known != m_known.end() && known->second == value) {
+        return true;
+    }
+    m_settings->setValue(path, value);
+    m_known[path] = value;
     return true;
 }
 
@@ -157,4 +194,10 @@ bool CQSettingsStore::Flush() {
     // error; only access errors lose the values.
     m_settings->sync();
     return m_settings->status() != QSettings::AccessError;
+}
+
+void CQSettingsStore::Refresh() {
+    if (m_readable) {
+        m_settings->sync();
+    }
 }

@@ -24,6 +24,8 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -34,9 +36,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <sys/resource.h>
 
 namespace {
 
@@ -299,14 +303,25 @@ TEST_F(CVantrelDlgRecordTest, ClosingTheWindowCompletesTheRecording) {
 TEST_F(CVantrelDlgRecordTest, AWriteErrorEndsTheRecordingAndSaysWhereAndWhy) {
     Start({Reader("sim:/rec", "R1")});
     CMessageBoxWatcher boxes;
-    ASSERT_TRUE(Recording().Start("/dev/full"));
-    EXPECT_EQ(m_dialog->windowTitle(), "Vantrel - Recording to /dev/full");
-    Scan("sim:/rec", 0, 5);
-    ASSERT_TRUE(WaitFor([&] { return !boxes.Boxes().empty(); }));
+    // A file that may not grow past its header stands for a full disk: its writes fail.
+    const QString full = m_folder.filePath("full.txt");
+    struct rlimit before {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto ignored = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = before;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    ASSERT_TRUE(Recording().Start(full));
+    EXPECT_EQ(m_dialog->windowTitle(), "Vantrel - Recording to " + full);
+    Scan("sim:/rec", 0, 200);
+    const bool failed = WaitFor([&] { return !boxes.Boxes().empty(); });
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, ignored);
+    ASSERT_TRUE(failed);
     const CMessageBoxWatcher::CBox& box = boxes.Boxes()[0];
     EXPECT_EQ(box.icon, QMessageBox::Warning);
-    EXPECT_TRUE(box.text.contains("\"/dev/full\"")) << box.text.toStdString();
-    EXPECT_TRUE(box.text.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))))
+    EXPECT_TRUE(box.text.contains("\"" + full + "\"")) << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(QString::fromLocal8Bit(std::strerror(EFBIG))))
         << box.text.toStdString();
     EXPECT_TRUE(box.text.contains("Record Reader")) << box.text.toStdString();
     EXPECT_EQ(m_dialog->windowTitle(), "Vantrel");
@@ -318,6 +333,19 @@ TEST_F(CVantrelDlgRecordTest, AWriteErrorEndsTheRecordingAndSaysWhereAndWhy) {
     ASSERT_TRUE(WaitFor([&] { return boxes.Boxes().size() == 2; }));
     EXPECT_TRUE(boxes.Boxes()[1].text.contains(missing)) << boxes.Boxes()[1].text.toStdString();
     EXPECT_TRUE(boxes.Boxes()[1].text.contains(QString::fromLocal8Bit(std::strerror(ENOENT))));
+
+    // Nor does a device, a FIFO or a socket in the file's place, also behind a link: it is not
+    // opened (a FIFO would block) and not replaced.
+    const QString link = m_folder.filePath("null.txt");
+    ASSERT_TRUE(QFile::link("/dev/null", link));
+    for (const QString& device : {QStringLiteral("/dev/full"), link}) {
+        const size_t seen = boxes.Boxes().size();
+        EXPECT_FALSE(Recording().Start(device));
+        ASSERT_TRUE(WaitFor([&] { return boxes.Boxes().size() == seen + 1; }));
+        EXPECT_TRUE(boxes.Boxes().back().text.contains("is not a regular file"))
+            << boxes.Boxes().back().text.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(m_dialog->windowTitle(), "Vantrel");
     QMenu* menu = OpenMenu();
     ASSERT_NE(menu, nullptr);

@@ -18,6 +18,7 @@
 #include "support/gui/MenuItems.h"
 #include "support/gui/WaitFor.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -30,7 +31,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -44,6 +47,8 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -145,6 +150,14 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
     }
     COutputWindow& Output() { return m_dialog->OutputWindow(); }
+    // Opens the files as the command line does and waits until they are read and offered.
+    void Open(const QStringList& files) {
+        m_dialog->OpenRecordings(files);
+        ASSERT_TRUE(WaitForReading());
+    }
+    bool WaitForReading() {
+        return WaitFor([&] { return !m_dialog->RecordingOpener().IsLoading(); });
+    }
     QComboBox& List() { return *m_dialog->findChild<QComboBox*>("1002"); }
     QStringList Entries() {
         QStringList entries;
@@ -235,7 +248,7 @@ TEST_F(RecordingWindow, AFileDroppedOnTheWindowOrItsOutputOpens) {
     ASSERT_TRUE(WaitForLines(5));
     EXPECT_EQ(WindowRuns(Output()), CliRuns(m_cliStore, Data("hidpos-labels.txt")));
 
-    // On the output window too; the same name again gets a number.
+    // On the output window too. The same file again is not read again: its entry plays again.
     QMimeData again;
     again.setUrls({QUrl::fromLocalFile(Data("hidpos-labels.txt"))});
     QDropEvent onOutput(QPointF(10, 10), Qt::CopyAction, &again, Qt::LeftButton, Qt::NoModifier);
@@ -245,9 +258,16 @@ TEST_F(RecordingWindow, AFileDroppedOnTheWindowOrItsOutputOpens) {
     EXPECT_TRUE(enterOutput.isAccepted());
     QApplication::sendEvent(Output().viewport(), &onOutput);
     EXPECT_TRUE(onOutput.isAccepted());
+    ASSERT_TRUE(WaitForLines(10));
+    EXPECT_EQ(Entries(), QStringList({"Recording: hidpos-labels.txt"}));
+
+    // A copy of it elsewhere is another file: the same name gets a number.
+    QTemporaryDir folder;
+    const QString copy = folder.filePath("hidpos-labels.txt");
+    ASSERT_TRUE(QFile::copy(Data("hidpos-labels.txt"), copy));
+    Open({copy});
     ASSERT_TRUE(
         WaitFor([&] { return List().currentText() == "Recording: hidpos-labels.txt (2)"; }));
-    ASSERT_TRUE(WaitForLines(10));
     EXPECT_EQ(Entries(),
               QStringList({"Recording: hidpos-labels.txt", "Recording: hidpos-labels.txt (2)"}));
 }
@@ -317,6 +337,7 @@ TEST_F(RecordingWindow, ABadFileSaysWhichLinesAndWhyAndStillOffersWhatItRead) {
         CMessageBoxWatcher boxes;
         CFileDialogAnswer answer(Data("broken.txt"));
         QTest::keyClick(m_dialog.get(), Qt::Key_O, Qt::ControlModifier);
+        ASSERT_TRUE(WaitForReading());
         ASSERT_EQ(boxes.Boxes().size(), 1u);
         const QString text = boxes.Boxes()[0].text;
         EXPECT_EQ(boxes.Boxes()[0].icon, QMessageBox::Warning);
@@ -354,10 +375,18 @@ TEST_F(RecordingWindow, ABadFileSaysWhichLinesAndWhyAndStillOffersWhatItRead) {
         ASSERT_TRUE(made.open(QIODevice::WriteOnly));
         made.write(content);
     }
+    const QString fifo = folder.filePath("fifo.txt");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString linkToDevice = folder.filePath("zero.txt");
+    ASSERT_TRUE(QFile::link("/dev/zero", linkToDevice));
     const struct {
         QString file;
         QStringList says;
     } cases[] = {
+        // Devices and a FIFO without a writer are refused before a byte is read.
+        {fifo, {"is not a regular file"}},
+        {"/dev/urandom", {"is not a regular file"}},
+        {linkToDevice, {"is not a regular file"}},
         {Data("not-a-recording.txt"),
          {"is not a recording", "line 3: \"Shopping\" is not a hex byte"}},
         {Data(""), {"is a folder, not a recording"}},
@@ -370,7 +399,7 @@ TEST_F(RecordingWindow, ABadFileSaysWhichLinesAndWhyAndStillOffersWhatItRead) {
     };
     for (const auto& bad : cases) {
         CMessageBoxWatcher boxes;
-        m_dialog->OpenRecordings({bad.file});
+        Open({bad.file});
         ASSERT_EQ(boxes.Boxes().size(), 1u) << bad.file.toStdString();
         const QString text = boxes.Boxes()[0].text;
         EXPECT_TRUE(text.contains(QDir::toNativeSeparators(bad.file))) << text.toStdString();
@@ -381,9 +410,85 @@ TEST_F(RecordingWindow, ABadFileSaysWhichLinesAndWhyAndStillOffersWhatItRead) {
     EXPECT_EQ(Entries(), QStringList({"Recording: broken.txt"}));
 }
 
+// A box about a bad recording lists at most five problems of each kind, then a count, and
+// fits the screen whatever the file holds.
+TEST_F(RecordingWindow, TheBoxAboutABadRecordingListsFiveOfEachKindAndFitsTheScreen) {
+    Start(std::make_unique<CFakeHidPlatform>());
+    QTemporaryDir folder;
+    const QString path = folder.filePath("many.txt");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (int device = 0; device < 64; ++device) {
+        file.write(QStringLiteral("D: %1\nE: 0.0 2 00 04\n").arg(device).toLatin1());
+    }
+    for (int line = 0; line < 20; ++line) {
+        file.write("E: 0.0 3 00 " + QByteArray(400, 'x') + "\n");
+    }
+    file.close();
+    CMessageBoxWatcher boxes([](QMessageBox& box) {
+        box.adjustSize();
+        EXPECT_LE(box.frameGeometry().height(), box.screen()->availableGeometry().height());
+        EXPECT_LE(box.frameGeometry().width(), box.screen()->availableGeometry().width());
+    });
+    Open({path});
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    const QString text = boxes.Boxes()[0].text;
+    EXPECT_EQ(text.count("no report descriptor"), 5) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("\u2026 and 59 more devices without a report "
+                                                "descriptor")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("\u2026 and 15 more malformed lines")))
+        << text.toStdString();
+}
+
+// A large file is read off the GUI thread: its progress shows, and Stop Reading ends it at
+// once with what was read until then offered.
+TEST_F(RecordingWindow, AReadingThatLastsShowsItsProgressAndStopsWithWhatItRead) {
+    Start(std::make_unique<CFakeHidPlatform>());
+    QTemporaryDir folder;
+    const QString path = folder.filePath("huge.txt");
+    QFile head(Data("hidpos-labels.txt"));
+    ASSERT_TRUE(head.open(QIODevice::ReadOnly));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(head.readAll());
+    // Then 8 GiB of zeros, without a line end, taking no room on the disk.
+    ASSERT_TRUE(file.resize(file.size() + (qint64(8) << 30)));
+    file.close();
+
+    CMessageBoxWatcher boxes;
+    m_dialog->OpenRecordings({path});
+    QProgressDialog* progress = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        progress = m_dialog->findChild<QProgressDialog*>();
+        return progress && progress->isVisible();
+    }));
+    EXPECT_FALSE(progress->isModal());
+    EXPECT_TRUE(progress->labelText().contains(QDir::toNativeSeparators(path)));
+    QPushButton* stop = progress->findChild<QPushButton*>();
+    ASSERT_NE(stop, nullptr);
+    EXPECT_EQ(stop->text(), "Stop Reading");
+    QTest::mouseClick(stop, Qt::LeftButton);
+    ASSERT_TRUE(WaitForReading());
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_TRUE(boxes.Boxes()[0].text.contains("was stopped after"))
+        << boxes.Boxes()[0].text.toStdString();
+    EXPECT_TRUE(boxes.Boxes()[0].text.contains("What was read until then is offered"));
+    ASSERT_TRUE(WaitForLines(5));
+    EXPECT_EQ(List().currentText(), "Recording: huge.txt");
+
+    // Read only in part, it is read again; Exit works meanwhile and ends the reading.
+    m_dialog->OpenRecordings({path});
+    ASSERT_TRUE(WaitFor([&] { return progress->isVisible(); }));
+    QTest::mouseClick(m_dialog->ControlAs<QAbstractButton>(1), Qt::LeftButton);
+    EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
+    EXPECT_FALSE(m_dialog->isVisible());
+    m_dialog.reset();
+}
+
 TEST_F(RecordingWindow, TheRecordedFeatureAnswersReachGetContentsAndTheRedirectReadBack) {
     Start(std::make_unique<CFakeHidPlatform>());
-    m_dialog->OpenRecordings({Data("sio-contents.txt")});
+    Open({Data("sio-contents.txt")});
     ASSERT_NE(dynamic_cast<CSurePosSioDevice*>(m_dialog->CurrentDevice()), nullptr);
     QPushButton* contents = PanelButton("Get Contents");
     ASSERT_NE(contents, nullptr);
@@ -393,7 +498,7 @@ TEST_F(RecordingWindow, TheRecordedFeatureAnswersReachGetContentsAndTheRedirectR
 
     // The Hid Pos panel reads the first answer back when it starts, the button the second;
     // with none left the redirect cannot be confirmed.
-    m_dialog->OpenRecordings({Data("hidpos-redirect.txt")});
+    Open({Data("hidpos-redirect.txt")});
     ASSERT_NE(dynamic_cast<CHidPosDevice*>(m_dialog->CurrentDevice()), nullptr);
     QPushButton* redirect = PanelButton("Redirect to interface 0");
     ASSERT_NE(redirect, nullptr);

@@ -4,7 +4,11 @@
 #include "CCliFixture.h"
 #include "CReceivingFirmware.h"
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <regex>
+#include <sys/resource.h>
 #include <thread>
 
 namespace {
@@ -304,9 +308,23 @@ TEST_F(CliReaders, RecordWritesOnlyAfterTheReaderOpenedAndFailsOnAFullDisk) {
     EXPECT_EQ(ReadFile(kept), "an earlier capture\n");
 
     Notify({"sim:/surepos-sio", "sim:/hidpos"});
-    const CResult full = Run({"monitor", "sim:/surepos-sio", "--record", "/dev/full"});
+    // A file that may not grow past a few bytes stands for a full disk.
+    struct rlimit before {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto ignored = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = before;
+    small.rlim_cur = 16;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const CResult full = Run({"monitor", "sim:/surepos-sio", "--record", WriteFile("")});
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, ignored);
     EXPECT_EQ(full.code, CCliApp::kFailed);
-    EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
+    EXPECT_NE(full.err.find(std::strerror(EFBIG)), std::string::npos) << full.err;
+
+    // A device is never opened as a recording (a FIFO would block), nor replaced.
+    const CResult device = Run({"monitor", "sim:/surepos-sio", "--record", "/dev/full"});
+    EXPECT_EQ(device.code, CCliApp::kFailed);
+    EXPECT_NE(device.err.find("is not a regular file"), std::string::npos) << device.err;
 
     const CResult toOut =
         Run({"monitor", "sim:/surepos-sio", "sim:/hidpos", "--record", "-", "--count", "2"});

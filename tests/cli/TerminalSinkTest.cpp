@@ -185,6 +185,19 @@ TEST(CSettingsOverlay, OverridesSettingsForThisRunWithoutWriting) {
     EXPECT_FALSE(overlay.Override("ShowRaw", error));
     EXPECT_FALSE(overlay.Override("ShowRaw=yes", error));
     EXPECT_FALSE(overlay.Override("ShowRaw=99999999999", error));
+
+    // Numbers read as the settings file reads them: a leading 0 is decimal, 0x hex.
+    const struct {
+        const char* value;
+        int32_t read;
+    } numbers[] = {{"010", 10}, {"0x10", 16}, {"0X1f", 31}, {"-7", -7}, {"0", 0}};
+    for (const auto& number : numbers) {
+        ASSERT_TRUE(overlay.Override(std::string("ColorHex=") + number.value, error)) << error;
+        EXPECT_EQ(overlay.GetProfileInt("Settings", "ColorHex", 99), number.read) << number.value;
+    }
+    for (const char* bad : {"0x", "08x", "0o7", ""}) {
+        EXPECT_FALSE(overlay.Override(std::string("ColorHex=") + bad, error)) << bad;
+    }
 }
 
 } // namespace

@@ -110,7 +110,9 @@ TEST_F(QuorinDevice, TextTooLongForTheReportIsNotSentAndReported) {
     device.SendString(std::string(62, 'x')); // 64-byte report: room for 61 after the header
     EXPECT_TRUE(rig.Writes().empty());
     EXPECT_EQ(rig.notifier.Messages(),
-              std::vector<std::string>{"Data could not be written to the device"});
+              std::vector<std::string>{"Data could not be written to the device\n\nThe data is 62 "
+                                       "bytes long with its escapes resolved; this reader takes at "
+                                       "most 61 bytes at a time."});
     device.SendString(std::string(61, 'x'));
     EXPECT_EQ(rig.Writes().size(), 1u);
 }

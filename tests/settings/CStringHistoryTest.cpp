@@ -125,8 +125,8 @@ TEST(CStringHistory, EmptyEntriesAreNeverListedNorWritten) {
     history.Save("Strings");
     EXPECT_EQ(store.GetProfileInt("Strings", "files", -1), 2);
     EXPECT_EQ(store.GetProfileString("Strings", "file001", ""), "b");
-    // The index counts the empty entry of the list in memory.
-    EXPECT_EQ(store.GetProfileInt("Strings", "last", -1), 2);
+    // The index counts the entries written, as "files" does.
+    EXPECT_EQ(store.GetProfileInt("Strings", "last", -1), 1);
 }
 
 TEST(CStringHistory, SaveWritesTheNewestThirtyAndAnOlderCurrentEntryAsTheThirtyFirst) {
@@ -280,6 +280,59 @@ TEST(CStringHistory, NegativeOrMalformedCountReadsEveryStoredKey) {
         EXPECT_EQ(reloaded.CurrentString(), "entry 35");
         EXPECT_EQ(std::count(reloaded.Entries().begin(), reloaded.Entries().end(), "far away"), 1);
     }
+}
+
+// A huge "files" and "last" are both bounded by what was read; the next save writes them as
+// they now are.
+TEST(CStringHistory, AHugeStoredLastIsNormalisedLikeFiles) {
+    CMemorySettingsStore store;
+    store.WriteProfileInt("Strings", "files", 2000000);
+    store.WriteProfileInt("Strings", "last", 1999999);
+    store.WriteProfileString("Strings", "file000", "a");
+    store.WriteProfileString("Strings", "file001", "b");
+    CStringHistory history(&store);
+    history.Load("Strings");
+    EXPECT_EQ(history.CurrentString(), "a");
+    history.Save("Strings");
+    EXPECT_EQ(store.GetProfileInt("Strings", "files", -1), 2);
+    EXPECT_EQ(store.GetProfileInt("Strings", "last", -1), 0);
+}
+
+// Two programs on one store, each saving at its own time: the strings each added stay, one
+// removed in either stays removed, and neither brings back what the other dropped.
+TEST(CStringHistory, TwoProgramsSavingOneStoreKeepEachOthersStrings) {
+    CMemorySettingsStore store;
+    {
+        CStringHistory first(&store);
+        for (const char* text : {"shared", "old", "dropped"}) {
+            first.AddUnique(text);
+        }
+        first.Save("Strings");
+    }
+    CStringHistory a(&store);
+    a.Load("Strings");
+    CStringHistory b(&store);
+    b.Load("Strings");
+
+    a.AddUnique("from a");
+    a.Remove("dropped");
+    a.Save("Strings");
+    b.AddUnique("from b");
+    b.Remove("old");
+    b.AddUnique("shared");
+    b.Save("Strings");
+
+    CStringHistory reread(&store);
+    reread.Load("Strings");
+    EXPECT_EQ(reread.Entries(), (std::vector<std::string>{"shared", "from a", "from b"}));
+    EXPECT_EQ(reread.CurrentString(), "shared");
+
+    // A later save of the first one keeps the list; "last" is the string it used last.
+    a.Save("Strings");
+    CStringHistory again(&store);
+    again.Load("Strings");
+    EXPECT_EQ(again.Entries(), reread.Entries());
+    EXPECT_EQ(again.CurrentString(), "from a");
 }
 
 } // namespace

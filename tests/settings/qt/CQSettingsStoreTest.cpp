@@ -3,6 +3,7 @@
 
 #include "settings/qt/CQSettingsStore.h"
 #include "settings/CDisplaySettings.h"
+#include "settings/CStringHistory.h"
 #include "settings/CWindowPlacement.h"
 
 #include <QDir>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -207,6 +209,89 @@ TEST_F(CQSettingsStoreTest, UnreadableFileGivesDefaultsAndDropsWrites) {
     EXPECT_TRUE(settings.Save()); // nothing escapes; the values are just not kept
     EXPECT_EQ(store.GetProfileInt("Settings", "ShowRaw", 0), 0);
     EXPECT_TRUE(QFileInfo(Path()).isDir());
+}
+
+// What is no regular file is never opened (a FIFO would hang the program) nor replaced, also
+// behind a link; a link to a regular file is written through and stays a link.
+TEST_F(CQSettingsStoreTest, OnlyARegularFileIsReadOrWrittenAlsoBehindALink) {
+    const QByteArray fifo = QFile::encodeName(m_dir.filePath("fifo"));
+    ASSERT_EQ(mkfifo(fifo.constData(), 0600), 0);
+    const QByteArray link = QFile::encodeName(Path());
+    for (const QByteArray& target : {fifo, QByteArray("/dev/null")}) {
+        ::unlink(link.constData());
+        ASSERT_EQ(symlink(target.constData(), link.constData()), 0);
+        for (const QString& name : {Path(), QString::fromLocal8Bit(target)}) {
+            CQSettingsStore store(name);
+            EXPECT_FALSE(store.IsReadable()) << target.constData();
+            EXPECT_NE(store.Refusal().find(name.toStdString() + "\" is not a regular file"),
+                      std::string::npos)
+                << store.Refusal();
+            EXPECT_EQ(store.GetProfileInt("Settings", "ShowRaw", 7), 7);
+            EXPECT_FALSE(store.WriteProfileInt("Settings", "ShowRaw", 1));
+            EXPECT_FALSE(store.Flush());
+        }
+        struct stat info {};
+        ASSERT_EQ(::stat(target.constData(), &info), 0);
+        EXPECT_FALSE(S_ISREG(info.st_mode)) << target.constData();
+    }
+
+    const QString real = m_dir.filePath("real.conf");
+    {
+        QFile file(real);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Settings]\nShowRaw=1\n");
+    }
+    ::unlink(link.constData());
+    ASSERT_EQ(symlink(QFile::encodeName(real).constData(), link.constData()), 0);
+    {
+        CQSettingsStore store(Path());
+        EXPECT_TRUE(store.Refusal().empty());
+        EXPECT_EQ(store.GetProfileInt("Settings", "ShowRaw", 0), 1);
+        ASSERT_TRUE(store.WriteProfileInt("Settings", "ShowOutput", 1));
+        ASSERT_TRUE(store.Flush());
+    }
+    EXPECT_TRUE(QFileInfo(Path()).isSymLink());
+    QFile file(real);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("ShowOutput=1"));
+}
+
+// Two programs on one file: each save writes only what that program changed, into the file as
+// it is then, so neither loses what the other stored, the sent strings included.
+TEST_F(CQSettingsStoreTest, TwoProgramsOnOneFileKeepWhatTheOtherStored) {
+    {
+        CQSettingsStore first(Path());
+        CDisplaySettings settings(&first);
+        settings.Save();
+    }
+    CQSettingsStore a(Path());
+    CQSettingsStore b(Path());
+    CDisplaySettings settingsA(&a);
+    CDisplaySettings settingsB(&b);
+    settingsA.Load("Settings");
+    settingsB.Load("Settings");
+    CStringHistory historyA(&a);
+    CStringHistory historyB(&b);
+    historyA.Load("Strings");
+    historyB.Load("Strings");
+
+    settingsA.m_showRaw = 1;
+    historyA.AddUnique("sent by a");
+    ASSERT_TRUE(settingsA.Save());
+    historyA.Save("Strings");
+    settingsB.m_fontName = "Chosen in B";
+    historyB.AddUnique("sent by b");
+    ASSERT_TRUE(settingsB.Save());
+    historyB.Save("Strings");
+
+    CQSettingsStore reread(Path());
+    CDisplaySettings stored(&reread);
+    stored.Load("Settings");
+    EXPECT_EQ(stored.m_showRaw, 1);
+    EXPECT_EQ(stored.m_fontName, "Chosen in B");
+    CStringHistory strings(&reread);
+    strings.Load("Strings");
+    EXPECT_EQ(strings.Entries(), (std::vector<std::string>{"sent by a", "sent by b"}));
 }
 
 TEST(CQSettingsStoreNames, TheUsersStoreIsNamedCorvasseVantrel) {
