@@ -36,9 +36,12 @@ void CAnsiSink::AppendText(const std::string& text, OutputRole role, bool bold) 
     if (text.empty()) {
         return;
     }
-    if (text != "\r\n") {
-        StartLine();
+    // A bare line end has no look; the prefix of an empty line stays uncoloured.
+    if (text == "\r\n") {
+        AppendNewLine();
+        return;
     }
+    StartLine();
     m_out << "\x1b[" << (bold ? "1;" : "") << RoleParameters(role, m_palette, m_colours) << 'm';
     WriteText(text);
     m_out << kReset;

@@ -59,22 +59,30 @@ int CCliApp::Run(const std::vector<std::string>& args) {
         return errors.Usage("a command is needed");
     }
     const std::string& command = args[0];
+    int code = kDone;
     if (command == "--help" || command == "-h" || command == "help") {
         PrintHelp(m_out);
-        return kDone;
-    }
-    if (command == "--version" || command == "-V") {
+    } else if (command == "--version" || command == "-V") {
         m_out << "vantrel-cli " << VANTREL_VERSION << "\n";
-        return kDone;
-    }
-    CCliContext context{m_platform,      m_store,   m_out,  errors, m_stop,
-                        m_outIsTerminal, m_noColor, m_term, m_inFd};
-    for (const CSubcommand& subcommand : kSubcommands) {
-        if (command == subcommand.name) {
-            const int code = subcommand.run(context, CArguments(args.begin() + 1, args.end()));
-            errors.Finish();
-            return code;
+    } else {
+        const CSubcommand* chosen = nullptr;
+        for (const CSubcommand& subcommand : kSubcommands) {
+            if (command == subcommand.name) {
+                chosen = &subcommand;
+            }
         }
+        if (!chosen) {
+            return errors.Usage("unknown command " + QuoteInput(command));
+        }
+        CCliContext context{m_platform,      m_store,   m_out,  errors, m_stop,
+                            m_outIsTerminal, m_noColor, m_term, m_inFd};
+        code = chosen->run(context, CArguments(args.begin() + 1, args.end()));
     }
-    return errors.Usage("unknown command " + QuoteInput(command));
+    // Output that did not reach its file is a failure, however the command ended.
+    m_out.flush();
+    if (!errors.CheckWritten(m_out) && code == kDone) {
+        code = kExitFailed;
+    }
+    errors.Finish();
+    return code;
 }

@@ -30,8 +30,12 @@ public:
     void Finish();
     // How many messages were reported, failures included.
     int Count() const { return m_count; }
+    // Whether everything written to `out` so far went out; the first failure is reported once,
+    // with the reason, so that a full disk or a closed pipe ends the command with exit status 1.
+    bool CheckWritten(std::ostream& out);
 
 private:
     std::ostream& m_err;
     int m_count = 0;
+    bool m_writeFailed = false;
 };

@@ -14,8 +14,7 @@ void CPlainSink::AppendText(const std::string& text, OutputRole, bool) {
 }
 
 void CPlainSink::AppendNewLine() {
-    m_out << '\n';
-    m_atLineStart = true;
+    EndLine();
 }
 
 void CPlainSink::BreakLine() {
@@ -31,6 +30,16 @@ void CPlainSink::StartLine() {
     m_atLineStart = false;
 }
 
+void CPlainSink::EndLine() {
+    // An empty line carries its tag and time stamp too (without the blank that separates them
+    // from text), so that every line says where it came from.
+    if (m_atLineStart) {
+        m_out << m_linePrefix.substr(0, m_linePrefix.find_last_not_of(' ') + 1);
+    }
+    m_out << '\n';
+    m_atLineStart = true;
+}
+
 void CPlainSink::WriteText(const std::string& text) {
     size_t start = 0;
     for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
@@ -38,8 +47,7 @@ void CPlainSink::WriteText(const std::string& text) {
             StartLine();
             m_out << Latin1ToUtf8(text.substr(start, end - start));
         }
-        m_out << '\n';
-        m_atLineStart = true;
+        EndLine();
     }
     if (start < text.size()) {
         StartLine();

@@ -17,6 +17,8 @@ public:
 protected:
     // The line prefix, when a line starts here.
     void StartLine();
+    // The end of the line, with the line prefix when the line is empty.
+    void EndLine();
     // Writes `text` with "\r\n" as a newline.
     void WriteText(const std::string& text);
 

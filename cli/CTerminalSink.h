@@ -54,6 +54,8 @@ public:
     virtual void EndReport() {}
     // Lines are written when they are complete; Flush sends them on.
     virtual void Flush() { m_out.flush(); }
+    // The stream the output goes to, to check that it was written.
+    std::ostream& Stream() { return m_out; }
     // The end of a label line: written out by Flush, so that a fast input is not written
     // one line at a time.
     void ScrollToEnd() override {}

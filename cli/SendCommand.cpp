@@ -193,8 +193,10 @@ int RunSend(CCliContext& context, const CArguments& args) {
         CHidDevice* device = session.Device();
         if (!device) {
             return context.errors.Fail("\"" + session.Name() +
-                                       "\" is not of a reader type that takes commands; output, "
-                                       "feature-get and feature-set work on every interface");
+                                           "\" is not of a reader type that takes commands; "
+                                           "output, feature-get and feature-set work on every "
+                                           "interface",
+                                       kExitUsage);
         }
         if (device->Type() == DeviceType::Keyboard) {
             return context.errors.Fail(

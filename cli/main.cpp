@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "cli/CCliApp.h"
+#include "cli/COutputFileBuf.h"
 #include "platform/CHidPlatform.h"
 #include "settings/qt/CQSettingsStore.h"
 
@@ -9,6 +10,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
+#include <ostream>
 #include <unistd.h>
 
 namespace {
@@ -31,7 +33,10 @@ int main(int argc, char** argv) {
         std::cerr << "vantrel-cli: " << store.Refusal() << "\n";
     }
     const std::unique_ptr<CHidPlatform> platform = CreateHidPlatform();
-    CCliApp app(*platform, store, std::cout, std::cerr, g_stop, isatty(STDOUT_FILENO) == 1);
+    // Standard output through a buffer that keeps why a write failed, so that the tool can say.
+    COutputFileBuf outBuffer(STDOUT_FILENO, &g_stop);
+    std::ostream out(&outBuffer);
+    CCliApp app(*platform, store, out, std::cerr, g_stop, isatty(STDOUT_FILENO) == 1);
     const char* noColor = std::getenv("NO_COLOR");
     const char* term = std::getenv("TERM");
     app.SetEnvironment(noColor && *noColor, term ? term : "", STDIN_FILENO);

@@ -4,12 +4,14 @@
 #pragma once
 
 #include "cli/CCliApp.h"
+#include "cli/COutputFileBuf.h"
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -29,11 +31,31 @@ protected:
 
     CResult RunOn(CHidPlatform& platform, const std::vector<std::string>& args) {
         std::ostringstream out;
+        return RunInto(platform, out, args);
+    }
+
+    // Runs with standard output on a full disk, as the tool's own main sets it up.
+    CResult RunOnFullDisk(const std::vector<std::string>& args) {
+        const int fd = open("/dev/full", O_WRONLY | O_CLOEXEC);
+        EXPECT_GE(fd, 0);
+        CResult result{};
+        {
+            COutputFileBuf full(fd);
+            std::ostream out(&full);
+            result = RunInto(m_platform, out, args);
+        }
+        close(fd);
+        return result;
+    }
+
+    CResult RunInto(CHidPlatform& platform, std::ostream& out,
+                    const std::vector<std::string>& args) {
         std::ostringstream err;
         CCliApp app(platform, m_store, out, err, m_stop, m_outIsTerminal);
         app.SetEnvironment(m_noColor, m_term, m_inFd);
         const int code = app.Run(args);
-        return {code, out.str(), err.str()};
+        const auto* text = dynamic_cast<std::ostringstream*>(&out);
+        return {code, text ? text->str() : std::string(), err.str()};
     }
 
     std::string WriteFile(const std::string& content) {

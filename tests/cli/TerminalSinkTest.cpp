@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -82,6 +84,25 @@ TEST(CTerminalSink, SourceGoesBeforeEachLineAndIntoEachObject) {
         sink.AppendNewLine();
     }
     EXPECT_EQ(plain.str(), "[device 1] A\n[device 1] BC\n");
+
+    // A line with no text (a report that shows nothing) still says where it came from.
+    for (const bool ansi : {false, true}) {
+        std::ostringstream out;
+        {
+            std::unique_ptr<CPlainSink> sink =
+                ansi ? std::make_unique<CAnsiSink>(out, CAnsiSink::Palette::Terminal)
+                     : std::make_unique<CPlainSink>(out);
+            sink->SetSource("12:00:00.000 [device 2] ", "");
+            sink->AppendNewLine();
+            sink->AppendText("\r\n", OutputRole::Default, false);
+            sink->AppendText("A\r\n\r\n", OutputRole::Label, false);
+        }
+        // Without its colour escapes the coloured output is the plain one.
+        const std::string text = std::regex_replace(out.str(), std::regex("\x1b\\[[0-9;]*m"), "");
+        EXPECT_EQ(text, "12:00:00.000 [device 2]\n12:00:00.000 [device 2]\n"
+                        "12:00:00.000 [device 2] A\n12:00:00.000 [device 2]\n")
+            << ansi;
+    }
 
     std::ostringstream json;
     {
