@@ -12,8 +12,12 @@ void CQtMessagePoster::PostHidMessage(CHidMessage&& message) {
     bool wake = false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        // The recording sees every report, also one the window has no room for.
         if (m_tap) {
             m_tap(message);
+        }
+        if (!m_bound.Admit(message)) {
+            return;
         }
         m_queue.push_back(std::move(message));
         wake = !m_wakePending;
@@ -33,6 +37,7 @@ void CQtMessagePoster::TakeAll(std::vector<CHidMessage>& messages) {
                         std::make_move_iterator(m_queue.end()));
         m_queue.clear();
     }
+    m_bound.ReleaseAll();
     m_wakePending = false;
 }
 

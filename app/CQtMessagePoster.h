@@ -4,6 +4,7 @@
 #pragma once
 
 #include "device/CMessagePoster.h"
+#include "device/CMessageQueueBound.h"
 
 #include <QEvent>
 
@@ -15,12 +16,15 @@ class QObject;
 
 // Carries reader messages to a QObject on its own thread: the reader appends under a short lock
 // and posts one wake-up event when the queue turns non-empty; the receiver takes the whole
-// queue at once, in order.
+// queue at once, in order. Past `boundBytes` reports are dropped and counted
+// (CMessageQueueBound): a reader that never blocks cannot grow the queue without end.
 class CQtMessagePoster : public CMessagePoster {
 public:
     static const QEvent::Type kWakeEvent;
 
-    explicit CQtMessagePoster(QObject* receiver) : m_receiver(receiver) {}
+    explicit CQtMessagePoster(QObject* receiver,
+                              size_t boundBytes = CMessageQueueBound::kDefaultBytes)
+        : m_receiver(receiver), m_bound(boundBytes) {}
 
     void PostHidMessage(CHidMessage&& message) override;
     // Moves every queued message, oldest first, to the end of `messages`.
@@ -37,5 +41,6 @@ private:
     mutable std::mutex m_mutex;
     std::vector<CHidMessage> m_queue;
     CTap m_tap;
+    CMessageQueueBound m_bound;
     bool m_wakePending = false;
 };

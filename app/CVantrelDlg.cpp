@@ -256,6 +256,8 @@ void CVantrelDlg::OpenSelectedDevice() {
     m_reportRecording->OnReaderClosed();
     m_panel.reset();
     const std::string name = m_deviceListItems->GetCurrentText();
+    m_openName = name;
+    m_droppedReports = 0;
     std::string status;
     if (!m_port.Open(name, WM_HID_REPORT)) {
         status = OpenFailureText(name);
@@ -429,6 +431,9 @@ bool CVantrelDlg::HandleMessageSlice() {
         const CHidMessage message = std::move(m_messages[m_nextMessage++]);
         // A message of a reader that was stopped or replaced never reaches a device.
         if (m_port.IsCurrent(message)) {
+            if (message.droppedBefore > 0) {
+                NoteDroppedReports(message.droppedBefore);
+            }
             if (message.messageId == WM_HID_REPORT) {
                 OnHidReport(message);
             } else if (message.messageId == WM_HID_ERROR) {
@@ -446,6 +451,12 @@ bool CVantrelDlg::HasUnhandledMessages() const {
     // Either way a wake-up is on its way: posted by the poster, by the slice, or by the call
     // that holds the messages back.
     return m_nextMessage < m_messages.size() || m_poster.HasMessages();
+}
+
+void CVantrelDlg::NoteDroppedReports(uint64_t count) {
+    m_droppedReports += count;
+    SetStatusText(std::to_string(m_droppedReports) + " reports of \"" + m_openName +
+                  "\" were dropped: the reader sent them faster than the window could show them");
 }
 
 void CVantrelDlg::OnHidReport(const CHidMessage& message) {

@@ -104,6 +104,8 @@ private:
     // Hands queued messages to the device for one slice; true when the queue ran empty.
     bool HandleMessageSlice();
     bool HasUnhandledMessages() const;
+    // The queue dropped `count` reports of the open reader: the status line keeps their total.
+    void NoteDroppedReports(uint64_t count);
     void OnHidReport(const CHidMessage& message);
     void OnHidError(int errorCode);
     // Dialog data exchange: check boxes to the display settings (true) or back (false).
@@ -119,6 +121,8 @@ private:
     COutputWindow* m_outputWindow = nullptr;
     QIcon m_icon;
     CQtMessagePoster m_poster;
+    std::string m_openName;
+    uint64_t m_droppedReports = 0;
     // The live readers and the recordings opened; the port reads through it.
     CCapturePlatform m_captures;
     CReaderPort m_port;

@@ -23,12 +23,24 @@ std::string OpenFailure(const std::string& name, const std::string& path, int co
     return text;
 }
 
+CMessageQueueBound& CSessionQueue::Bound(int session) {
+    return m_bounds.try_emplace(session, m_boundBytes).first->second;
+}
+
 void CSessionQueue::Post(int session, CHidMessage&& message) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        if (!Bound(session).Admit(message)) {
+            return;
+        }
         m_messages.emplace_back(session, std::move(message));
     }
     m_posted.notify_one();
+}
+
+uint64_t CSessionQueue::PendingDrops(int session) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return Bound(session).PendingDrops();
 }
 
 bool CSessionQueue::Wait(int& session, CHidMessage& message, int timeoutMs) {
@@ -38,6 +50,7 @@ bool CSessionQueue::Wait(int& session, CHidMessage& message, int timeoutMs) {
         return false;
     }
     session = m_messages.front().first;
+    Bound(session).Release(m_messages.front().second);
     message = std::move(m_messages.front().second);
     m_messages.pop_front();
     return true;

@@ -7,11 +7,13 @@
 #include "cli/CStderrNotifier.h"
 #include "device/CHidDevice.h"
 #include "device/CHidPort.h"
+#include "device/CMessageQueueBound.h"
 #include "settings/CDisplaySettings.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -21,17 +23,28 @@ class CKeyboardDevice;
 class COutputSink;
 
 // The reader messages of several sessions in one queue, each with the index of its session,
-// so that one loop can wait for all of them.
+// so that one loop can wait for all of them. Each session's messages are bounded on their own
+// (CMessageQueueBound), so that one fast reader neither grows the queue without end nor
+// crowds out the others.
 class CSessionQueue {
 public:
+    explicit CSessionQueue(size_t boundBytes = CMessageQueueBound::kDefaultBytes)
+        : m_boundBytes(boundBytes) {}
+
     void Post(int session, CHidMessage&& message);
     // Takes the oldest message, waiting at most `timeoutMs`. False when none arrived in time.
     bool Wait(int& session, CHidMessage& message, int timeoutMs);
+    // Reports of `session` dropped that no message has carried yet.
+    uint64_t PendingDrops(int session);
 
 private:
+    CMessageQueueBound& Bound(int session);
+
     std::mutex m_mutex;
     std::condition_variable m_posted;
     std::deque<std::pair<int, CHidMessage>> m_messages;
+    const size_t m_boundBytes;
+    std::map<int, CMessageQueueBound> m_bounds;
 };
 
 // An open reader with its device type, decoding what it sends into a sink.

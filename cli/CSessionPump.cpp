@@ -51,6 +51,7 @@ void CSessionPump::SetSource(const CSession& session, const COptions& options) {
 int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
     using Clock = CSession::Clock;
     std::vector<bool> failed(m_sessions.size(), false);
+    std::vector<uint64_t> dropped(m_sessions.size(), 0);
     size_t running = m_sessions.size();
     long long reports = 0;
     Clock::time_point first{};
@@ -86,6 +87,7 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
             continue;
         }
         CSession& session = *m_sessions[size_t(index)];
+        dropped[size_t(index)] += message.droppedBefore;
         const CSession::Message kind = session.Classify(message);
         if (kind == CSession::Message::Failed) {
             failed[size_t(index)] = true;
@@ -126,7 +128,24 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
         session.Decode(message.report);
         m_sink.EndReport();
         m_sink.Flush();
+        // Output that cannot be written ends the command, with the reason.
+        if (!m_errors.CheckWritten(m_sink.Stream())) {
+            status = kExitFailed;
+            break;
+        }
     }
     m_sink.Flush();
+    ReportDrops(dropped);
     return status;
+}
+
+void CSessionPump::ReportDrops(std::vector<uint64_t>& dropped) {
+    for (size_t i = 0; i < m_sessions.size(); ++i) {
+        dropped[i] += m_queue.PendingDrops(int(i));
+        if (dropped[i] > 0) {
+            m_errors.Report(std::to_string(dropped[i]) + " reports of \"" + m_sessions[i]->Name() +
+                            "\" were dropped: the reader sent them faster than they could be "
+                            "written out");
+        }
+    }
 }

@@ -36,6 +36,8 @@ public:
 private:
     // The line prefix and JSON members of a report from `session`.
     void SetSource(const CSession& session, const COptions& options);
+    // One line for each reader whose reports the queue dropped, with their count.
+    void ReportDrops(std::vector<uint64_t>& dropped);
 
     std::vector<CSession*> m_sessions;
     CSessionQueue& m_queue;

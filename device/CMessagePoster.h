@@ -25,6 +25,9 @@ struct CHidMessage {
     std::vector<uint8_t> report; // byte 0 is the report id
     // When the reader thread read the report, for recordings timed as the reports came.
     std::chrono::steady_clock::time_point readTime;
+    // Reports of the same reader that the queue dropped just before this message, because its
+    // consumer fell behind (see CMessageQueueBound).
+    uint64_t droppedBefore = 0;
 };
 
 // Carries reader-thread messages to the owner thread, in order, without making the reader wait.

@@ -10,6 +10,9 @@ void CQueuedPoster::PostHidMessage(CHidMessage&& message) {
     bool wasEmpty;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_bound.Admit(message)) {
+            return;
+        }
         wasEmpty = m_queue.empty();
         m_queue.push_back(std::move(message));
     }
@@ -25,6 +28,7 @@ bool CQueuedPoster::WaitForMessage(CHidMessage& message, int timeoutMs) {
                            [this] { return !m_queue.empty(); })) {
         return false;
     }
+    m_bound.Release(m_queue.front());
     message = std::move(m_queue.front());
     m_queue.pop_front();
     return true;
@@ -37,6 +41,7 @@ size_t CQueuedPoster::TakeAll(std::vector<CHidMessage>& messages, int timeoutMs)
         m_posted.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                           [this] { return !m_queue.empty(); });
         taken.swap(m_queue);
+        m_bound.ReleaseAll();
     }
     messages.insert(messages.end(), std::make_move_iterator(taken.begin()),
                     std::make_move_iterator(taken.end()));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "device/CMessagePoster.h"
+#include "device/CMessageQueueBound.h"
 
 #include <condition_variable>
 #include <deque>
@@ -12,9 +13,12 @@
 
 // A poster that queues reader messages for a consumer thread (the terminal tool, tests and
 // benchmarks), taken by one consumer. Posting only appends under a short lock and never waits
-// for the consumer.
+// for the consumer; past `boundBytes` reports are dropped and counted (CMessageQueueBound).
 class CQueuedPoster : public CMessagePoster {
 public:
+    explicit CQueuedPoster(size_t boundBytes = CMessageQueueBound::kDefaultBytes)
+        : m_bound(boundBytes) {}
+
     void PostHidMessage(CHidMessage&& message) override;
 
     // Takes the oldest message, waiting at most `timeoutMs`. False when none arrived in time.
@@ -28,4 +32,5 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_posted;
     std::deque<CHidMessage> m_queue;
+    CMessageQueueBound m_bound;
 };

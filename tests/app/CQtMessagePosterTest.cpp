@@ -88,4 +88,30 @@ TEST(CQtMessagePoster, ATapSeesEveryMessageInOrderUntilItIsRemoved) {
     }
 }
 
+TEST(CQtMessagePoster, AFullQueueDropsReportsTheTapStillSeesAndCountsThem) {
+    CWakeCounter receiver;
+    CQtMessagePoster poster(&receiver, 2 * (sizeof(CHidMessage) + 1));
+    int tapped = 0;
+    poster.SetTap([&](const CHidMessage&) { ++tapped; });
+    for (int i = 0; i < 5; ++i) {
+        CHidMessage message;
+        message.generation = 1;
+        message.report = {uint8_t(i)};
+        poster.PostHidMessage(std::move(message));
+    }
+    std::vector<CHidMessage> taken;
+    poster.TakeAll(taken);
+    CHidMessage next;
+    next.generation = 1;
+    next.report = {5};
+    poster.PostHidMessage(std::move(next));
+    poster.TakeAll(taken);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(tapped, 6); // the recording loses nothing
+    ASSERT_EQ(taken.size(), 3u);
+    EXPECT_EQ(taken[1].report, std::vector<uint8_t>{1});
+    EXPECT_EQ(taken[2].report, std::vector<uint8_t>{5});
+    EXPECT_EQ(taken[2].droppedBefore, 3u);
+}
+
 } // namespace

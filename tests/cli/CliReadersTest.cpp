@@ -3,6 +3,7 @@
 
 #include "CCliFixture.h"
 #include "CReceivingFirmware.h"
+#include "cli/CSession.h"
 
 #include <cerrno>
 #include <csignal>
@@ -84,7 +85,7 @@ TEST_F(CliReaders, ACommandTheTypeDoesNotCarryOutIsAnError) {
         << beep.err;
     EXPECT_EQ(Run({"send", "Vantrel Sim Quorin", "enable"}).code, CCliApp::kUsage);
     EXPECT_EQ(Run({"send", "Vantrel Sim SurePos Sio", "trigger-on"}).code, CCliApp::kUsage);
-    EXPECT_EQ(Run({"send", "Vantrel Sim Service", "beep"}).code, CCliApp::kFailed);
+    EXPECT_EQ(Run({"send", "Vantrel Sim Service", "beep"}).code, CCliApp::kUsage); // no type
 
     const CResult help = Run({"send", "--help"});
     EXPECT_NE(help.out.find("  Quorin: trigger-on, trigger-off, beep, error-beep, string TEXT\n"),
@@ -291,6 +292,10 @@ TEST_F(CliReaders, MonitorTimeoutTimestampsAndRecords) {
     EXPECT_TRUE(std::regex_match(stamped.out,
                                  std::regex("\\d\\d:\\d\\d:\\d\\d\\.\\d{3} \\[10\\]\\[00\\].*\n")))
         << stamped.out;
+    // A "data waiting" report shows no text: its line still carries the time stamp.
+    const CResult bare = Run({"monitor", "sim:/surepos-sio", "--count", "2", "--timestamps"});
+    EXPECT_TRUE(std::regex_match(bare.out, std::regex("(\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\n){2}")))
+        << bare.out;
     const CResult records =
         Run({"monitor", "sim:/surepos-sio", "--count", "1", "--format", "records", "--raw"});
     EXPECT_TRUE(std::regex_match(
@@ -300,6 +305,26 @@ TEST_F(CliReaders, MonitorTimeoutTimestampsAndRecords) {
                    "\"label\": null, \"symbology\": null, \"insertions\": \\[.+"
                    "\\]\\}\n")))
         << records.out;
+}
+
+TEST_F(CliReaders, OutputOnAFullDiskEndsEveryCommandWithTheReason) {
+    Notify({"sim:/hidpos"});
+    const std::string recording =
+        WriteFile("D: 0\nI: 3 1209 0101\nN: reader\nE: 0.000000 3 02 41 42\n");
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"list"},
+             {"list", "--format", "json"},
+             {"monitor", "sim:/hidpos"}, // ends by itself: nothing reads what it shows
+             {"replay", "--type", "quorin", recording},
+             {"describe", "sim:/hidpos"},
+             {"--help"}}) {
+        const CResult r = RunOnFullDisk(args);
+        EXPECT_EQ(r.code, CCliApp::kFailed) << args[0];
+        EXPECT_NE(r.err.find("vantrel-cli: cannot write the output: No space left on device"),
+                  std::string::npos)
+            << args[0] << ": " << r.err;
+        EXPECT_EQ(Count(r.err, "cannot write"), 1u) << r.err;
+    }
 }
 
 TEST_F(CliReaders, RecordWritesOnlyAfterTheReaderOpenedAndFailsOnAFullDisk) {
@@ -343,6 +368,32 @@ TEST_F(CliReaders, RecordWritesOnlyAfterTheReaderOpenedAndFailsOnAFullDisk) {
     const CResult replayed = Run({"replay", WriteFile(toOut.out), "--raw"});
     EXPECT_EQ(replayed.code, CCliApp::kDone) << replayed.err;
     EXPECT_NE(replayed.out.find("[device 0] [10][00]"), std::string::npos) << replayed.out;
+}
+
+TEST(CSessionQueue, EachReaderIsBoundedOnItsOwnAndItsDropsAreCounted) {
+    CSessionQueue queue(2 * (sizeof(CHidMessage) + 1));
+    for (int i = 0; i < 6; ++i) {
+        CHidMessage message;
+        message.generation = 1;
+        message.report = {uint8_t(i)};
+        queue.Post(i % 3 == 0 ? 1 : 0, std::move(message)); // reader 1 gets 0 and 3
+    }
+    EXPECT_EQ(queue.PendingDrops(0), 2u); // 1 and 2 joined, 4 and 5 were dropped
+    EXPECT_EQ(queue.PendingDrops(1), 0u);
+    std::vector<uint8_t> order;
+    int session = -1;
+    CHidMessage message;
+    while (queue.Wait(session, message, 0)) {
+        order.push_back(message.report[0]);
+    }
+    EXPECT_EQ(order, (std::vector<uint8_t>{0, 1, 2, 3}));
+    message = CHidMessage();
+    message.generation = 1;
+    queue.Post(0, std::move(message));
+    ASSERT_TRUE(queue.Wait(session, message, 0));
+    EXPECT_EQ(session, 0);
+    EXPECT_EQ(message.droppedBefore, 2u);
+    EXPECT_EQ(queue.PendingDrops(0), 0u);
 }
 
 } // namespace
