@@ -1,7 +1,7 @@
 # SPDX-FileCopyrightText: 2026 Corvasse
 # SPDX-License-Identifier: MIT
 # The real-kernel tests: a guest program runs as /init of Debian's own kernel under qemu
-# (tests/kernel/run-kernel-test, which downloads the kernel package once into a shared cache).
+# (tests/kernel/run-kernel-test, from the kernel package scripts/install-deps downloads).
 # Not under the sanitizers: the guest has no sanitizer runtime set-up and runs under emulation.
 if(NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize" AND TARGET vantrel_device)
     set(kernel_dir ${CMAKE_CURRENT_SOURCE_DIR}/kernel)
