@@ -16,6 +16,8 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 CVantrelApp::CVantrelApp(int& argc, char** argv) {
     // The store's names come first: nothing may read a setting under other names.
@@ -70,6 +72,28 @@ void CVantrelApp::ParseCommandLine(int argc, char** argv) {
     m_files = parser.positionalArguments();
 }
 
+namespace {
+
+// For VANTREL_CLOSE_WHEN_SHOWN: says what the shown window listed and closes it as Exit does.
+// 0 when it listed a reader, so that a start that finds none fails.
+int ListAndClose(CVantrelDlg& dialog) {
+    if (!dialog.isVisible()) {
+        std::printf("vantrel: the window was not shown\n");
+        return 1;
+    }
+    const auto& names = dialog.Port().NameTable();
+    std::printf("vantrel: the window was shown with %zu readers listed\n", names.size());
+    for (const auto& entry : names) {
+        std::printf("  %s\n", entry.first.c_str());
+    }
+    std::fflush(stdout);
+    // Exit's own slot, public in QDialog.
+    static_cast<QDialog&>(dialog).accept();
+    return names.empty() ? 1 : 0;
+}
+
+} // namespace
+
 CVantrelApp::~CVantrelApp() = default;
 
 CSettingsStore& CVantrelApp::Store() {
@@ -95,6 +119,11 @@ int CVantrelApp::Run() {
     if (!m_files.isEmpty()) {
         QTimer::singleShot(0, &dialog, [this, &dialog] { dialog.OpenRecordings(m_files); });
     }
+    int exitCode = 0;
+    const char* closeWhenShown = std::getenv("VANTREL_CLOSE_WHEN_SHOWN");
+    if (closeWhenShown && std::string(closeWhenShown) == "1") {
+        QTimer::singleShot(0, &dialog, [&dialog, &exitCode] { exitCode = ListAndClose(dialog); });
+    }
     dialog.exec();
-    return 0;
+    return exitCode;
 }

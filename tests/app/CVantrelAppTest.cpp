@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,27 @@ TEST(CVantrelApp, NamesTheStoreAndRunsTheMainDialog) {
     EXPECT_EQ(title, "Vantrel");
     EXPECT_TRUE(hasDeviceList);
     EXPECT_EQ(afterClear, "");
+}
+
+TEST(CVantrelApp, CloseWhenShownEndsTheRunOnceTheReadersAreListed) {
+    setenv("VANTREL_SIMULATE", "1", 1);
+    setenv("VANTREL_CLOSE_WHEN_SHOWN", "1", 1);
+    int argc = 1;
+    char name[] = "vantrel";
+    char* argv[] = {name, nullptr};
+    CVantrelApp app(argc, argv);
+    bool shown = false;
+    QTimer::singleShot(0, [&] { shown = QApplication::activeModalWidget() != nullptr; });
+    testing::internal::CaptureStdout();
+    const int code = app.Run();
+    const std::string out = testing::internal::GetCapturedStdout();
+    unsetenv("VANTREL_CLOSE_WHEN_SHOWN");
+    unsetenv("VANTREL_SIMULATE");
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(code, 0);
+    EXPECT_NE(out.find("shown with 9 readers listed\n  Vantrel Sim Counter Scanner"),
+              std::string::npos)
+        << out;
 }
 
 TEST(CVantrelApp, HelpVersionAndUnknownOptionsPrintInsteadOfOpeningTheWindow) {
