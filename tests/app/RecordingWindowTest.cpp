@@ -15,6 +15,7 @@
 #include "support/CFakeHidPlatform.h"
 #include "support/gui/CFileDialogAnswer.h"
 #include "support/gui/CMessageBoxWatcher.h"
+#include "support/gui/DocumentRuns.h"
 #include "support/gui/MenuItems.h"
 #include "support/gui/WaitFor.h"
 
@@ -36,8 +37,6 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
 
@@ -45,7 +44,6 @@
 
 #include <atomic>
 #include <memory>
-#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,49 +54,9 @@ QString Data(const char* name) {
     return QStringLiteral(VANTREL_TEST_DATA_DIR "/recordings/") + QLatin1String(name);
 }
 
-// One run of equally formatted text; a line end is a run of "\n" without a colour.
-struct CRun {
-    QString text;
-    std::optional<COLORREF> colour;
-    bool bold = false;
-    bool operator==(const CRun& other) const {
-        return text == other.text && colour == other.colour && bold == other.bold;
-    }
-    friend std::ostream& operator<<(std::ostream& os, const CRun& run) {
-        return os << '"' << run.text.toStdString() << "\" " << std::hex
-                  << run.colour.value_or(CLR_DEFAULT) << std::dec << (run.bold ? " bold" : "");
-    }
-};
-
-// Adjacent runs of one format as one, the way either side may have split them.
-void AddRun(std::vector<CRun>& runs, CRun run) {
-    if (!runs.empty() && run.text != "\n" && runs.back().text != "\n" &&
-        runs.back().colour == run.colour && runs.back().bold == run.bold) {
-        runs.back().text += run.text;
-    } else {
-        runs.push_back(std::move(run));
-    }
-}
-
 std::vector<CRun> WindowRuns(COutputWindow& window) {
     window.FlushOutput();
-    std::vector<CRun> runs;
-    const QTextDocument& document = *window.document();
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block != document.begin()) {
-            AddRun(runs, {QStringLiteral("\n"), std::nullopt, false});
-        }
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat format = it.fragment().charFormat();
-            std::optional<COLORREF> colour;
-            if (format.hasProperty(QTextFormat::ForegroundBrush)) {
-                const QColor c = format.foreground().color();
-                colour = RGB(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
-            }
-            AddRun(runs, {it.fragment().text(), colour, format.fontWeight() == QFont::Bold});
-        }
-    }
-    return runs;
+    return Runs(*window.document(), true);
 }
 
 // What the terminal tool's replay inserts for the file (one device of it, when given), with
@@ -122,11 +80,12 @@ std::vector<CRun> CliRuns(CSettingsStore& store, const QString& file, int device
             QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
         const QString text = insertion.value("text").toString();
         if (text == "\r\n") {
-            AddRun(runs, {QStringLiteral("\n"), std::nullopt, false});
+            AddMergedRun(runs, kLineEnd);
             continue;
         }
         const COLORREF colour = COLORREF(insertion.value("color").toDouble());
-        AddRun(runs, {text, colour == CLR_DEFAULT ? std::nullopt : std::optional<COLORREF>(colour),
+        AddMergedRun(runs,
+                     {text, colour == CLR_DEFAULT ? std::nullopt : std::optional<COLORREF>(colour),
                       insertion.value("bold").toBool()});
     }
     return runs;

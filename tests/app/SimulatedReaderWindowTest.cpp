@@ -12,16 +12,12 @@
 #include "sim/CSimPlatform.h"
 
 #include "support/CRecordingNotifier.h"
-
-#include <QTextBlock>
-#include <QTextDocument>
+#include "support/gui/DocumentRuns.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <memory>
-#include <optional>
-#include <ostream>
 
 namespace {
 
@@ -30,41 +26,6 @@ constexpr COLORREF kLabel = RGB(0, 0, 128);
 constexpr COLORREF kSymbology = RGB(0, 0, 192);
 constexpr COLORREF kHex = RGB(128, 128, 128);
 constexpr COLORREF kDefault = RGB(0, 0, 0);
-
-// One run of equally formatted text in the window; a line end is a run of "\n".
-struct CRun {
-    QString text;
-    std::optional<COLORREF> colour;
-    bool bold = false;
-    bool operator==(const CRun& other) const {
-        return text == other.text && colour == other.colour && bold == other.bold;
-    }
-    friend std::ostream& operator<<(std::ostream& os, const CRun& run) {
-        return os << '"' << run.text.toStdString() << "\" " << std::hex
-                  << run.colour.value_or(CLR_DEFAULT) << std::dec << (run.bold ? " bold" : "");
-    }
-};
-
-std::vector<CRun> Runs(const QTextDocument& document) {
-    std::vector<CRun> runs;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block != document.begin()) {
-            runs.push_back({QStringLiteral("\n"), std::nullopt, false});
-        }
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat format = it.fragment().charFormat();
-            std::optional<COLORREF> colour;
-            if (format.hasProperty(QTextFormat::ForegroundBrush)) {
-                const QColor c = format.foreground().color();
-                colour = RGB(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
-            }
-            runs.push_back({it.fragment().text(), colour, format.fontWeight() == QFont::Bold});
-        }
-    }
-    return runs;
-}
-
-const CRun kLineEnd{QStringLiteral("\n"), std::nullopt, false};
 
 // A simulated reader opened through the real port, its reports decoded into the real window.
 class SimulatedReaderWindow : public ::testing::Test {

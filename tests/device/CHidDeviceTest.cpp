@@ -4,11 +4,9 @@
 #include "CTestDevice.h"
 
 #include "device/CHidPort.h"
-#include "device/CQueuedPoster.h"
-#include "settings/CMemorySettingsStore.h"
 
 #include "support/CFakeHidPlatform.h"
-#include "support/CRecordingNotifier.h"
+#include "support/CReaderRig.h"
 
 #include <gtest/gtest.h>
 
@@ -74,126 +72,120 @@ TEST(UnescapeText, TooSmallAnOutputDecodesNothing) {
 class HidDeviceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_platform.AddInterface(
+        rig.platform.AddInterface(
             {MakeInterfaceInfo("/dev/r", 0x1209, 1, 0x008C, 0x0002, "R", "S", "", 16, 8)});
-        m_settings.Load("Settings");
+        rig.settings.Load("Settings");
     }
 
     std::unique_ptr<CTestDevice> MakeDevice() {
-        return std::make_unique<CTestDevice>(m_port, m_sink, m_settings, m_notifier);
+        return std::make_unique<CTestDevice>(rig.port, rig.sink, rig.settings, rig.notifier);
     }
 
     Bytes Written() {
         Bytes report;
-        EXPECT_TRUE(m_platform.Link("/dev/r")->ReadOutput(report, 5000));
+        EXPECT_TRUE(rig.platform.Link("/dev/r")->ReadOutput(report, 5000));
         return report;
     }
 
-    CFakeHidPlatform m_platform;
-    CQueuedPoster m_poster;
-    CReaderPort m_port{m_platform, m_poster};
-    CRecordingSink m_sink;
-    CRecordingNotifier m_notifier{&m_sink};
-    CMemorySettingsStore m_store;
-    CDisplaySettings m_settings{&m_store};
+    CReaderRig<CFakeHidPlatform> rig;
 };
 
 TEST_F(HidDeviceTest, CommandsOnAClosedPortDoNothing) {
-    m_settings.m_showOutput = 1;
+    rig.settings.m_showOutput = 1;
     auto device = MakeDevice();
     EXPECT_EQ(device->TriggerOn(), 0);
     EXPECT_EQ(device->SendString("abc"), 1);
-    EXPECT_TRUE(m_sink.Insertions().empty());
-    EXPECT_TRUE(m_notifier.Messages().empty());
+    EXPECT_TRUE(rig.sink.Insertions().empty());
+    EXPECT_TRUE(rig.notifier.Messages().empty());
 }
 
 TEST_F(HidDeviceTest, AReaderFoundGoneFailsOneCommandAndTakesNoMoreUntilReopened) {
-    ASSERT_TRUE(m_port.Open("/dev/r", 0x07E8));
+    ASSERT_TRUE(rig.port.Open("/dev/r", 0x07E8));
     auto device = MakeDevice();
-    m_platform.Link("/dev/r")->Unplug();
+    rig.platform.Link("/dev/r")->Unplug();
     EXPECT_EQ(device->TriggerOff(), 0);
-    EXPECT_EQ(m_port.LastError(), ENODEV);
-    EXPECT_EQ(m_notifier.Messages().size(), 1u);
+    EXPECT_EQ(rig.port.LastError(), ENODEV);
+    EXPECT_EQ(rig.notifier.Messages().size(), 1u);
     // Until the dialog handles the reader's error, further commands do nothing, as on a closed
     // port: one unplug, one message.
-    EXPECT_FALSE(m_port.IsOpen());
+    EXPECT_FALSE(rig.port.IsOpen());
     EXPECT_EQ(device->Beep(), 0);
     EXPECT_EQ(device->SendString("abc"), 1);
-    EXPECT_EQ(m_notifier.Messages().size(), 1u);
+    EXPECT_EQ(rig.notifier.Messages().size(), 1u);
 
-    m_platform.AddInterface(
+    rig.platform.AddInterface(
         {MakeInterfaceInfo("/dev/r2", 0x1209, 1, 0x008C, 0x0002, "R", "S2", "", 16, 8)});
-    ASSERT_TRUE(m_port.Open("/dev/r2", 0x07E8));
-    EXPECT_TRUE(m_port.IsOpen());
+    ASSERT_TRUE(rig.port.Open("/dev/r2", 0x07E8));
+    EXPECT_TRUE(rig.port.IsOpen());
     EXPECT_EQ(device->TriggerOn(), 1);
 }
 
 TEST_F(HidDeviceTest, WriteIsEchoedOnlyWithShowOutput) {
-    ASSERT_TRUE(m_port.Open("/dev/r", 0x07E8));
+    ASSERT_TRUE(rig.port.Open("/dev/r", 0x07E8));
     auto device = MakeDevice();
     device->TriggerOn();
     EXPECT_EQ(Written(), (Bytes{0x01, 0x10, 0, 0, 0, 0, 0, 0}));
-    EXPECT_TRUE(m_sink.Insertions().empty());
+    EXPECT_TRUE(rig.sink.Insertions().empty());
 
-    m_settings.m_showOutput = 1;
+    rig.settings.m_showOutput = 1;
     device->Beep();
     EXPECT_EQ(Written(), (Bytes{0x01, 0x14, 0, 0, 0, 0, 0, 0}));
     // The echo shows what the device type asked to send, before padding.
-    EXPECT_EQ(m_sink.Insertions(), (std::vector<Ins>{{"[01][14]", OutputRole::Out, false},
-                                                     {"\r\n", std::nullopt, false}}));
-    EXPECT_TRUE(m_notifier.Messages().empty());
+    EXPECT_EQ(rig.sink.Insertions(), (std::vector<Ins>{{"[01][14]", OutputRole::Out, false},
+                                                       {"\r\n", std::nullopt, false}}));
+    EXPECT_TRUE(rig.notifier.Messages().empty());
 }
 
 TEST_F(HidDeviceTest, FailedWriteEchoesBeforeTheMessage) {
-    ASSERT_TRUE(m_port.Open("/dev/r", 0x07E8));
-    m_port.SetWriteTimeout(10);
-    m_platform.Link("/dev/r")->StallOutput();
-    m_settings.m_showOutput = 1;
+    ASSERT_TRUE(rig.port.Open("/dev/r", 0x07E8));
+    rig.port.SetWriteTimeout(10);
+    rig.platform.Link("/dev/r")->StallOutput();
+    rig.settings.m_showOutput = 1;
     auto device = MakeDevice();
     EXPECT_EQ(device->TriggerOff(), 0);
-    ASSERT_EQ(m_notifier.Messages(),
+    ASSERT_EQ(rig.notifier.Messages(),
               (std::vector<std::string>{"Data could not be written to the device"}));
-    EXPECT_EQ(m_notifier.OutputAtMessage()[0], "[01][11]\r\n");
-    EXPECT_TRUE(m_port.IsOpen()) << "the port stays as it was";
+    EXPECT_EQ(rig.notifier.OutputAtMessage()[0], "[01][11]\r\n");
+    EXPECT_TRUE(rig.port.IsOpen()) << "the port stays as it was";
 
     // Without the echo the message still comes.
-    m_settings.m_showOutput = 0;
-    m_sink.Clear();
+    rig.settings.m_showOutput = 0;
+    rig.sink.Clear();
     device->Beep();
-    EXPECT_EQ(m_notifier.Messages().size(), 2u);
-    EXPECT_EQ(m_notifier.OutputAtMessage()[1], "");
+    EXPECT_EQ(rig.notifier.Messages().size(), 2u);
+    EXPECT_EQ(rig.notifier.OutputAtMessage()[1], "");
 }
 
 TEST_F(HidDeviceTest, FramedWriteEchoesHeaderAndPayloadAsOneLine) {
-    ASSERT_TRUE(m_port.Open("/dev/r", 0x07E8));
-    m_settings.m_showOutput = 1;
+    ASSERT_TRUE(rig.port.Open("/dev/r", 0x07E8));
+    rig.settings.m_showOutput = 1;
     auto device = MakeDevice();
     device->SendString("\\x16M\\r");
     EXPECT_EQ(Written(), (Bytes{0xFD, 0x03, 0x16, 'M', 0x0D, 0, 0, 0}));
-    EXPECT_EQ(m_sink.Text(), "[FD][03][16][4D][0D]\r\n");
+    EXPECT_EQ(rig.sink.Text(), "[FD][03][16][4D][0D]\r\n");
 
     // An empty text sends the header alone.
-    m_sink.Clear();
+    rig.sink.Clear();
     device->SendString("");
     EXPECT_EQ(Written(), (Bytes{0xFD, 0x00, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(m_sink.Text(), "[FD][00]\r\n");
+    EXPECT_EQ(rig.sink.Text(), "[FD][00]\r\n");
 
     // Too long for one report: nothing is sent, the echo and the message still come.
-    m_sink.Clear();
+    rig.sink.Clear();
     device->SendString("1234567");
-    EXPECT_EQ(m_sink.Text(), "[FD][07][31][32][33][34][35][36][37]\r\n");
-    EXPECT_EQ(m_notifier.Messages().size(), 1u);
+    EXPECT_EQ(rig.sink.Text(), "[FD][07][31][32][33][34][35][36][37]\r\n");
+    EXPECT_EQ(rig.notifier.Messages().size(), 1u);
     Bytes none;
-    EXPECT_FALSE(m_platform.Link("/dev/r")->ReadOutput(none, 50));
+    EXPECT_FALSE(rig.platform.Link("/dev/r")->ReadOutput(none, 50));
 }
 
 TEST_F(HidDeviceTest, LabelLineOfTheOutputPrimitives) {
     auto device = MakeDevice();
-    m_settings.m_showRaw = 1;
-    m_settings.m_showSymbology = 1;
+    rig.settings.m_showRaw = 1;
+    rig.settings.m_showSymbology = 1;
     const uint8_t report[] = {0x02, 0x01, 0x03, 'A', 'B', 0x0D};
     device->OnReport(report, sizeof report);
-    EXPECT_EQ(m_sink.Insertions(),
+    EXPECT_EQ(rig.sink.Insertions(),
               (std::vector<Ins>{{"[01][03][41][42][0D]", OutputRole::Hex, false},
                                 {" - ", OutputRole::Default, false},
                                 {"AB", OutputRole::Label, true},
@@ -201,16 +193,16 @@ TEST_F(HidDeviceTest, LabelLineOfTheOutputPrimitives) {
                                 {" - ", OutputRole::Default, false},
                                 {"C128", OutputRole::Symbology, false},
                                 {"\r\n", OutputRole::Default, false}}));
-    EXPECT_EQ(m_sink.Scrolls(), 1);
+    EXPECT_EQ(rig.sink.Scrolls(), 1);
 
     // Without a name the line ends with a plain line end, and still scrolls.
-    m_sink.Clear();
-    m_settings.m_showRaw = 0;
+    rig.sink.Clear();
+    rig.settings.m_showRaw = 0;
     const uint8_t unnamed[] = {0x02, 0x09, 0x01, 'Z'};
     device->OnReport(unnamed, sizeof unnamed);
-    EXPECT_EQ(m_sink.Insertions(),
+    EXPECT_EQ(rig.sink.Insertions(),
               (std::vector<Ins>{{"Z", OutputRole::Label, true}, {"\r\n", std::nullopt, false}}));
-    EXPECT_EQ(m_sink.Scrolls(), 1);
+    EXPECT_EQ(rig.sink.Scrolls(), 1);
 }
 
 // Replacing a simple primitive changes the composite ones that use it.
@@ -232,20 +224,20 @@ public:
 };
 
 TEST_F(HidDeviceTest, CompositesCallTheReplaceableSlots) {
-    CMarkingDevice device(m_port, m_sink, m_settings, m_notifier);
+    CMarkingDevice device(rig.port, rig.sink, rig.settings, rig.notifier);
     const uint8_t bytes[] = {1, 2, 3};
     device.ShowRawPrefix(bytes, 3);
     device.ShowLabel(bytes, 2);
     device.ShowSymbology("X");
     EXPECT_EQ(device.m_calls, "<hex 3> - <bold 2> - X\r\n");
 
-    ASSERT_TRUE(m_port.Open("/dev/r", 0x07E8));
-    m_settings.m_showOutput = 1;
+    ASSERT_TRUE(rig.port.Open("/dev/r", 0x07E8));
+    rig.settings.m_showOutput = 1;
     device.m_calls.clear();
     device.TriggerOn();
     device.SendData(bytes, 3);
     EXPECT_EQ(device.m_calls, "<out 2 end><out 2><out 3 end>");
-    EXPECT_TRUE(m_sink.Insertions().empty());
+    EXPECT_TRUE(rig.sink.Insertions().empty());
 }
 
 TEST_F(HidDeviceTest, BaseSlotsThatOnlySayDone) {
@@ -256,28 +248,28 @@ TEST_F(HidDeviceTest, BaseSlotsThatOnlySayDone) {
         int32_t OnReport(const uint8_t* report, size_t length) override {
             return CHidDevice::OnReport(report, length);
         }
-    } device(m_port, m_sink, m_settings, m_notifier);
+    } device(rig.port, rig.sink, rig.settings, rig.notifier);
     const uint8_t report[] = {0x02, 0x01, 0x01, 'A'};
     EXPECT_EQ(device.OnReport(report, sizeof report), 1);
     EXPECT_EQ(device.SetBeeper(1), 1);
     EXPECT_EQ(device.GetContents(), 1);
-    EXPECT_TRUE(m_sink.Insertions().empty());
+    EXPECT_TRUE(rig.sink.Insertions().empty());
 }
 
 TEST_F(HidDeviceTest, SettingsReloadedOnLoadAndSavedByTheDestructor) {
-    m_store.WriteProfileInt("Settings", "ShowRaw", 1);
-    m_store.WriteProfileInt("Settings", "ColorLabel", 0x0000FF);
-    m_store.ClearWrites();
+    rig.store.WriteProfileInt("Settings", "ShowRaw", 1);
+    rig.store.WriteProfileInt("Settings", "ColorLabel", 0x0000FF);
+    rig.store.ClearWrites();
     auto device = MakeDevice();
     device->LoadSettings("Settings");
-    EXPECT_EQ(m_settings.m_showRaw, 1);
-    EXPECT_EQ(m_settings.m_colorLabel, 0x0000FFu);
-    EXPECT_TRUE(m_store.Writes().empty()) << "nothing is stored while the device lives";
+    EXPECT_EQ(rig.settings.m_showRaw, 1);
+    EXPECT_EQ(rig.settings.m_colorLabel, 0x0000FFu);
+    EXPECT_TRUE(rig.store.Writes().empty()) << "nothing is stored while the device lives";
 
-    m_settings.m_showSymbology = 1;
+    rig.settings.m_showSymbology = 1;
     device.reset();
-    EXPECT_FALSE(m_store.Writes().empty());
-    EXPECT_EQ(m_store.GetProfileInt("Settings", "ShowSymbology", 0), 1);
+    EXPECT_FALSE(rig.store.Writes().empty());
+    EXPECT_EQ(rig.store.GetProfileInt("Settings", "ShowSymbology", 0), 1);
 }
 
 } // namespace

@@ -4,14 +4,12 @@
 #include "device/CHidPort.h"
 #include "device/CHidPosDevice.h"
 #include "device/CKeyboardDevice.h"
-#include "device/CQueuedPoster.h"
 #include "device/CQuorinDevice.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
-#include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"
 
-#include "support/CRecordingNotifier.h"
+#include "support/CReaderRig.h"
 
 #include <gtest/gtest.h>
 
@@ -33,8 +31,8 @@ constexpr OutputRole kHex = OutputRole::Hex;
 class SimulatedReaderEndToEnd : public ::testing::Test {
 protected:
     template <class TDevice> TDevice& Open(const std::string& path) {
-        EXPECT_TRUE(m_port.Open(path, kBase)) << path << ": " << m_port.LastError();
-        auto device = std::make_unique<TDevice>(m_port, m_sink, m_settings, m_notifier);
+        EXPECT_TRUE(rig.port.Open(path, kBase)) << path << ": " << rig.port.LastError();
+        auto device = std::make_unique<TDevice>(rig.port, rig.sink, rig.settings, rig.notifier);
         TDevice& typed = *device;
         m_device = std::move(device);
         return typed;
@@ -46,7 +44,7 @@ protected:
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (Lines() < target && std::chrono::steady_clock::now() < deadline) {
             CHidMessage message;
-            if (!m_poster.WaitForMessage(message, 100) || !m_port.IsCurrent(message)) {
+            if (!rig.poster.WaitForMessage(message, 100) || !rig.port.IsCurrent(message)) {
                 continue;
             }
             ASSERT_EQ(message.messageId, kBase) << "read error " << message.errorCode;
@@ -57,29 +55,23 @@ protected:
     // True when no report arrives within `ms`.
     bool StaysQuiet(int ms) {
         CHidMessage message;
-        return !m_poster.WaitForMessage(message, ms);
+        return !rig.poster.WaitForMessage(message, ms);
     }
     size_t Lines() const {
         size_t lines = 0;
-        for (const Ins& i : m_sink.Insertions()) {
+        for (const Ins& i : rig.sink.Insertions()) {
             lines += i.text == "\r\n";
         }
         return lines;
     }
 
-    CSimPlatform m_platform;
-    CQueuedPoster m_poster;
-    CReaderPort m_port{m_platform, m_poster};
-    CRecordingSink m_sink;
-    CRecordingNotifier m_notifier{&m_sink};
-    CMemorySettingsStore m_store;
-    CDisplaySettings m_settings{&m_store};
+    CReaderRig<CSimPlatform> rig;
     std::unique_ptr<CHidDevice> m_device;
 };
 
 TEST_F(SimulatedReaderEndToEnd, HidPosTriggerScansALabelWithItsSymbology) {
     auto& device = Open<CHidPosDevice>("sim:/hidpos");
-    m_settings.m_showSymbology = 1;
+    rig.settings.m_showSymbology = 1;
     EXPECT_EQ(device.RedirectToInterface(1), 1);
     EXPECT_EQ(device.RedirectToInterface(0), 1);
 
@@ -93,51 +85,51 @@ TEST_F(SimulatedReaderEndToEnd, HidPosTriggerScansALabelWithItsSymbology) {
                                        {" - ", OutputRole::Default, false},
                                        {"EAN/UPC", kSymbology, false},
                                        {"\r\n", OutputRole::Default, false}};
-    EXPECT_EQ(m_sink.Insertions(), expected);
-    EXPECT_TRUE(m_notifier.Messages().empty());
+    EXPECT_EQ(rig.sink.Insertions(), expected);
+    EXPECT_TRUE(rig.notifier.Messages().empty());
 }
 
 TEST_F(SimulatedReaderEndToEnd, QuorinStreamsLabelsAndMenuReplies) {
     auto& device = Open<CQuorinDevice>("sim:/quorin");
-    m_settings.m_showRaw = 1;
+    rig.settings.m_showRaw = 1;
     device.TriggerOn();
     PumpLines(1);
     device.SendString("\\x16M\\rTERMID?.");
     PumpLines(1);
-    EXPECT_EQ(m_sink.Text(),
+    EXPECT_EQ(rig.sink.Text(),
               "[02][0D][35][39][30][31][32][33][34][31][32][33][34][35][37] - 5901234123457\r\n"
               "[02][0B][54][45][52][4D][49][44][31][33][30][06][2E] - TERMID130[06].\r\n");
 }
 
 TEST_F(SimulatedReaderEndToEnd, SurePosAnswersStatusAndReadsLabelsWhileEnabled) {
     auto& device = Open<CSurePosDevice>("sim:/surepos");
-    m_settings.m_showSymbology = 1;
+    rig.settings.m_showSymbology = 1;
     device.StatusRequest();
     PumpLines(1);
-    EXPECT_EQ(m_sink.Insertions()[0], (Ins{"[01][01][00][00]", kHex, true}));
+    EXPECT_EQ(rig.sink.Insertions()[0], (Ins{"[01][01][00][00]", kHex, true}));
     PumpLines(1);
-    EXPECT_EQ(m_sink.Text(), "[01][01][00][00]\r\n012345678905 - UPC-A\r\n");
+    EXPECT_EQ(rig.sink.Text(), "[01][01][00][00]\r\n012345678905 - UPC-A\r\n");
 
     device.Disable();
     device.Configure();
     PumpLines(1);
     EXPECT_TRUE(StaysQuiet(2000));
-    EXPECT_EQ(m_sink.Text().substr(m_sink.Text().rfind("UPC-A\r\n") + 7),
+    EXPECT_EQ(rig.sink.Text().substr(rig.sink.Text().rfind("UPC-A\r\n") + 7),
               "[FF][7F][00][15][00][00][CA][20][01]\r\n");
 }
 
 TEST_F(SimulatedReaderEndToEnd, SurePosSioReadsTheContentsWhenDataIsWaiting) {
     auto& device = Open<CSurePosSioDevice>("sim:/surepos-sio");
-    m_settings.m_showRaw = 1;
+    rig.settings.m_showRaw = 1;
     device.SetAutoRead(1);
     PumpLines(2);
-    EXPECT_EQ(m_sink.Text(),
+    EXPECT_EQ(rig.sink.Text(),
               "[10][00] - \r\n[0E][00][30][31][32][33][34][35][36][37][38][39][30][35] - "
               "012345678905\r\n");
 
     device.StatusRequest();
     PumpLines(2);
-    EXPECT_EQ(m_sink.Text().substr(m_sink.Text().rfind("012345678905\r\n") + 14),
+    EXPECT_EQ(rig.sink.Text().substr(rig.sink.Text().rfind("012345678905\r\n") + 14),
               "[20][01] - \r\n[05][00][20][00][01] -  [00][01]\r\n");
 }
 
@@ -147,28 +139,28 @@ TEST_F(SimulatedReaderEndToEnd, KeyboardModeReaderTypesLabelsReadUnderTheChosenL
     auto& device = Open<CKeyboardDevice>("sim:/keyboard-mode");
     ASSERT_TRUE(device.SetLayout("de"));
     PumpLines(2);
-    EXPECT_EQ(m_sink.Text(),
+    EXPECT_EQ(rig.sink.Text(),
               "Vantrel\xDFYzx-42[0D] - 17 keys, 250 keys/s, longest gap 6.0 ms - typed as "
               "\"Vantrel\xDFYzx-42\" under de, as \"Vantrel-Zyx/42\" under us\r\n"
               "0109501101020917+10ABC123+21SN7[0D] - 39 keys, 250 keys/s, longest gap 6.0 ms - "
               "typed as \"0109501101020917+10ABC123+21SN7\" under de, as "
               "\"0109501101020917[1D]10ABC123[1D]21SN7\" under us\r\n");
 
-    ASSERT_TRUE(m_platform.Unplug("sim:/keyboard-mode"));
+    ASSERT_TRUE(rig.platform.Unplug("sim:/keyboard-mode"));
     CHidMessage message;
-    while (m_poster.WaitForMessage(message, 2000) &&
+    while (rig.poster.WaitForMessage(message, 2000) &&
            message.messageId != HidMessageId(kBase, CHidMessageKind::Error)) {
     }
     EXPECT_EQ(message.errorCode, ENODEV);
     m_device.reset();
-    m_port.Close();
-    ASSERT_TRUE(m_platform.Plug("sim:/keyboard-mode"));
+    rig.port.Close();
+    ASSERT_TRUE(rig.platform.Plug("sim:/keyboard-mode"));
     auto& again = Open<CKeyboardDevice>("sim:/keyboard-mode");
     ASSERT_TRUE(again.SetLayout("us"));
-    m_sink.Clear();
+    rig.sink.Clear();
     PumpLines(1);
-    EXPECT_NE(m_sink.Text().find("[0D] - "), std::string::npos) << m_sink.Text();
-    EXPECT_EQ(m_sink.Text().find("typed as"), std::string::npos) << m_sink.Text();
+    EXPECT_NE(rig.sink.Text().find("[0D] - "), std::string::npos) << rig.sink.Text();
+    EXPECT_EQ(rig.sink.Text().find("typed as"), std::string::npos) << rig.sink.Text();
 }
 
 // While one port holds a keyboard, another open of it reads nothing; released, both read. The
@@ -177,13 +169,13 @@ TEST_F(SimulatedReaderEndToEnd, AGrabbedKeyboardTypesForItsHolderAlone) {
     auto& device = Open<CKeyboardDevice>("sim:/keyboard");
     ASSERT_TRUE(device.SetLayout("us"));
     CQueuedPoster otherPoster;
-    CHidPort other(m_platform, otherPoster);
+    CHidPort other(rig.platform, otherPoster);
     ASSERT_TRUE(other.Open("sim:/keyboard", kBase));
     const auto typeEnter = [&] {
         for (const CKeyValue value : {CKeyValue::Press, CKeyValue::Release}) {
             uint8_t report[kKeyReportLength];
             EncodeKeyReport({KEY_ENTER, value, CKeyboardDevice::NowUs()}, report);
-            ASSERT_TRUE(m_platform.InjectInputReport(
+            ASSERT_TRUE(rig.platform.InjectInputReport(
                 "sim:/keyboard", std::vector<uint8_t>(report, report + kKeyReportLength)));
         }
     };
@@ -200,7 +192,7 @@ TEST_F(SimulatedReaderEndToEnd, AGrabbedKeyboardTypesForItsHolderAlone) {
     typeEnter();
     PumpLines(1);
     EXPECT_TRUE(otherPoster.WaitForMessage(message, 1000));
-    EXPECT_EQ(m_sink.Text(), "[0D] - 1 key\r\n[0D] - 1 key\r\n");
+    EXPECT_EQ(rig.sink.Text(), "[0D] - 1 key\r\n[0D] - 1 key\r\n");
 }
 
 } // namespace

@@ -3,65 +3,19 @@
 
 #include "outputwindow/COutputWindow.h"
 #include "settings/CDisplaySettings.h"
+#include "support/gui/DocumentRuns.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <ostream>
 #include <vector>
 
 namespace {
-
-// One run of equally formatted text as the document holds it.
-struct CRun {
-    QString text;
-    std::optional<COLORREF> colour; // empty: the widget's default text colour
-    bool bold = false;
-    bool operator==(const CRun& other) const {
-        return text == other.text && colour == other.colour && bold == other.bold;
-    }
-    friend std::ostream& operator<<(std::ostream& os, const CRun& run) {
-        os << '"' << run.text.toStdString() << "\" ";
-        if (run.colour) {
-            os << std::hex << *run.colour << std::dec;
-        } else {
-            os << "automatic";
-        }
-        return os << (run.bold ? " bold" : "");
-    }
-};
-
-std::optional<COLORREF> ColourOf(const QTextCharFormat& format) {
-    if (!format.hasProperty(QTextFormat::ForegroundBrush)) {
-        return std::nullopt;
-    }
-    const QColor c = format.foreground().color();
-    return RGB(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
-}
-
-// Every run of the document in order; a line end is a run of "\n".
-std::vector<CRun> Runs(const QTextDocument& document) {
-    std::vector<CRun> runs;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block != document.begin()) {
-            runs.push_back({QStringLiteral("\n"), std::nullopt, false});
-        }
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const QTextCharFormat format = fragment.charFormat();
-            runs.push_back({fragment.text(), ColourOf(format), format.fontWeight() == QFont::Bold});
-        }
-    }
-    return runs;
-}
 
 class COutputWindowTest : public ::testing::Test {
 protected:
