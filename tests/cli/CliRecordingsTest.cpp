@@ -4,6 +4,7 @@
 #include "CCliFixture.h"
 #include "sim/CSimReaderSet.h"
 
+#include <condition_variable>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -217,9 +218,17 @@ TEST_F(CliRecordings, HostileInputNeverReachesTheTerminalRaw) {
 class CCountingBuffer : public std::streambuf {
 public:
     size_t Written() const { return m_written.load(); }
-    std::string Flushed() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_flushed;
+    // Waits at most 5 s until `text` has been flushed; false when it was not.
+    bool WaitFlushed(const std::string& text) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(5),
+                                  [&] { return m_flushed.find(text) != std::string::npos; });
+    }
+    // Waits at most 5 s until more than `bytes` have been written; false when they were not.
+    bool WaitWritten(size_t bytes) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(5),
+                                  [&] { return m_written.load() > bytes; });
     }
 
 protected:
@@ -234,24 +243,31 @@ protected:
         return n;
     }
     int sync() override {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_flushed.size() < 4096) {
-            m_flushed += m_pending;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_flushed.size() < 4096) {
+                m_flushed += m_pending;
+            }
+            m_pending.clear();
         }
-        m_pending.clear();
+        m_changed.notify_all();
         return 0;
     }
 
 private:
     void Keep(const std::string& text) {
-        m_written += text.size();
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_pending.size() < 4096) {
-            m_pending += text;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_written += text.size();
+            if (m_pending.size() < 4096) {
+                m_pending += text;
+            }
         }
+        m_changed.notify_all();
     }
     std::atomic<size_t> m_written{0};
     std::mutex m_mutex;
+    std::condition_variable m_changed;
     std::string m_pending;
     std::string m_flushed;
 };
@@ -287,28 +303,25 @@ TEST_F(CliRecordings, APipeIsDecodedAsItArrivesUntilStopped) {
     struct sigaction previous {};
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &ignore, &previous);
+    CCountingBuffer buffer;
     std::atomic<bool> writing{true};
     std::thread writer([&] {
         const std::string first = "01 00 03 41 42 43\n";
         EXPECT_EQ(write(fds[1], first.data(), first.size()), ssize_t(first.size()));
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        // The first report must show while the pipe has nothing more.
+        EXPECT_TRUE(buffer.WaitFlushed("ABC\n"));
         const std::string endless = "01 00 01 5a\n";
         while (writing && write(fds[1], endless.data(), endless.size()) > 0) {
         }
     });
-    CCountingBuffer buffer;
     std::ostream out(&buffer);
     std::ostringstream err;
     CCliApp app(m_platform, m_store, out, err, m_stop, false);
     app.SetEnvironment(false, "", fds[0]);
     int code = -1;
     std::thread replay([&] { code = app.Run({"replay", "--type", "quorin", "-"}); });
-    // The first report shows while the writer waits, before the pipe has more.
-    for (int i = 0; i < 100 && buffer.Flushed().find("ABC") == std::string::npos; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_NE(buffer.Flushed().find("ABC\n"), std::string::npos);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // Then the endless rest streams through until the stop.
+    EXPECT_TRUE(buffer.WaitWritten(1000));
     m_stop = true;
     replay.join();
     writing = false;
