@@ -37,6 +37,7 @@ struct CLanePump::CLane {
     const char* state = "open"; // "open", "unplugged" or "open-failed"
     CSession::Clock::time_point lastReport;
     bool idleReported = false;
+    uint64_t dropped = 0; // reports the queue dropped, said once per open
 };
 
 // Hands the device type's output to the local sink and to a records sink whose objects are
@@ -237,6 +238,7 @@ bool CLanePump::OpenLane(const CReaderLookup& lookup, const CReaderLookup::CChoi
     lane.state = "open";
     lane.lastReport = CSession::Clock::now();
     lane.idleReported = false;
+    lane.dropped = 0;
     Event("plugged", choice.name, choice.path);
     return true;
 }
@@ -339,6 +341,13 @@ void CLanePump::Decode(CLane& lane, const CHidMessage& message) {
         CloseLane(lane, "unplugged");
         return;
     }
+    if (message.droppedBefore > 0 && lane.dropped == 0) {
+        m_context.errors.Report(std::to_string(message.droppedBefore) + " reports of \"" +
+                                session.Name() +
+                                "\" were dropped: the reader sent them faster than they could "
+                                "be written out (further drops of this reader are not reported)");
+    }
+    lane.dropped += message.droppedBefore;
     const CSession::Clock::time_point now = CSession::Clock::now();
     if (m_reports == 0) {
         m_first = now;
@@ -411,6 +420,11 @@ int CLanePump::Run() {
         }
         if (index >= 0 && size_t(index) < m_bySession.size() && m_bySession[size_t(index)]) {
             Decode(*m_bySession[size_t(index)], message);
+        }
+        // Output that cannot be written ends the lane, with the reason.
+        if (!m_context.errors.CheckWritten(m_sink.Stream())) {
+            m_failed = true;
+            break;
         }
     }
     m_sink.Flush();
