@@ -4,6 +4,7 @@
 #include "device/CHidPort.h"
 #include "device/CHidPosDevice.h"
 #include "device/CKeyboardDevice.h"
+#include "device/CQueuedPoster.h"
 #include "device/CQuorinDevice.h"
 #include "device/CSurePosDevice.h"
 #include "device/CSurePosSioDevice.h"
