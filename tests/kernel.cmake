@@ -12,14 +12,17 @@ if(NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize" AND TARGET vantrel_device)
              --file ${CMAKE_CURRENT_SOURCE_DIR}/data/descriptors/${name}.hex:/descriptors/)
     endforeach()
 
-    # Virtual readers made with uhid, without a USB parent.
+    # Virtual readers made with uhid, without a USB parent; keyboards read through evdev, their
+    # keys typed under the layouts of xkb-data.
     add_executable(kernel_guest ${kernel_dir}/KernelGuest.cpp ${kernel_dir}/GuestSupport.cpp)
     target_link_libraries(kernel_guest PRIVATE vantrel_device vantrel_platform_select
         vantrel_test_support)
     add_test(NAME KernelHidraw
         COMMAND ${kernel_runner} --work ${CMAKE_BINARY_DIR}/kernel-test
-                --init $<TARGET_FILE:kernel_guest> --module hid --module hid-generic
-                --module uhid ${kernel_descriptors})
+                --init $<TARGET_FILE:kernel_guest> --module evdev --module hid
+                --module hid-generic --module uhid ${kernel_descriptors}
+                --file ${CMAKE_CURRENT_SOURCE_DIR}/data/descriptors/keyboard-0001-0006.hex:/descriptors/
+                --tree /usr/share/X11/xkb:/usr/share/X11/xkb)
     set_tests_properties(KernelHidraw PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 LABELS kernel)
 
     # Readers plugged in as USB gadgets on the dummy host controller, with vantrel-cli inside.

@@ -3,13 +3,15 @@
 
 // Runs as /init of a small Linux guest under qemu: loads the HID modules, makes virtual readers
 // with uhid, plays the readers' side, and drives Vantrel's hidraw backend, enumeration, port and
-// device types through the real kernel. Prints one line per check and a summary, then tells qemu
+// device types through the real kernel; and keyboards, one named like a reader in keyboard mode,
+// read through their input event nodes. Prints one line per check and a summary, then tells qemu
 // the verdict through the isa-debug-exit port.
 
 #include "GuestSession.h"
 #include "GuestSupport.h"
 #include "device/CHidPort.h"
 #include "device/CHidPosDevice.h"
+#include "device/CKeyboardDevice.h"
 #include "device/CNotifier.h"
 #include "device/CPlainDeviceList.h"
 #include "device/CQueuedPoster.h"
@@ -24,6 +26,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/input-event-codes.h>
 #include <linux/uhid.h>
 #include <map>
 #include <mutex>
@@ -432,13 +435,152 @@ void MeasureFlood(CHidPlatform& platform, CVirtualReader& reader, const std::str
     port.Close();
 }
 
+// A boot keyboard's input report: modifiers, reserved, six key usages.
+Bytes KeyboardReport(uint8_t usage) {
+    Bytes report(8, 0);
+    report[2] = usage;
+    return report;
+}
+
+// Types `usages` (keyboard page) one key at a time: press, then release.
+void Type(CVirtualReader& keyboard, const Bytes& usages) {
+    for (const uint8_t usage : usages) {
+        keyboard.SendInput(KeyboardReport(usage));
+        keyboard.SendInput(KeyboardReport(0));
+    }
+}
+
+// Keyboard-page usages: y, z, 1, 2, Enter; x.
+const Bytes kYz12Enter = {0x1C, 0x1D, 0x1E, 0x1F, 0x28};
+constexpr uint8_t kUsageX = 0x1B;
+
+// Hands every key report that comes within `quietMs` of the last to the device; the count.
+int Decode(CGuestSession<CKeyboardDevice>& session, int quietMs) {
+    int reports = 0;
+    CHidMessage message;
+    while (NextReport(session.poster, session.port, message, quietMs)) {
+        session.device->OnReport(message.report.data(), message.report.size());
+        ++reports;
+    }
+    return reports;
+}
+
+// The key presses another program reading the event node gets within `timeoutMs`.
+int PressesSeen(CHidConnection& other, int timeoutMs) {
+    int presses = 0;
+    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (Clock::now() < end) {
+        pollfd p{other.PollFd(), POLLIN, 0};
+        if (poll(&p, 1, 50) <= 0) {
+            continue;
+        }
+        uint8_t report[kKeyReportLength];
+        int error = 0;
+        CKeyEvent event;
+        while (other.ReadReport(report, sizeof report, error) == long(sizeof report)) {
+            if (DecodeKeyEvent(report + 1, sizeof report - 1, event) &&
+                event.value == CKeyValue::Press && event.code == KEY_X) {
+                ++presses;
+            }
+        }
+    }
+    return presses;
+}
+
+void CheckKeyboardModeReader(CHidPlatform& platform) {
+    const Bytes descriptor = guest::ReadHexFile("/descriptors/keyboard-0001-0006.hex");
+    CVirtualReader reader("Acme Barcode Scanner", "ABS-0042", 0x1234, 0x5678, 0x0100, descriptor);
+    CVirtualReader keyboard("USB Keyboard", "KBD-7", 0x1234, 0x5679, 0x0100, descriptor);
+    Check(reader.Create() && keyboard.Create(), "uhid keyboards created");
+
+    std::vector<CHidInterfaceInfo> all;
+    const CHidInterfaceInfo* info = nullptr;
+    WaitFor(
+        [&] {
+            int error = 0;
+            all.clear();
+            platform.EnumerateInterfaces(all, error);
+            info = FindInterface(all, 0x1234, 0x5678);
+            const CHidInterfaceInfo* other = FindInterface(all, 0x1234, 0x5679);
+            return info && info->keyReports && other && other->keyReports;
+        },
+        3000);
+    Check(info && info->keyReports && info->path.rfind("/dev/input/event", 0) == 0,
+          "the reader's keyboard interface is read from its event node (\"%s\")",
+          info ? info->path.c_str() : "");
+    if (!info || !info->keyReports) {
+        return;
+    }
+    const std::string path = info->path;
+
+    CQueuedPoster poster;
+    CReaderPort lister(platform, poster);
+    CPlainDeviceList list;
+    lister.Enumerate(&list, "Acme", true);
+    bool ordinaryListed = false;
+    for (const std::string& item : list.Items()) {
+        ordinaryListed = ordinaryListed || item.find("USB Keyboard") != std::string::npos;
+    }
+    Check(list.GetCurrentText() == "Acme Barcode Scanner - Keyboard mode - ABS-0042",
+          "the reader is listed in keyboard mode: \"%s\"", list.GetCurrentText().c_str());
+    Check(!ordinaryListed, "the keyboard named \"USB Keyboard\" is not listed (%d items)",
+          list.GetCount());
+
+    CGuestSession<CKeyboardDevice> session(platform, path, "the keyboard-mode reader");
+    if (!session.device) {
+        return;
+    }
+    CKeyboardDevice& device = *session.device;
+    // Emulation is slow: the labels end at Enter only.
+    device.SetPauseMs(0);
+    Check(device.SetLayout("us"), "the \"us\" layout is made from the guest's xkb data");
+    Type(reader, kYz12Enter);
+    const int keys = Decode(session, 500);
+    Check(keys == 10 && session.sink.Text().rfind("yz12", 0) == 0 &&
+              session.sink.Text().find("5 keys") != std::string::npos,
+          "the label typed under us reads \"yz12\" (%d key reports): \"%s\"", keys,
+          session.sink.Text().c_str());
+
+    session.sink.Clear();
+    Check(device.SetLayout("de"), "the \"de\" layout is made from the guest's xkb data");
+    Type(reader, kYz12Enter);
+    Decode(session, 500);
+    Check(session.sink.Text().rfind("zy12", 0) == 0 &&
+              session.sink.Text().find("typed as \"zy12\" under de, as \"yz12\" under us") !=
+                  std::string::npos,
+          "the same keys under de read \"zy12\", and the line tells both: \"%s\"",
+          session.sink.Text().c_str());
+
+    int error = 0;
+    std::unique_ptr<CHidConnection> other = platform.Open(path, error);
+    Check(other != nullptr, "a second reader opens the event node (errno %d)", error);
+    if (!other) {
+        return;
+    }
+    Check(device.SetGrab(true) == 1 && device.IsGrabbed(), "the reader is grabbed (errno %d)",
+          session.port.LastError());
+    Type(reader, {kUsageX});
+    int grabbedKeys = Decode(session, 500);
+    const int seenWhileGrabbed = PressesSeen(*other, 300);
+    Check(grabbedKeys == 2 && seenWhileGrabbed == 0,
+          "while grabbed the port reads the keys (%d reports) and the second reader none (%d)",
+          grabbedKeys, seenWhileGrabbed);
+    session.device.reset();
+    session.port.Close();
+    Type(reader, {kUsageX});
+    const int seenAfterClose = PressesSeen(*other, 1000);
+    Check(seenAfterClose == 1, "after close the second reader sees the keys again (%d presses)",
+          seenAfterClose);
+}
+
 } // namespace
 
 int main() {
     guest::MountSystem();
     unsetenv("VANTREL_SIMULATE");
 
-    for (const char* module : {"/modules/hid.ko", "/modules/hid-generic.ko", "/modules/uhid.ko"}) {
+    for (const char* module :
+         {"/modules/evdev.ko", "/modules/hid.ko", "/modules/hid-generic.ko", "/modules/uhid.ko"}) {
         Check(guest::LoadModule(module), "load %s", module);
     }
 
@@ -469,5 +611,6 @@ int main() {
     }
     hidPos.Destroy();
     surePos.Destroy();
+    CheckKeyboardModeReader(*platform);
     guest::Finish();
 }

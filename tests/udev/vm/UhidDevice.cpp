@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: MIT
 
 // Test device for the udev rule check: creates a uhid device with a vendor, product and report
-// descriptor (a hex file, '#' lines are comments) and keeps it until SIGTERM.
+// descriptor (a hex file, '#' lines are comments), and optionally a name, and keeps it until
+// SIGTERM.
 #include <linux/uhid.h>
 
 #include <csignal>
@@ -16,13 +17,14 @@
 #include <unistd.h>
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s VID PID HEXFILE\n", argv[0]);
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: %s VID PID HEXFILE [NAME]\n", argv[0]);
         return 2;
     }
     uhid_event event{};
     event.type = UHID_CREATE2;
-    std::strcpy(reinterpret_cast<char*>(event.u.create2.name), "Vantrel test device");
+    std::snprintf(reinterpret_cast<char*>(event.u.create2.name), sizeof event.u.create2.name, "%s",
+                  argc == 5 ? argv[4] : "Vantrel test device");
     event.u.create2.bus = 0x03; // BUS_USB
     event.u.create2.vendor = static_cast<uint32_t>(std::strtoul(argv[1], nullptr, 16));
     event.u.create2.product = static_cast<uint32_t>(std::strtoul(argv[2], nullptr, 16));
