@@ -20,9 +20,13 @@ std::string Latin1ToUtf8(const std::string& text) {
     return out;
 }
 
-std::string JsonString(const std::string& latin1) {
-    std::string out = "\"";
+void AppendJsonString(std::string& out, const std::string& latin1) {
+    out += '"';
     for (unsigned char c : latin1) {
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+            out += char(c);
+            continue;
+        }
         switch (c) {
         case '"':
             out += "\\\"";
@@ -45,11 +49,17 @@ std::string JsonString(const std::string& latin1) {
                 std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
                 out += escaped;
             } else {
-                out += Latin1ToUtf8(std::string(1, char(c)));
+                out += char(0xC0 | (c >> 6));
+                out += char(0x80 | (c & 0x3F));
             }
         }
     }
     out += '"';
+}
+
+std::string JsonString(const std::string& latin1) {
+    std::string out;
+    AppendJsonString(out, latin1);
     return out;
 }
 

@@ -26,6 +26,8 @@ int main(int argc, char** argv) {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 
+    // The output goes through the stream's own buffer, not a stdio call per insertion.
+    std::ios::sync_with_stdio(false);
     CQSettingsStore store;
     const std::unique_ptr<CHidPlatform> platform = CreateHidPlatform();
     CCliApp app(*platform, store, std::cout, std::cerr, g_stop, isatty(STDOUT_FILENO) == 1);
