@@ -142,12 +142,13 @@ void CRecordsSink::WriteRecord() {
     std::string& out = m_line;
     out = "{";
     if (m_inReport && m_report.timed) {
-        char seconds[32];
-        std::snprintf(seconds, sizeof seconds, "%llu.%06llu",
-                      static_cast<unsigned long long>(m_report.microseconds / 1000000),
-                      static_cast<unsigned long long>(m_report.microseconds % 1000000));
         out += "\"time\": ";
-        out += seconds;
+        out += std::to_string(m_report.microseconds / 1000000);
+        char fraction[8] = ".000000";
+        for (uint64_t rest = m_report.microseconds % 1000000, at = 6; rest > 0; rest /= 10) {
+            fraction[at--] = char('0' + rest % 10);
+        }
+        out += fraction;
     } else {
         out += "\"time\": null";
     }

@@ -22,11 +22,23 @@ std::string Latin1ToUtf8(const std::string& text) {
 
 void AppendJsonString(std::string& out, const std::string& latin1) {
     out += '"';
-    for (unsigned char c : latin1) {
-        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
-            out += char(c);
-            continue;
+    const auto plain = [](unsigned char c) {
+        return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+    };
+    for (size_t i = 0; i < latin1.size(); ++i) {
+        // A run of bytes that stand for themselves goes in at once.
+        size_t end = i;
+        while (end < latin1.size() && plain(static_cast<unsigned char>(latin1[end]))) {
+            ++end;
         }
+        if (end > i) {
+            out.append(latin1, i, end - i);
+            if (end == latin1.size()) {
+                break;
+            }
+            i = end;
+        }
+        const unsigned char c = static_cast<unsigned char>(latin1[i]);
         switch (c) {
         case '"':
             out += "\\\"";
