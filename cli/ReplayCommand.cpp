@@ -127,7 +127,8 @@ CReplayDevice& CReplayer::Device(int index) {
 }
 
 bool CReplayer::Start(int index, CReplayDevice& device) {
-    const std::string which = m_devices.size() > 1 ? "device " + std::to_string(index) + ": " : "";
+    const std::string which =
+        m_source + ": " + (m_devices.size() > 1 ? "device " + std::to_string(index) + ": " : "");
     CHidCaps caps = m_type ? TypicalCaps(*m_type) : CHidCaps();
     DeviceType type = m_type ? m_type->type : DeviceType::None;
     if (device.header.HasDescriptor()) {
@@ -251,9 +252,11 @@ bool CReplayer::Take(const CRecordingItem& item, long line) {
 
 void CReplayer::Problem(long line, const std::string& reason, const CRecordingItem* item) {
     LineError(line, reason);
-    // A malformed header line still says which device lost its descriptor.
+    // As in the recordings the GUI opens: a malformed "R:" is noted for a device that has no
+    // descriptor yet; one that has keeps it, so that what could be read stays playable.
     if (item && item->kind == CRecordingItem::Kind::Descriptor &&
-        (m_onlyDevice < 0 || item->device == m_onlyDevice)) {
+        (m_onlyDevice < 0 || item->device == m_onlyDevice) &&
+        !Device(item->device).header.HasDescriptor()) {
         TakeDescriptor(Device(item->device), {}, line);
     }
 }
