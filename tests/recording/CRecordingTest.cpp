@@ -135,6 +135,14 @@ TEST(QuoteInput, KeepsUtf8AndEscapesTheRest) {
     EXPECT_EQ(QuoteInput("\xC3"), "\"\\xc3\"");                   // cut short
     EXPECT_EQ(QuoteInput("\xE0\x80\xAF"), "\"\\xe0\\x80\\xaf\""); // overlong
     EXPECT_EQ(QuoteInput("abcdef", 3), "\"abc\"... (6 bytes)");
+    // The bidirectional controls would turn the text around them; their neighbours stay.
+    EXPECT_EQ(QuoteInput("a\xE2\x80\xAE"
+                         "b\xE2\x81\xA6"
+                         "c\xE2\x81\xA9"
+                         "d\xE2\x80\xAA"
+                         "e"),
+              "\"a\\u202eb\\u2066c\\u2069d\\u202ae\"");
+    EXPECT_EQ(QuoteInput("\xE2\x80\xA9\xE2\x81\xAA"), "\"\xE2\x80\xA9\xE2\x81\xAA\"");
 }
 
 // A recording as the C recorder's format describes it, read with sscanf as that recorder's own
@@ -321,6 +329,24 @@ TEST(CLineSource, AnOverlongLineIsSkippedInBoundedMemory) {
     writer.join();
     EXPECT_EQ(lines, (std::vector<std::string>{"short", "<skipped>", "next"}));
     EXPECT_EQ(statuses[1], CLineSource::Status::TooLong);
+}
+
+// The limit is exact: a line of the limit's length is taken, one byte more is not.
+TEST(CLineSource, TakesALineOfExactlyTheLimitAndNotOneByteMore) {
+    CPipe input;
+    std::atomic<bool> stop{false};
+    CLineSource source(input.fds[0], stop, 1000);
+    std::thread writer([&] {
+        input.Write(std::string(1000, 'a') + "\n" + std::string(1001, 'b') + "\r\nc");
+        input.CloseWriteEnd();
+    });
+    std::vector<CLineSource::Status> statuses;
+    const std::vector<std::string> lines = AllLines(source, &statuses);
+    writer.join();
+    EXPECT_EQ(lines, (std::vector<std::string>{std::string(1000, 'a'), "<skipped>", "c"}));
+    EXPECT_EQ(statuses[1], CLineSource::Status::TooLong);
+    EXPECT_TRUE(source.Unterminated());
+    EXPECT_EQ(source.BytesRead(), 2005u);
 }
 
 TEST(CLineSource, StopEndsAWaitForAPipeAtOnce) {
