@@ -38,10 +38,10 @@ int CompareNaturally(const QString& a, const QString& b) {
             }
             continue;
         }
-        if (const int order = QString::compare(QStringView(a).mid(i, 1), QStringView(b).mid(j, 1),
-                                               Qt::CaseInsensitive);
-            order != 0) {
-            return order;
+        const char16_t foldedA = a[i].toCaseFolded().unicode();
+        const char16_t foldedB = b[j].toCaseFolded().unicode();
+        if (foldedA != foldedB) {
+            return foldedA < foldedB ? -1 : 1;
         }
         ++i;
         ++j;

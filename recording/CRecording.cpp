@@ -44,8 +44,8 @@ std::string_view NextToken(std::string_view text, size_t& at) {
 struct CHexDigits {
     int8_t value[256];
     constexpr CHexDigits() : value() {
-        for (int i = 0; i < 256; ++i) {
-            value[i] = -1;
+        for (int8_t& digit : value) {
+            digit = -1;
         }
         for (int i = 0; i < 10; ++i) {
             value['0' + i] = int8_t(i);
