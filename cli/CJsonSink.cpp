@@ -157,17 +157,26 @@ void CRecordsSink::WriteRecord() {
         AppendJsonString(out, m_report.reader);
     }
     if (m_inReport && !m_report.wallTime.empty()) {
-        m_out << ", \"timestamp\": " << JsonString(m_report.wallTime);
+        out += ", \"timestamp\": ";
+        AppendJsonString(out, m_report.wallTime);
     }
     if (m_inReport && m_report.identity) {
         const CReaderIdentity& reader = *m_report.identity;
         char ids[16];
+        out += ", \"serial\": ";
+        AppendJsonString(out, reader.serial);
         std::snprintf(ids, sizeof ids, "%04x", unsigned(reader.vendorId));
-        m_out << ", \"serial\": " << JsonString(reader.serial) << ", \"vid\": \"" << ids;
+        out += ", \"vid\": \"";
+        out += ids;
         std::snprintf(ids, sizeof ids, "%04x", unsigned(reader.productId));
-        m_out << "\", \"pid\": \"" << ids << "\", \"path\": " << JsonString(reader.path)
-              << ", \"physical_path\": " << JsonString(reader.physicalPath)
-              << ", \"type\": " << JsonStringOrNull(reader.type, !reader.type.empty());
+        out += "\", \"pid\": \"";
+        out += ids;
+        out += "\", \"path\": ";
+        AppendJsonString(out, reader.path);
+        out += ", \"physical_path\": ";
+        AppendJsonString(out, reader.physicalPath);
+        out += ", \"type\": ";
+        AppendJsonStringOrNull(out, reader.type, !reader.type.empty());
     }
     if (m_inReport && m_report.device >= 0) {
         out += ", \"device\": " + std::to_string(m_report.device);

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <fstream>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>

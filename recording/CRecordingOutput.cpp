@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -23,13 +24,20 @@ CRecordingOutput::CBuffer::~CBuffer() {
     }
 }
 
-bool CRecordingOutput::CBuffer::Open(const std::string& path) {
+bool CRecordingOutput::CBuffer::Open(const std::string& path, bool append) {
     // Non-blocking, so that a FIFO without a reader fails at once instead of waiting.
     m_fd =
-        open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+        open(path.c_str(),
+             O_WRONLY | O_CREAT | (append ? O_APPEND : O_TRUNC) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK,
+             0666);
     if (m_fd < 0) {
         m_error = errno;
         return false;
+    }
+    // What the file held already counts as whole.
+    struct stat status {};
+    if (append && fstat(m_fd, &status) == 0 && S_ISREG(status.st_mode)) {
+        m_written = m_wholeEnd = uint64_t(status.st_size);
     }
     const int flags = fcntl(m_fd, F_GETFL);
     if (flags >= 0) {
@@ -97,8 +105,8 @@ CRecordingOutput::~CRecordingOutput() {
     m_buffer.pubsync();
 }
 
-bool CRecordingOutput::Open(const std::string& path) {
-    if (!m_buffer.Open(path)) {
+bool CRecordingOutput::Open(const std::string& path, bool append) {
+    if (!m_buffer.Open(path, append)) {
         setstate(std::ios::failbit);
         return false;
     }
