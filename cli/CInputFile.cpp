@@ -6,11 +6,9 @@
 #include "cli/CSession.h"
 #include "cli/CTerminalText.h"
 #include "device/ErrorText.h"
+#include "recording/OpenRecording.h"
 #include "recording/QuoteInput.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 CInputFile::~CInputFile() {
@@ -25,16 +23,23 @@ bool CInputFile::Open(const std::string& source, int standardInput, std::string&
         return true;
     }
     const std::string name = QuoteInput(source, 200);
-    const int fd = open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = "cannot read " + name + ": " + ErrnoText(errno);
+    CRecordingKind kind = CRecordingKind::File;
+    int failure = 0;
+    const int fd = OpenRecording(source, kind, failure);
+    switch (kind) {
+    case CRecordingKind::Unreadable:
+        error = "cannot read " + name + ": " + ErrnoText(failure);
         return false;
-    }
-    struct stat status {};
-    if (fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
-        close(fd);
+    case CRecordingKind::Directory:
         error = name + " is a directory, not a file";
         return false;
+    case CRecordingKind::Device:
+        error = name + " is a device, not a file; give a recording file, or - to read standard "
+                       "input";
+        return false;
+    case CRecordingKind::File:
+    case CRecordingKind::Stream:
+        break;
     }
     m_fd = fd;
     m_owned = true;

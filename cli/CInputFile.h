@@ -5,8 +5,9 @@
 
 #include <string>
 
-// The input of replay and describe: a file by name, or standard input for "-". Refuses what
-// cannot be a recording before reading it: a directory, an unreadable file.
+// The input of replay and describe: a file by name, or standard input for "-". Opens without
+// waiting (a FIFO is read as its writer sends) and refuses what cannot be a recording before
+// reading it: a directory, a device node, an unreadable file.
 class CInputFile {
 public:
     CInputFile() = default;

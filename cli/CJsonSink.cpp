@@ -11,31 +11,39 @@
 namespace {
 
 // A JSON string, or null when there is none.
-std::string JsonStringOrNull(const std::string& text, bool present) {
-    return present ? JsonString(text) : std::string("null");
-}
-
-// The identifier as a member of the label's object.
-std::string IdentifierMember(OutputRole role, const std::string& identifier) {
-    if (role != OutputRole::Label || identifier.empty()) {
-        return std::string();
+void AppendJsonStringOrNull(std::string& out, const std::string& text, bool present) {
+    if (present) {
+        AppendJsonString(out, text);
+    } else {
+        out += "null";
     }
-    return ", \"aim\": " + JsonString(identifier);
 }
 
 } // namespace
 
-std::string CJsonSink::Insertion(const std::string& text, const OutputRole* role,
-                                 const CDisplaySettings& colours, bool bold,
-                                 const std::string& members) {
-    std::string object = "{\"text\": " + JsonString(text) + ", \"role\": ";
+void CJsonSink::AppendInsertion(std::string& out, const std::string& text, const OutputRole* role,
+                                const CDisplaySettings& colours, bool bold,
+                                const std::string& identifier, const std::string& members) {
+    out += "{\"text\": ";
+    AppendJsonString(out, text);
+    out += ", \"role\": ";
     if (role) {
-        object += std::string("\"") + OutputRoleName(*role) +
-                  "\", \"color\": " + std::to_string(colours.RoleColour(*role));
+        out += '"';
+        out += OutputRoleName(*role);
+        out += "\", \"color\": ";
+        out += std::to_string(colours.RoleColour(*role));
     } else {
-        object += "null, \"color\": null";
+        out += "null, \"color\": null";
     }
-    return object + ", \"bold\": " + (bold ? "true" : "false") + members + "}";
+    out += ", \"bold\": ";
+    out += bold ? "true" : "false";
+    // The identifier is a member of the label's object.
+    if (role && *role == OutputRole::Label && !identifier.empty()) {
+        out += ", \"aim\": ";
+        AppendJsonString(out, identifier);
+    }
+    out += members;
+    out += '}';
 }
 
 CJsonSink::~CJsonSink() {
@@ -46,13 +54,17 @@ void CJsonSink::AppendText(const std::string& text, OutputRole role, bool bold) 
     if (text.empty()) {
         return;
     }
-    m_out << Insertion(text, &role, m_colours, bold,
-                       IdentifierMember(role, m_identifier) + m_jsonMembers)
-          << '\n';
+    m_line.clear();
+    AppendInsertion(m_line, text, &role, m_colours, bold, m_identifier, m_jsonMembers);
+    m_line += '\n';
+    m_out.write(m_line.data(), std::streamsize(m_line.size()));
 }
 
 void CJsonSink::AppendNewLine() {
-    m_out << Insertion("\r\n", nullptr, m_colours, false, m_jsonMembers) << '\n';
+    m_line.clear();
+    AppendInsertion(m_line, "\r\n", nullptr, m_colours, false, std::string(), m_jsonMembers);
+    m_line += '\n';
+    m_out.write(m_line.data(), std::streamsize(m_line.size()));
 }
 
 void CJsonSink::NoteIdentifier(const std::string& identifier) {
@@ -75,15 +87,22 @@ void CRecordsSink::AppendText(const std::string& text, OutputRole role, bool bol
     if (text.empty()) {
         return;
     }
-    m_insertions.push_back(
-        CJsonSink::Insertion(text, &role, m_colours, bold, IdentifierMember(role, m_identifier)));
+    if (!m_insertions.empty()) {
+        m_insertions += ", ";
+    }
+    CJsonSink::AppendInsertion(m_insertions, text, &role, m_colours, bold, m_identifier,
+                               std::string());
     if (role == OutputRole::Symbology) {
         m_symbology += text;
     }
 }
 
 void CRecordsSink::AppendNewLine() {
-    m_insertions.push_back(CJsonSink::Insertion("\r\n", nullptr, m_colours, false, std::string()));
+    if (!m_insertions.empty()) {
+        m_insertions += ", ";
+    }
+    CJsonSink::AppendInsertion(m_insertions, "\r\n", nullptr, m_colours, false, std::string(),
+                               std::string());
 }
 
 void CRecordsSink::AppendMixed(const uint8_t* data, size_t length, OutputRole textRole, bool bold) {
@@ -120,49 +139,66 @@ void CRecordsSink::Flush() {
 }
 
 void CRecordsSink::WriteRecord() {
-    m_out << "{";
+    std::string& out = m_line;
+    out = "{";
     if (m_inReport && m_report.timed) {
-        char seconds[32];
-        std::snprintf(seconds, sizeof seconds, "%llu.%06llu",
-                      static_cast<unsigned long long>(m_report.microseconds / 1000000),
-                      static_cast<unsigned long long>(m_report.microseconds % 1000000));
-        m_out << "\"time\": " << seconds;
+        out += "\"time\": ";
+        out += std::to_string(m_report.microseconds / 1000000);
+        char fraction[8] = ".000000";
+        for (uint64_t rest = m_report.microseconds % 1000000, at = 6; rest > 0; rest /= 10) {
+            fraction[at--] = char('0' + rest % 10);
+        }
+        out += fraction;
     } else {
-        m_out << "\"time\": null";
+        out += "\"time\": null";
     }
     if (m_inReport && !m_report.reader.empty()) {
-        m_out << ", \"reader\": " << JsonString(m_report.reader);
+        out += ", \"reader\": ";
+        AppendJsonString(out, m_report.reader);
     }
     if (m_inReport && !m_report.wallTime.empty()) {
-        m_out << ", \"timestamp\": " << JsonString(m_report.wallTime);
+        out += ", \"timestamp\": ";
+        AppendJsonString(out, m_report.wallTime);
     }
     if (m_inReport && m_report.identity) {
         const CReaderIdentity& reader = *m_report.identity;
         char ids[16];
+        out += ", \"serial\": ";
+        AppendJsonString(out, reader.serial);
         std::snprintf(ids, sizeof ids, "%04x", unsigned(reader.vendorId));
-        m_out << ", \"serial\": " << JsonString(reader.serial) << ", \"vid\": \"" << ids;
+        out += ", \"vid\": \"";
+        out += ids;
         std::snprintf(ids, sizeof ids, "%04x", unsigned(reader.productId));
-        m_out << "\", \"pid\": \"" << ids << "\", \"path\": " << JsonString(reader.path)
-              << ", \"physical_path\": " << JsonString(reader.physicalPath)
-              << ", \"type\": " << JsonStringOrNull(reader.type, !reader.type.empty());
+        out += "\", \"pid\": \"";
+        out += ids;
+        out += "\", \"path\": ";
+        AppendJsonString(out, reader.path);
+        out += ", \"physical_path\": ";
+        AppendJsonString(out, reader.physicalPath);
+        out += ", \"type\": ";
+        AppendJsonStringOrNull(out, reader.type, !reader.type.empty());
     }
     if (m_inReport && m_report.device >= 0) {
-        m_out << ", \"device\": " << m_report.device;
+        out += ", \"device\": " + std::to_string(m_report.device);
     }
     if (m_inReport && !m_report.report.empty()) {
-        m_out << ", \"report_id\": " << unsigned(m_report.report[0]) << ", \"report\": \""
-              << FormatHexBytes(m_report.report.data(), m_report.report.size()) << "\"";
+        out +=
+            ", \"report_id\": " + std::to_string(unsigned(m_report.report[0])) + ", \"report\": \"";
+        AppendHexBytes(out, m_report.report.data(), m_report.report.size());
+        out += '"';
     } else {
-        m_out << ", \"report_id\": null, \"report\": null";
+        out += ", \"report_id\": null, \"report\": null";
     }
-    m_out << ", \"aim\": " << JsonStringOrNull(m_identifier, !m_identifier.empty())
-          << ", \"label\": " << JsonStringOrNull(m_label, m_hasLabel)
-          << ", \"symbology\": " << JsonStringOrNull(m_symbology, !m_symbology.empty());
-    m_out << ", \"insertions\": [";
-    for (size_t i = 0; i < m_insertions.size(); ++i) {
-        m_out << (i ? ", " : "") << m_insertions[i];
-    }
-    m_out << "]}\n";
+    out += ", \"aim\": ";
+    AppendJsonStringOrNull(out, m_identifier, !m_identifier.empty());
+    out += ", \"label\": ";
+    AppendJsonStringOrNull(out, m_label, m_hasLabel);
+    out += ", \"symbology\": ";
+    AppendJsonStringOrNull(out, m_symbology, !m_symbology.empty());
+    out += ", \"insertions\": [";
+    out += m_insertions;
+    out += "]}\n";
+    m_out.write(out.data(), std::streamsize(out.size()));
     m_insertions.clear();
     m_identifier.clear();
     m_label.clear();

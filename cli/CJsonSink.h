@@ -19,13 +19,15 @@ public:
     void BeginReport(const CReportInfo& info) override;
     void EndReport() override;
 
-    // The object of one insertion, without a line end; `role` null for a line end.
-    static std::string Insertion(const std::string& text, const OutputRole* role,
-                                 const CDisplaySettings& colours, bool bold,
-                                 const std::string& members);
+    // Appends the object of one insertion, without a line end; `role` null for a line end.
+    // The label's object also holds `identifier`; `members` go at its end.
+    static void AppendInsertion(std::string& out, const std::string& text, const OutputRole* role,
+                                const CDisplaySettings& colours, bool bold,
+                                const std::string& identifier, const std::string& members);
 
 private:
     std::string m_identifier;
+    std::string m_line; // reused for each object
 };
 
 // One JSON object per input report: its time (and wall-clock "timestamp" when asked for), reader
@@ -50,7 +52,8 @@ private:
 
     CReportInfo m_report;
     bool m_inReport = false;
-    std::vector<std::string> m_insertions;
+    std::string m_insertions; // the objects so far, separated by ", "
+    std::string m_line;       // reused for each record
     std::string m_identifier;
     std::string m_label;
     bool m_hasLabel = false;

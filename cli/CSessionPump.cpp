@@ -106,8 +106,9 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
             options.recorder->WriteInput(options.recordIndexes[size_t(index)], message.report,
                                          message.readTime);
             if (!options.recorder->Good()) {
-                return m_errors.Fail("the recording cannot be written: " +
-                                     ErrnoText(options.recorder->Error()));
+                return m_errors.Fail("the recording " + options.recordName +
+                                     " cannot be written: " + ErrnoText(options.recorder->Error()) +
+                                     "; it holds the reports before, each on a whole line");
             }
         }
         CReportInfo info;

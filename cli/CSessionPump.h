@@ -24,6 +24,7 @@ public:
         bool tagReaders = false; // the reader's name before each report's lines
         CRecordingWriter* recorder = nullptr;
         std::vector<int> recordIndexes; // the recorder's device index of each session
+        std::string recordName;         // the recording as the user named it, quoted
     };
 
     CSessionPump(std::vector<CSession*> sessions, CSessionQueue& queue, CTerminalSink& sink,

@@ -20,9 +20,25 @@ std::string Latin1ToUtf8(const std::string& text) {
     return out;
 }
 
-std::string JsonString(const std::string& latin1) {
-    std::string out = "\"";
-    for (unsigned char c : latin1) {
+void AppendJsonString(std::string& out, const std::string& latin1) {
+    out += '"';
+    const auto plain = [](unsigned char c) {
+        return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+    };
+    for (size_t i = 0; i < latin1.size(); ++i) {
+        // A run of bytes that stand for themselves goes in at once.
+        size_t end = i;
+        while (end < latin1.size() && plain(static_cast<unsigned char>(latin1[end]))) {
+            ++end;
+        }
+        if (end > i) {
+            out.append(latin1, i, end - i);
+            if (end == latin1.size()) {
+                break;
+            }
+            i = end;
+        }
+        const unsigned char c = static_cast<unsigned char>(latin1[i]);
         switch (c) {
         case '"':
             out += "\\\"";
@@ -45,11 +61,17 @@ std::string JsonString(const std::string& latin1) {
                 std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
                 out += escaped;
             } else {
-                out += Latin1ToUtf8(std::string(1, char(c)));
+                out += char(0xC0 | (c >> 6));
+                out += char(0x80 | (c & 0x3F));
             }
         }
     }
     out += '"';
+}
+
+std::string JsonString(const std::string& latin1) {
+    std::string out;
+    AppendJsonString(out, latin1);
     return out;
 }
 

@@ -12,6 +12,8 @@ std::string Latin1ToUtf8(const std::string& text);
 
 // A JSON string literal (with its quotes) of ISO-8859-1 text.
 std::string JsonString(const std::string& latin1);
+// The same, appended to `out`.
+void AppendJsonString(std::string& out, const std::string& latin1);
 
 // "0x%04X" of a 16-bit value, as usages are shown.
 std::string HexWord(uint16_t value);

@@ -91,10 +91,21 @@ void PrintJson(std::ostream& out, const CReportDescriptor& parsed, int device) {
     out << "}\n";
 }
 
-// True when `head` holds bytes that hex text never has: the descriptor is binary.
+// True when `head` holds bytes that text never has outside a comment, a name or a path: the
+// descriptor is binary. A comment may hold anything (a recorder's colour escapes).
 bool IsBinary(const std::string& head) {
-    for (unsigned char c : head) {
-        if (c < 0x09 || (c > 0x0D && c < 0x20) || c == 0x7F) {
+    bool free = false; // within a comment or an "N:"/"P:" line
+    for (size_t i = 0; i < head.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(head[i]);
+        const bool lineStart = i == 0 || head[i - 1] == '\n' || head[i - 1] == '\r';
+        if (lineStart) {
+            free = (c == 'N' || c == 'P') && i + 1 < head.size() && head[i + 1] == ':';
+        }
+        if (c == '\n' || c == '\r') {
+            free = false;
+        } else if (c == '#') {
+            free = true;
+        } else if (!free && (c < 0x09 || (c > 0x0D && c < 0x20) || c == 0x7F)) {
             return true;
         }
     }
@@ -155,7 +166,7 @@ bool CDescriptorReader::Read(int fd, std::vector<CDescribed>& found, int& exitCo
     std::map<int, CDescribed> devices;
     std::vector<uint8_t> plain;
     bool recording = false;
-    std::string line;
+    std::string_view line;
     std::string error;
     CRecordingItem item;
     for (CLineSource::Status status; (status = lines.Next(line)) != CLineSource::Status::End &&
@@ -171,7 +182,8 @@ bool CDescriptorReader::Read(int fd, std::vector<CDescribed>& found, int& exitCo
             continue;
         }
         const CRecordingReader::Result result = reader.ReadLine(line, item, error);
-        if (result == CRecordingReader::Result::Nothing) {
+        if (result == CRecordingReader::Result::Nothing ||
+            result == CRecordingReader::Result::Skipped) {
             continue;
         }
         if (result == CRecordingReader::Result::Error) {
@@ -214,10 +226,11 @@ bool CDescriptorReader::Read(int fd, std::vector<CDescribed>& found, int& exitCo
             found.push_back(device);
         }
     }
-    if (found.empty() && !m_errors) {
-        exitCode = m_context.errors.Fail(QuoteInput(m_source, 200) +
-                                         " is a recording without a report descriptor (no \"R:\" "
-                                         "line)");
+    if (found.empty()) {
+        exitCode = m_context.errors.Fail(
+            QuoteInput(m_source, 200) +
+            (m_errors ? " is a recording without a report descriptor that could be read"
+                      : " is a recording without a report descriptor (no \"R:\" line)"));
         return false;
     }
     // Several devices are named by index; one alone only when the recording numbers it.

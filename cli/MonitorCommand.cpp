@@ -11,6 +11,7 @@
 #include "device/CKeyboardDevice.h"
 #include "device/ErrorText.h"
 #include "recording/CRecording.h"
+#include "recording/CRecordingOutput.h"
 #include "recording/QuoteInput.h"
 #include "settings/CMemorySettingsStore.h"
 #include "settings/CSettingsStore.h"
@@ -313,7 +314,7 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
     pumpOptions.tagReaders = open.size() > 1;
 
     // The file is made only now, so that a reader that does not open leaves it as it was.
-    std::ofstream recordFile;
+    CRecordingOutput recordFile;
     std::unique_ptr<CRecordingWriter> recorder;
     if (line.Has("record")) {
         struct stat status {};
@@ -325,14 +326,10 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
                                        ": it is not a regular file but a folder, a device, a "
                                        "FIFO or a socket (- writes to standard output)");
         }
-        if (!toStandardOutput) {
-            recordFile.open(line.Value("record"),
-                            line.Has("append") ? std::ios::app : std::ios::trunc);
-            if (!recordFile) {
-                return context.errors.Fail("cannot write the recording " +
-                                           QuoteInput(line.Value("record"), 200) + ": " +
-                                           ErrnoText(errno));
-            }
+        if (!toStandardOutput && !recordFile.Open(line.Value("record"), line.Has("append"))) {
+            return context.errors.Fail("cannot write the recording " +
+                                       QuoteInput(line.Value("record"), 200) + ": " +
+                                       ErrnoText(recordFile.Error()));
         }
         recorder = std::make_unique<CRecordingWriter>(
             toStandardOutput ? context.out : static_cast<std::ostream&>(recordFile),
@@ -349,6 +346,7 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
                                        ErrnoText(recorder->Error()));
         }
         pumpOptions.recorder = recorder.get();
+        pumpOptions.recordName = QuoteInput(line.Value("record"), 200);
     }
     for (CSession* session : open) {
         context.errors.Note("Monitoring \"" + session->Name() + "\" (" + session->Path() + ")" +

@@ -15,6 +15,7 @@
 #include "recording/CLineSource.h"
 #include "recording/CRecording.h"
 #include "recording/CRecordingHeader.h"
+#include "recording/CRecordingStream.h"
 #include "recording/CReplayPlatform.h"
 #include "recording/Compression.h"
 #include "recording/QuoteInput.h"
@@ -68,14 +69,14 @@ struct CReplayDevice {
     bool skipped = false; // its reports cannot be decoded; said once
 };
 
-class CReplayer {
+class CReplayer : public CRecordingStream::CConsumer {
 public:
     CReplayer(CCliContext& context, CDecodeOptions& options, const CReaderType* type,
               int onlyDevice, std::string source)
         : m_context(context), m_options(options), m_type(type), m_onlyDevice(onlyDevice),
           m_source(std::move(source)), m_notifier(context.errors) {}
 
-    ~CReplayer() {
+    ~CReplayer() override {
         for (auto& entry : m_devices) {
             entry.second->device.reset();
             if (entry.second->port) {
@@ -94,7 +95,8 @@ private:
     }
     CReplayDevice& Device(int index);
     // False when the replay cannot go on.
-    bool Take(const CRecordingItem& item, long line);
+    bool Take(const CRecordingItem& item, long line) override;
+    void Problem(long line, const std::string& reason, const CRecordingItem* item) override;
     void TakeDescriptor(CReplayDevice& device, const std::vector<uint8_t>& bytes, long line);
     // Makes the device type of `device`; false when its reports cannot be decoded.
     bool Start(int index, CReplayDevice& device);
@@ -107,12 +109,13 @@ private:
     int m_onlyDevice;
     std::string m_source;
     CStderrNotifier m_notifier;
-    CRecordingReader m_reader;
     std::map<int, std::unique_ptr<CReplayDevice>> m_devices;
     bool m_failed = false;
     bool m_usage = false;
     bool m_sawOnlyDevice = false;
-    int m_lastDevice = -1; // the device of the report before
+    int m_lastDevice = -1;   // the device of the report before
+    int m_sourceDevice = -1; // the device the sink marks its output with, -1 for none
+    CReportInfo m_info;      // reused for each report, so that its bytes keep their room
 };
 
 CReplayDevice& CReplayer::Device(int index) {
@@ -124,7 +127,8 @@ CReplayDevice& CReplayer::Device(int index) {
 }
 
 bool CReplayer::Start(int index, CReplayDevice& device) {
-    const std::string which = m_devices.size() > 1 ? "device " + std::to_string(index) + ": " : "";
+    const std::string which =
+        m_source + ": " + (m_devices.size() > 1 ? "device " + std::to_string(index) + ": " : "");
     CHidCaps caps = m_type ? TypicalCaps(*m_type) : CHidCaps();
     DeviceType type = m_type ? m_type->type : DeviceType::None;
     if (device.header.HasDescriptor()) {
@@ -196,24 +200,27 @@ bool CReplayer::Replay(const CRecordingItem& item, long line) {
         m_failed = true;
         return !m_usage;
     }
-    const std::vector<uint8_t> report = device.header.ReportAsRead(item.bytes);
-
     CTerminalSink& sink = m_options.Sink();
     const bool several = m_onlyDevice < 0 && m_devices.size() > 1;
     if (item.device != m_lastDevice && m_lastDevice >= 0) {
         sink.BreakLine();
     }
     m_lastDevice = item.device;
-    sink.SetSource(several ? "[device " + std::to_string(item.device) + "] " : std::string(),
-                   several ? ", \"device\": " + std::to_string(item.device) : std::string());
-    CReportInfo info;
+    const int source = several ? item.device : -1;
+    if (source != m_sourceDevice) {
+        m_sourceDevice = source;
+        sink.SetSource(several ? "[device " + std::to_string(item.device) + "] " : std::string(),
+                       several ? ", \"device\": " + std::to_string(item.device) : std::string());
+    }
+    CReportInfo& info = m_info;
     info.timed = item.timed;
     info.microseconds = item.microseconds;
     info.reader = device.header.Name().empty() ? m_source : device.header.Name();
-    info.device = several ? item.device : -1;
-    info.report = report;
+    info.device = source;
+    info.report.clear();
+    device.header.AppendReportAsRead(item.bytes, info.report);
     sink.BeginReport(info);
-    device.device->OnReport(report.data(), report.size());
+    device.device->OnReport(info.report.data(), info.report.size());
     sink.EndReport();
     return true;
 }
@@ -243,46 +250,29 @@ bool CReplayer::Take(const CRecordingItem& item, long line) {
     return true;
 }
 
+void CReplayer::Problem(long line, const std::string& reason, const CRecordingItem* item) {
+    LineError(line, reason);
+    // As in the recordings the GUI opens: a malformed "R:" is noted for a device that has no
+    // descriptor yet; one that has keeps it, so that what could be read stays playable.
+    if (item && item->kind == CRecordingItem::Kind::Descriptor &&
+        (m_onlyDevice < 0 || item->device == m_onlyDevice) &&
+        !Device(item->device).header.HasDescriptor()) {
+        TakeDescriptor(Device(item->device), {}, line);
+    }
+}
+
 int CReplayer::Run(CLineSource& lines) {
     lines.SetIdleHandler([this] { m_options.Sink().Flush(); });
-    std::string line;
-    CRecordingItem item;
-    std::string error;
-    for (;;) {
-        const CLineSource::Status status = lines.Next(line);
-        if (status == CLineSource::Status::End || status == CLineSource::Status::Stopped) {
-            break;
-        }
-        if (status == CLineSource::Status::Failed) {
-            m_options.Sink().Flush();
-            return m_context.errors.Fail("reading " + QuoteInput(m_source, 200) +
-                                         " failed: " + ErrnoText(lines.Error()));
-        }
-        if (status == CLineSource::Status::TooLong) {
-            LineError(lines.Number(),
-                      "longer than " + std::to_string(CLineSource::kLineLimit) + " bytes; skipped");
-            continue;
-        }
-        switch (m_reader.ReadLine(line, item, error)) {
-        case CRecordingReader::Result::Nothing:
-            break;
-        case CRecordingReader::Result::Error:
-            LineError(lines.Number(), error);
-            // A malformed header line still says which device lost its descriptor.
-            if (item.kind == CRecordingItem::Kind::Descriptor &&
-                (m_onlyDevice < 0 || item.device == m_onlyDevice)) {
-                TakeDescriptor(Device(item.device), {}, lines.Number());
-            }
-            break;
-        case CRecordingReader::Result::Item:
-            if (!Take(item, lines.Number())) {
-                m_options.Sink().Flush();
-                return kExitUsage;
-            }
-            break;
-        }
-    }
+    CRecordingStream stream(lines, {});
+    const CRecordingStream::End end = stream.Run(*this);
     m_options.Sink().Flush();
+    if (end == CRecordingStream::End::Declined) {
+        return kExitUsage;
+    }
+    if (end == CRecordingStream::End::ReadFailed) {
+        return m_context.errors.Fail("reading " + QuoteInput(m_source, 200) +
+                                     " failed: " + ErrnoText(stream.Error()));
+    }
     if (m_onlyDevice >= 0 && !m_sawOnlyDevice) {
         return m_context.errors.Fail("the recording has no device " + std::to_string(m_onlyDevice));
     }

@@ -28,6 +28,8 @@ int main(int argc, char** argv) {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 
+    // The output goes through the stream's own buffer, not a stdio call per insertion.
+    std::ios::sync_with_stdio(false);
     CQSettingsStore store;
     if (!store.Refusal().empty()) {
         std::cerr << "vantrel-cli: " << store.Refusal() << "\n";

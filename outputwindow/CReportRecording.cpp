@@ -6,6 +6,7 @@
 #include "device/CHidPort.h"
 #include "device/ErrorText.h"
 #include "outputwindow/COutputSaver.h"
+#include "recording/CRecordingOutput.h"
 #include "recording/CReportRecorder.h"
 #include "settings/CSettingsStore.h"
 
@@ -21,7 +22,6 @@
 #include <QWidget>
 
 #include <cerrno>
-#include <fstream>
 #include <sys/stat.h>
 
 const char CReportRecording::kFolderKey[] = "RecordingFolder";
@@ -104,10 +104,9 @@ bool CReportRecording::Start(const QString& path) {
                                  .arg(QDir::toNativeSeparators(path)));
         return false;
     }
-    auto file = std::make_unique<std::ofstream>(QFile::encodeName(path).toStdString(),
-                                                std::ios::binary | std::ios::trunc);
-    if (!file->is_open()) {
-        const int error = errno != 0 ? errno : EIO;
+    auto file = std::make_unique<CRecordingOutput>();
+    if (!file->Open(QFile::encodeName(path).toStdString())) {
+        const int error = file->Error();
         QMessageBox::warning(
             &m_window, tr("Record Reports to File"),
             tr("The recording could not be started: \"%1\" cannot be written: "

@@ -7,7 +7,6 @@
 #include "recording/QuoteInput.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 
@@ -17,8 +16,8 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f';
 }
 
-std::string Trim(const std::string& s, size_t from = 0) {
-    size_t b = from;
+std::string_view Trim(std::string_view s) {
+    size_t b = 0;
     size_t e = s.size();
     while (b < e && IsBlank(s[b])) {
         ++b;
@@ -30,7 +29,7 @@ std::string Trim(const std::string& s, size_t from = 0) {
 }
 
 // The next blank-separated token of `text` from `at`; empty at the end.
-std::string NextToken(const std::string& text, size_t& at) {
+std::string_view NextToken(std::string_view text, size_t& at) {
     while (at < text.size() && IsBlank(text[at])) {
         ++at;
     }
@@ -41,13 +40,35 @@ std::string NextToken(const std::string& text, size_t& at) {
     return text.substr(start, at - start);
 }
 
-bool ParseDecimal(const std::string& token, size_t maxDigits, uint64_t& value) {
+// The value of each hex digit, -1 for any other byte.
+struct CHexDigits {
+    int8_t value[256];
+    constexpr CHexDigits() : value() {
+        for (int8_t& digit : value) {
+            digit = -1;
+        }
+        for (int i = 0; i < 10; ++i) {
+            value['0' + i] = int8_t(i);
+        }
+        for (int i = 0; i < 6; ++i) {
+            value['a' + i] = int8_t(10 + i);
+            value['A' + i] = int8_t(10 + i);
+        }
+    }
+};
+constexpr CHexDigits kHex;
+
+int HexDigit(char c) {
+    return kHex.value[static_cast<unsigned char>(c)];
+}
+
+bool ParseDecimal(std::string_view token, size_t maxDigits, uint64_t& value) {
     if (token.empty() || token.size() > maxDigits) {
         return false;
     }
     value = 0;
     for (char c : token) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) {
+        if (c < '0' || c > '9') {
             return false;
         }
         value = value * 10 + uint64_t(c - '0');
@@ -55,18 +76,17 @@ bool ParseDecimal(const std::string& token, size_t maxDigits, uint64_t& value) {
     return true;
 }
 
-bool ParseHexWord(const std::string& token, uint16_t& value) {
+bool ParseHexWord(std::string_view token, uint16_t& value) {
     if (token.empty() || token.size() > 8) {
         return false;
     }
     unsigned long v = 0;
     for (char c : token) {
-        if (!std::isxdigit(static_cast<unsigned char>(c))) {
+        const int digit = HexDigit(c);
+        if (digit < 0) {
             return false;
         }
-        v = v * 16 + unsigned(std::isdigit(static_cast<unsigned char>(c))
-                                  ? c - '0'
-                                  : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
+        v = v * 16 + unsigned(digit);
     }
     if (v > 0xFFFF) {
         return false;
@@ -76,11 +96,11 @@ bool ParseHexWord(const std::string& token, uint16_t& value) {
 }
 
 // "<seconds>.<fraction>" with up to six fraction digits, as microseconds.
-bool ParseTime(const std::string& token, uint64_t& microseconds) {
+bool ParseTime(std::string_view token, uint64_t& microseconds) {
     const size_t dot = token.find('.');
     uint64_t seconds = 0;
     uint64_t fraction = 0;
-    if (dot == std::string::npos || !ParseDecimal(token.substr(0, dot), 12, seconds) ||
+    if (dot == std::string_view::npos || !ParseDecimal(token.substr(0, dot), 12, seconds) ||
         !ParseDecimal(token.substr(dot + 1), 6, fraction)) {
         return false;
     }
@@ -92,12 +112,12 @@ bool ParseTime(const std::string& token, uint64_t& microseconds) {
 }
 
 // "<count> <hex bytes>" from `at`, the count agreeing with the bytes.
-bool ParseCountedBytes(const std::string& text, size_t at, std::vector<uint8_t>& bytes,
+bool ParseCountedBytes(std::string_view text, size_t at, std::vector<uint8_t>& bytes,
                        std::string& error) {
-    const std::string countToken = NextToken(text, at);
+    const std::string_view countToken = NextToken(text, at);
     uint64_t count = 0;
     if (!ParseDecimal(countToken, 9, count)) {
-        error = "expected a decimal byte count, not " + QuoteInput(countToken);
+        error = "expected a decimal byte count, not " + QuoteInput(std::string(countToken));
         return false;
     }
     if (!ParseHexBytes(text.substr(at), bytes, error)) {
@@ -113,13 +133,29 @@ bool ParseCountedBytes(const std::string& text, size_t at, std::vector<uint8_t>&
 
 } // namespace
 
-bool ParseHexBytes(const std::string& text, std::vector<uint8_t>& bytes, std::string& error) {
+bool ParseHexBytes(std::string_view text, std::vector<uint8_t>& bytes, std::string& error) {
     bytes.clear();
+    const size_t size = text.size();
     size_t at = 0;
-    for (std::string token = NextToken(text, at); !token.empty(); token = NextToken(text, at)) {
+    while (at < size) {
+        // The usual shape first: two hex digits, then a blank or the end.
+        if (at + 1 < size) {
+            const int high = HexDigit(text[at]);
+            const int low = HexDigit(text[at + 1]);
+            if ((high | low) >= 0 && (at + 2 == size || IsBlank(text[at + 2]))) {
+                bytes.push_back(uint8_t(high << 4 | low));
+                at += 3;
+                continue;
+            }
+        }
+        if (IsBlank(text[at])) {
+            ++at;
+            continue;
+        }
+        const std::string_view token = NextToken(text, at);
         uint16_t value = 0;
         if (token.size() > 2 || !ParseHexWord(token, value)) {
-            error = QuoteInput(token) + " is not a hex byte";
+            error = QuoteInput(std::string(token)) + " is not a hex byte";
             return false;
         }
         bytes.push_back(uint8_t(value));
@@ -127,55 +163,76 @@ bool ParseHexBytes(const std::string& text, std::vector<uint8_t>& bytes, std::st
     return true;
 }
 
-std::string FormatHexBytes(const uint8_t* data, size_t length) {
+void AppendHexBytes(std::string& out, const uint8_t* data, size_t length) {
     static const char kDigits[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(length * 3);
+    if (length == 0) {
+        return;
+    }
+    const size_t at = out.size();
+    out.resize(at + length * 3 - 1);
+    char* to = &out[at];
     for (size_t i = 0; i < length; ++i) {
         if (i) {
-            out += ' ';
+            *to++ = ' ';
         }
-        out += kDigits[data[i] >> 4];
-        out += kDigits[data[i] & 0x0F];
+        *to++ = kDigits[data[i] >> 4];
+        *to++ = kDigits[data[i] & 0x0F];
     }
+}
+
+std::string FormatHexBytes(const uint8_t* data, size_t length) {
+    std::string out;
+    AppendHexBytes(out, data, length);
     return out;
 }
 
-CRecordingReader::Result CRecordingReader::ReadLine(const std::string& rawLine,
-                                                    CRecordingItem& item, std::string& error) {
-    const std::string whole = Trim(rawLine);
+CRecordingReader::Result CRecordingReader::ReadLine(std::string_view rawLine, CRecordingItem& item,
+                                                    std::string& error) {
+    const std::string_view whole = Trim(rawLine);
     const bool tagged = whole.size() >= 2 && whole[1] == ':';
     // Names and paths are text: a '#' in them is not a comment.
     const bool text = tagged && (whole[0] == 'N' || whole[0] == 'P');
-    const std::string line = text ? whole : Trim(whole.substr(0, whole.find('#')));
+    const std::string_view line = text ? whole : Trim(whole.substr(0, whole.find('#')));
     if (line.empty() || (tagged && line[0] == 'B')) {
         return Result::Nothing;
     }
-    item = CRecordingItem();
+    // Reused, so that its bytes keep their room from line to line.
+    item.kind = CRecordingItem::Kind::Input;
     item.device = m_device;
+    item.bytes.clear();
+    item.text.clear();
+    item.bus = item.vendorId = item.productId = 0;
+    item.timed = false;
+    item.microseconds = 0;
+    if (m_device < 0 && !(tagged && line[0] == 'D')) {
+        // After a rejected "D:", until the next accepted one.
+        return Result::Skipped;
+    }
     const auto fail = [&](const std::string& reason) {
         error = reason;
         return Result::Error;
     };
 
     if (!tagged) {
-        item.kind = CRecordingItem::Kind::Input;
         return ParseHexBytes(line, item.bytes, error) ? Result::Item : Result::Error;
     }
     size_t at = 2;
     switch (line[0]) {
     case 'D': {
-        const std::string token = NextToken(line, at);
+        item.kind = CRecordingItem::Kind::Device;
+        const std::string_view token = NextToken(line, at);
         uint64_t index = 0;
+        // A device line that is not taken leaves the lines after it without a device.
         if (!ParseDecimal(token, 9, index) || !NextToken(line, at).empty()) {
-            return fail("expected \"D: <device index>\", not " + QuoteInput(line));
+            m_device = kNoDevice;
+            return fail("expected \"D: <device index>\", not " + QuoteInput(std::string(line)));
         }
         if (index >= uint64_t(kMaxDevices)) {
+            m_device = kNoDevice;
             return fail("device index " + std::to_string(index) + " is above the limit of " +
                         std::to_string(kMaxDevices - 1));
         }
         m_device = int(index);
-        item.kind = CRecordingItem::Kind::Device;
         item.device = m_device;
         return Result::Item;
     }
@@ -192,27 +249,26 @@ CRecordingReader::Result CRecordingReader::ReadLine(const std::string& rawLine,
     case 'N':
     case 'P':
         item.kind = line[0] == 'N' ? CRecordingItem::Kind::Name : CRecordingItem::Kind::Physical;
-        item.text = Trim(line, 2);
+        item.text = std::string(Trim(line.substr(2)));
         return Result::Item;
     case 'I': {
         item.kind = CRecordingItem::Kind::Identity;
-        const std::string bus = NextToken(line, at);
-        const std::string vendor = NextToken(line, at);
-        const std::string product = NextToken(line, at);
+        const std::string_view bus = NextToken(line, at);
+        const std::string_view vendor = NextToken(line, at);
+        const std::string_view product = NextToken(line, at);
         if (!ParseHexWord(bus, item.bus) || !ParseHexWord(vendor, item.vendorId) ||
             !ParseHexWord(product, item.productId) || !NextToken(line, at).empty()) {
             return fail("expected \"I: <bus> <vendor id> <product id>\" in hex, not " +
-                        QuoteInput(line));
+                        QuoteInput(std::string(line)));
         }
         return Result::Item;
     }
     case 'E': {
-        item.kind = CRecordingItem::Kind::Input;
         item.timed = true;
-        const std::string stamp = NextToken(line, at);
+        const std::string_view stamp = NextToken(line, at);
         if (!ParseTime(stamp, item.microseconds)) {
             return fail("input report: expected a time stamp <seconds.micro>, not " +
-                        QuoteInput(stamp));
+                        QuoteInput(std::string(stamp)));
         }
         if (!ParseCountedBytes(line, at, item.bytes, error)) {
             return fail("input report: " + error);
@@ -229,7 +285,7 @@ CRecordingReader::Result CRecordingReader::ReadLine(const std::string& rawLine,
         }
         return Result::Item;
     default:
-        return fail("unknown item " + QuoteInput(line.substr(0, 2)));
+        return fail("unknown item " + QuoteInput(std::string(line.substr(0, 2))));
     }
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The recording line format that the Linux HID recorders exchange, read and written here:
@@ -42,9 +43,15 @@ public:
     // The kernel's limit for a report descriptor (HID_MAX_DESCRIPTOR_SIZE).
     static constexpr size_t kMaxDescriptorBytes = 4096;
 
-    enum class Result { Nothing, Item, Error };
-    // Nothing for blank, comment and skipped lines; Error with the reason for a malformed one.
-    Result ReadLine(const std::string& line, CRecordingItem& item, std::string& error);
+    // The device of the lines after a rejected "D:" line, up to the next accepted one.
+    static constexpr int kNoDevice = -1;
+
+    // Nothing for blank, comment and "B:" lines; Skipped for a line of no device (after a
+    // rejected "D:"); Error with the reason for a malformed one, `item` then tells its kind
+    // and device.
+    enum class Result { Nothing, Item, Skipped, Error };
+    // `item` is reused from line to line, so that its bytes keep their room.
+    Result ReadLine(std::string_view line, CRecordingItem& item, std::string& error);
 
     int CurrentDevice() const { return m_device; }
 
@@ -89,7 +96,9 @@ private:
 };
 
 // Parses whitespace-separated hex bytes ("0a 1B ff"); false with a reason on anything else.
-bool ParseHexBytes(const std::string& text, std::vector<uint8_t>& bytes, std::string& error);
+bool ParseHexBytes(std::string_view text, std::vector<uint8_t>& bytes, std::string& error);
 
 // Formats bytes as lower-case hex separated by blanks, the way recordings write them.
 std::string FormatHexBytes(const uint8_t* data, size_t length);
+// The same, appended to `out`.
+void AppendHexBytes(std::string& out, const uint8_t* data, size_t length);

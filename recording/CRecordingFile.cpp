@@ -5,79 +5,100 @@
 
 #include "platform/CUniqueFd.h"
 #include "recording/CLineSource.h"
+#include "recording/CRecordingStream.h"
 #include "recording/Compression.h"
+#include "recording/OpenRecording.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 
-bool CRecordingFile::Load(const std::string& path) {
-    const CUniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.IsValid()) {
-        m_failure = Failure::Unreadable;
-        m_error = errno;
+// Takes the stream's items and problems into the file.
+class CRecordingFile::CTaker : public CRecordingStream::CConsumer {
+public:
+    explicit CTaker(CRecordingFile& file) : m_file(file) {}
+
+    bool Take(const CRecordingItem& item, long line) override {
+        ++m_file.m_items;
+        if (m_file.Take(item, line)) {
+            return true;
+        }
+        m_file.Problem(line, "the recording holds more than the " + m_file.HeldLimitText() +
+                                 " Vantrel keeps in memory; this line and the rest are not read");
         return false;
     }
-    struct stat status {};
-    if (fstat(fd.Get(), &status) == 0 && S_ISDIR(status.st_mode)) {
+
+    void Problem(long line, const std::string& reason, const CRecordingItem* item) override {
+        m_file.Problem(line, reason);
+        // A malformed "R:" is noted for a device that has no descriptor yet; one that has
+        // keeps it, so that what could be read stays playable.
+        if (item && item->kind == CRecordingItem::Kind::Descriptor) {
+            CRecordingHeader& header = m_file.Device(item->device, line).header;
+            if (!header.HasDescriptor()) {
+                std::string error;
+                header.TakeDescriptor({}, line, error);
+            }
+        }
+    }
+
+private:
+    CRecordingFile& m_file;
+};
+
+bool CRecordingFile::Load(const std::string& path, const CRecordingLoadControl& control) {
+    CRecordingKind kind = CRecordingKind::File;
+    const CUniqueFd fd(OpenRecording(path, kind, m_error));
+    switch (kind) {
+    case CRecordingKind::Unreadable:
+        m_failure = Failure::Unreadable;
+        return false;
+    case CRecordingKind::Directory:
         m_failure = Failure::Directory;
         return false;
+    case CRecordingKind::Device:
+        m_failure = Failure::Device;
+        return false;
+    case CRecordingKind::File:
+    case CRecordingKind::Stream:
+        break;
     }
-    return Load(fd.Get());
+    struct stat status {};
+    const uint64_t size = kind == CRecordingKind::File && fstat(fd.Get(), &status) == 0
+                              ? uint64_t(status.st_size)
+                              : 0;
+    return Load(fd.Get(), control, size);
 }
 
-bool CRecordingFile::Load(int fd) {
-    static const std::atomic<bool> kNeverStopped{false};
-    CLineSource lines(fd, kNeverStopped);
+bool CRecordingFile::Load(int fd, const CRecordingLoadControl& control, uint64_t size) {
+    static const std::atomic<bool> kNeverCancelled{false};
+    const std::atomic<bool>& cancel = control.cancel ? *control.cancel : kNeverCancelled;
+    CLineSource lines(fd, cancel);
     if (IsCompressed(lines.Peek(8), m_format, m_tool)) {
         m_failure = Failure::Compressed;
         return false;
     }
-    CRecordingReader reader;
-    CRecordingItem item;
-    std::string line;
-    std::string error;
-    for (;;) {
-        const CLineSource::Status status = lines.Next(line);
-        if (status == CLineSource::Status::End || status == CLineSource::Status::Stopped) {
-            break;
-        }
-        if (status == CLineSource::Status::Failed) {
-            m_readError = lines.Error();
-            m_readErrorLine = lines.Number();
-            break;
-        }
-        if (status == CLineSource::Status::TooLong) {
-            Problem(lines.Number(),
-                    "longer than " + std::to_string(CLineSource::kLineLimit) + " bytes; skipped");
-            continue;
-        }
-        switch (reader.ReadLine(line, item, error)) {
-        case CRecordingReader::Result::Nothing:
-            break;
-        case CRecordingReader::Result::Error:
-            Problem(lines.Number(), error);
-            // A malformed "R:" is noted for a device that has no descriptor yet; one that has
-            // keeps it, so that what could be read stays playable.
-            if (item.kind == CRecordingItem::Kind::Descriptor) {
-                CRecordingHeader& header = Device(item.device, lines.Number()).header;
-                if (!header.HasDescriptor()) {
-                    header.TakeDescriptor({}, lines.Number(), error);
-                }
-            }
-            break;
-        case CRecordingReader::Result::Item:
-            ++m_items;
-            if (!Take(item, lines.Number())) {
-                Problem(lines.Number(),
-                        "the recording holds more than the " + HeldLimitText() +
-                            " Vantrel keeps in memory; this line and the rest are not read");
-                return true;
-            }
-            break;
-        }
+    CRecordingStream stream(lines, {kMaxReadBytes, kMaxSkippedLines, kMaxWait});
+    if (control.progress) {
+        stream.SetProgress([&](uint64_t read) { control.progress(read, size); }, kProgressEvery);
+    }
+    CTaker taker(*this);
+    switch (stream.Run(taker)) {
+    case CRecordingStream::End::Stopped:
+        m_failure = Failure::Cancelled;
+        return false;
+    case CRecordingStream::End::ReadFailed:
+        m_readError = stream.Error();
+        m_readErrorLine = stream.Line();
+        break;
+    case CRecordingStream::End::Limit:
+        Problem(stream.Line(), stream.LimitText() + "; the rest is not read");
+        break;
+    case CRecordingStream::End::Complete:
+    case CRecordingStream::End::Declined:
+        break;
+    }
+    if (control.progress) {
+        control.progress(lines.BytesRead(), size);
     }
     return true;
 }
@@ -107,20 +128,20 @@ void CRecordingFile::Problem(long line, std::string reason) {
         m_problems.push_back({line, std::move(reason)});
     }
 }
-
 bool CRecordingFile::Take(const CRecordingItem& item, long line) {
     CRecordedDevice& device = Device(item.device, line);
     std::string error;
     switch (item.kind) {
     case CRecordingItem::Kind::Input: {
-        const std::vector<uint8_t> report = device.header.ReportAsRead(item.bytes);
-        m_held += report.size() + sizeof(CRecordedReport);
+        const size_t offset = device.bytes.size();
+        device.header.AppendReportAsRead(item.bytes, device.bytes);
+        const size_t length = device.bytes.size() - offset;
+        m_held += length + sizeof(CRecordedReport);
         if (m_held > m_maxHeld) {
+            device.bytes.resize(offset);
             return false;
         }
-        device.reports.push_back(
-            {item.timed, item.microseconds, device.bytes.size(), report.size()});
-        device.bytes.insert(device.bytes.end(), report.begin(), report.end());
+        device.reports.push_back({item.timed, item.microseconds, offset, length});
         return true;
     }
     case CRecordingItem::Kind::Feature:

@@ -6,8 +6,11 @@
 #include "recording/CRecordingHeader.h"
 #include "recording/CReplayPlatform.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,11 +39,20 @@ struct CRecordingProblem {
     std::string reason;
 };
 
-// A whole recording read into memory, for playing it again as often as asked. What it holds
-// is bounded: reading stops at kMaxHeldBytes, and that is kept as a problem at the line where
-// it stopped. A malformed "R:" line does not take a descriptor read before from its device.
-// Malformed lines are skipped and kept as problems, the first kMaxProblemsKept of
-// them with their reasons.
+// What a load on a worker thread obeys and tells: `cancel` stops it at once (also while a
+// FIFO waits for its writer), `progress` hears of the bytes read so far and the file's size
+// (0 for a FIFO) every kProgressEvery bytes, on the loading thread.
+struct CRecordingLoadControl {
+    const std::atomic<bool>* cancel = nullptr;
+    std::function<void(uint64_t read, uint64_t size)> progress;
+};
+
+// A whole recording read into memory, for playing it again as often as asked. Reading is
+// bounded: by the bytes it holds (kMaxHeldBytes, kept as a problem at the line where it
+// stopped), by the bytes it reads, by the lines it skips and by the time it waits for a
+// complete line (a FIFO); a device node is refused without being read. A malformed "R:" line
+// does not take a descriptor read before from its device. Malformed lines are skipped and kept
+// as problems, the first kMaxProblemsKept of them with their reasons.
 class CRecordingFile {
 public:
     // Report and answer bytes plus the bookkeeping of each report.
@@ -48,16 +60,22 @@ public:
     static constexpr size_t kMaxProblemsKept = 5;
     // Feature answers kept per device: as many as the replay interface queues.
     static constexpr size_t kMaxFeatureAnswers = CReplayPlatform::kMaxFeatureAnswers;
+    // What is read at most: far more than kMaxHeldBytes of reports take as text.
+    static constexpr uint64_t kMaxReadBytes = uint64_t{1024} * 1024 * 1024;
+    static constexpr uint64_t kMaxSkippedLines = 100000;
+    static constexpr std::chrono::milliseconds kMaxWait{10000};
+    static constexpr uint64_t kProgressEvery = uint64_t{1024} * 1024;
 
-    enum class Failure { None, Unreadable, Directory, Compressed };
+    // Device: a device node or socket, refused unread. Cancelled: the control's cancel.
+    enum class Failure { None, Unreadable, Directory, Compressed, Device, Cancelled };
 
     explicit CRecordingFile(size_t maxHeldBytes = kMaxHeldBytes) : m_maxHeld(maxHeldBytes) {}
 
     // False when nothing could be read: Fail() says why, Error() gives the errno of an
     // unreadable file, Format() and Tool() name a compression and what undoes it.
-    bool Load(const std::string& path);
-    // Reads a recording from `fd` (not closed); true unless it is compressed.
-    bool Load(int fd);
+    bool Load(const std::string& path, const CRecordingLoadControl& control = {});
+    // Reads a recording from `fd` (not closed); true unless it is compressed or cancelled.
+    bool Load(int fd, const CRecordingLoadControl& control = {}, uint64_t size = 0);
 
     Failure Fail() const { return m_failure; }
     int Error() const { return m_error; }
@@ -75,6 +93,8 @@ public:
     long ReadErrorLine() const { return m_readErrorLine; }
 
 private:
+    class CTaker;
+
     CRecordedDevice& Device(int index, long line);
     void Problem(long line, std::string reason);
     // False once the file outgrows the bytes it may hold.

@@ -44,12 +44,10 @@ bool CRecordingHeader::TakeDescriptor(const std::vector<uint8_t>& bytes, long li
     return true;
 }
 
-std::vector<uint8_t> CRecordingHeader::ReportAsRead(const std::vector<uint8_t>& recorded) const {
-    std::vector<uint8_t> report;
-    report.reserve(recorded.size() + 1);
+void CRecordingHeader::AppendReportAsRead(const std::vector<uint8_t>& recorded,
+                                          std::vector<uint8_t>& out) const {
     if (!m_inputNumbered) {
-        report.push_back(0x00);
+        out.push_back(0x00);
     }
-    report.insert(report.end(), recorded.begin(), recorded.end());
-    return report;
+    out.insert(out.end(), recorded.begin(), recorded.end());
 }

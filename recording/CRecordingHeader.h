@@ -34,7 +34,8 @@ public:
 
     // A recorded input report as the port reads it: with the report id 0x00 in front when the
     // device's input reports carry none (the recorders write what hidraw read).
-    std::vector<uint8_t> ReportAsRead(const std::vector<uint8_t>& recorded) const;
+    // Appended to `out`.
+    void AppendReportAsRead(const std::vector<uint8_t>& recorded, std::vector<uint8_t>& out) const;
 
 private:
     bool m_hasDescriptor = false;

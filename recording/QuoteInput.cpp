@@ -9,13 +9,13 @@
 
 namespace {
 
-// The length of the UTF-8 sequence at `at`, or 0 when it is not one (overlong, surrogate,
-// cut short or above U+10FFFF).
-size_t Utf8Length(const std::string& text, size_t at) {
+// The length of the UTF-8 sequence at `at` and its code point, or 0 when it is not one
+// (overlong, surrogate, cut short or above U+10FFFF).
+size_t Utf8Length(const std::string& text, size_t at, uint32_t& code) {
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
     size_t length = 0;
-    uint32_t code = 0;
+    code = 0;
     if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
         code = lead & 0x1F;
@@ -45,12 +45,18 @@ size_t Utf8Length(const std::string& text, size_t at) {
     return length;
 }
 
+// The bidirectional embeddings, overrides and isolates, which would turn the text around them.
+bool IsBidiControl(uint32_t code) {
+    return (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
+}
+
 } // namespace
 
 std::string QuoteInput(const std::string& raw, size_t limit) {
     std::string out = "\"";
     const size_t shown = std::min(raw.size(), limit);
-    char escaped[8];
+    char escaped[16];
+    uint32_t code = 0;
     for (size_t i = 0; i < shown;) {
         const unsigned char c = static_cast<unsigned char>(raw[i]);
         if (c == '"' || c == '\\') {
@@ -60,8 +66,14 @@ std::string QuoteInput(const std::string& raw, size_t limit) {
         } else if (c >= 0x20 && c < 0x7F) {
             out += char(c);
             ++i;
-        } else if (const size_t n = c >= 0x80 ? Utf8Length(raw, i) : 0; n > 0 && i + n <= shown) {
-            out.append(raw, i, n);
+        } else if (const size_t n = c >= 0x80 ? Utf8Length(raw, i, code) : 0;
+                   n > 0 && i + n <= shown) {
+            if (IsBidiControl(code)) {
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(code));
+                out += escaped;
+            } else {
+                out.append(raw, i, n);
+            }
             i += n;
         } else {
             std::snprintf(escaped, sizeof escaped, "\\x%02x", c);

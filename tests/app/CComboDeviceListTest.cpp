@@ -43,6 +43,20 @@ TEST(CComboDeviceList, KeepsItemsSortedIgnoringCaseAndSelectsNothingByItself) {
     EXPECT_EQ(Items(combo).first(), "alpha");
 }
 
+TEST(CComboDeviceList, NumbersSortByTheirValue) {
+    QComboBox combo;
+    CComboDeviceList list(combo);
+    for (const char* item : {"Recording: a.txt - device 10", "Recording: a.txt - device 2",
+                             "Recording: a.txt - device 1", "Recording: a.txt - device 02x",
+                             "Recording: b.txt - device 0"}) {
+        list.AddItem(item);
+    }
+    EXPECT_EQ(Items(combo),
+              QStringList({"Recording: a.txt - device 1", "Recording: a.txt - device 2",
+                           "Recording: a.txt - device 02x", "Recording: a.txt - device 10",
+                           "Recording: b.txt - device 0"}));
+}
+
 TEST(CDeviceComboBox, DropDownBeforeTheListShowsCloseUpAfterItClosesEvenUnchanged) {
     CDeviceComboBox combo;
     combo.addItems({"One", "Two"});

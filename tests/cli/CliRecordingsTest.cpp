@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -284,15 +285,65 @@ TEST_F(CliRecordings, EndlessZerosStayInBoundedMemoryAndStopAtOnce) {
         std::this_thread::sleep_for(std::chrono::milliseconds(400));
         m_stop = true;
     });
+    m_inFd = open("/dev/zero", O_RDONLY | O_CLOEXEC);
     const auto start = std::chrono::steady_clock::now();
-    const CResult r = Run({"replay", "--type", "quorin", "/dev/zero"});
+    const CResult r = Run({"replay", "--type", "quorin", "-"});
     const auto stopped = std::chrono::steady_clock::now();
     stopper.join();
+    close(m_inFd);
     EXPECT_EQ(r.code, CCliApp::kFailed);
-    EXPECT_NE(r.err.find("/dev/zero:1: longer than 262144 bytes"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("-:1: longer than 262144 bytes"), std::string::npos) << r.err;
     // Reading /dev/zero runs at gigabytes a second: a reader that kept it would show here.
     EXPECT_LT(MaxResidentKiB() - before, 64 * 1024);
     EXPECT_LT(stopped - start, std::chrono::seconds(5)); // it ended because of the stop
+}
+
+// A name that is not a file is refused at once; a FIFO is read as its writer sends, and one
+// without a writer is waited on without blocking, until Ctrl-C.
+TEST_F(CliRecordings, DevicesAreRefusedAndAFifoWithoutAWriterNeverHangsTheOpen) {
+    for (const char* command : {"replay", "describe"}) {
+        const CResult zero = Run({command, "/dev/zero"});
+        EXPECT_EQ(zero.code, CCliApp::kFailed);
+        EXPECT_NE(zero.err.find("\"/dev/zero\" is a device, not a file"), std::string::npos)
+            << zero.err;
+    }
+    char dir[] = "/tmp/vantrel-cli-fifoXXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string fifo = std::string(dir) + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::thread stopper([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        m_stop = true;
+    });
+    const CResult waiting = Run({"replay", "--type", "quorin", fifo});
+    stopper.join();
+    unlink(fifo.c_str());
+    rmdir(dir);
+    EXPECT_EQ(waiting.code, CCliApp::kDone) << waiting.err;
+}
+
+// Lines after a rejected "D:" belong to no device and are told once; a last line cut short
+// (a recording stopped by a full disk) is a cut-off end, not a malformed line.
+TEST_F(CliRecordings, LinesOfARejectedDeviceAndACutOffEndAreToldOnceWithTheFile) {
+    std::string text =
+        "D: 0\nR: " + std::to_string(m_hidPos.size()) + " " + Hex(m_hidPos) + "\nN: Reader\n";
+    for (int d = 64; d < 70; ++d) {
+        text += "D: " + std::to_string(d) + "\nR: 1 05\nN: Extra\nE: 0.1 3 02 41 42\n";
+    }
+    text += "D: 0\nE: 0.2 64 02 03 5d 45 30 31 31";
+    const std::string file = WriteFile(text);
+    const CResult r = Run({"replay", file, "--format", "plain"});
+    EXPECT_EQ(r.code, CCliApp::kFailed);
+    EXPECT_NE(r.err.find(file + ":4: device index 64 is above the limit of 63"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find(file + ":5: 23 lines to line 27 belong to no device"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("index 65"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(file + ":29: the recording is cut off: its last line has no line end"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("Extra"), std::string::npos);
+    EXPECT_EQ(r.out, "");
 }
 
 TEST_F(CliRecordings, APipeIsDecodedAsItArrivesUntilStopped) {
@@ -380,6 +431,25 @@ TEST_F(CliRecordings, DescribeReadsBinaryDescriptorsAndPrintsTheRecordingLine) {
     const CResult tooLong = Run({"describe", WriteFile(std::string(5000, '\x01'))});
     EXPECT_EQ(tooLong.code, CCliApp::kFailed);
     EXPECT_NE(tooLong.err.find("not a report descriptor"), std::string::npos);
+}
+
+// A recorder's colour escape in a comment leaves a capture text; one without an "R:" line says so
+// even after malformed lines, and never takes its reports for a descriptor.
+TEST_F(CliRecordings, DescribeTellsCapturesFromBinaryDescriptorsByWhatIsNotComment) {
+    const std::string descriptor =
+        "R: " + std::to_string(m_hidPos.size()) + " " + Hex(m_hidPos) + "\n";
+    const CResult coloured =
+        Run({"describe", WriteFile("# \x1b[1;32mrecorded\x1b[0m\n" + descriptor + "N: \x01x\n")});
+    EXPECT_EQ(coloured.code, CCliApp::kDone) << coloured.err;
+    EXPECT_NE(coloured.out.find("collection: usage page 0x008C"), std::string::npos)
+        << coloured.out;
+
+    const CResult noDescriptor =
+        Run({"describe", WriteFile("# \x1b[0m\nE: 0.1 2 05 8c\nE: 0.2 3 01\n02 41 42\n")});
+    EXPECT_EQ(noDescriptor.code, CCliApp::kFailed);
+    EXPECT_NE(noDescriptor.err.find("a recording without a report descriptor"), std::string::npos)
+        << noDescriptor.err;
+    EXPECT_EQ(noDescriptor.out, "");
 }
 
 TEST_F(CliRecordings, ColourFollowsTheTerminalAndTheWishesOfTheEnvironment) {

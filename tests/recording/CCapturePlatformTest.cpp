@@ -9,10 +9,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <memory>
 #include <poll.h>
 #include <string>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -138,6 +144,52 @@ TEST(CRecordingFile, RefusesWhatCannotBeARecordingBeforeReadingIt) {
     EXPECT_EQ(compressed.Fail(), CRecordingFile::Failure::Compressed);
     EXPECT_EQ(compressed.Format(), "gzip");
     EXPECT_EQ(compressed.Tool(), "zcat");
+}
+
+// What the GUI's loader relies on: a device node is refused unread, a FIFO without a writer is
+// waited on only until the cancel flag is set, and progress is told as the file is read.
+TEST(CRecordingFile, RefusesDevicesAndCanBeCancelledWhileAFifoWaits) {
+    CRecordingFile zero;
+    EXPECT_FALSE(zero.Load("/dev/zero"));
+    EXPECT_EQ(zero.Fail(), CRecordingFile::Failure::Device);
+
+    char dir[] = "/tmp/vantrel-loadXXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string fifo = std::string(dir) + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::atomic<bool> cancel{false};
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        cancel = true;
+    });
+    CRecordingFile waiting;
+    CRecordingLoadControl control;
+    control.cancel = &cancel;
+    EXPECT_FALSE(waiting.Load(fifo, control));
+    canceller.join();
+    unlink(fifo.c_str());
+    rmdir(dir);
+    EXPECT_EQ(waiting.Fail(), CRecordingFile::Failure::Cancelled);
+
+    std::string text = std::string(kNumbered) + "\n";
+    while (text.size() < 3 * CRecordingFile::kProgressEvery) {
+        text += "E: 0.0 3 02 41 42\n";
+    }
+    const int fd = memfd_create("progress", MFD_CLOEXEC);
+    ASSERT_EQ(write(fd, text.data(), text.size()), ssize_t(text.size()));
+    lseek(fd, 0, SEEK_SET);
+    std::vector<uint64_t> told;
+    control.cancel = nullptr;
+    control.progress = [&](uint64_t read, uint64_t size) {
+        told.push_back(read);
+        EXPECT_EQ(size, text.size());
+    };
+    CRecordingFile progressing;
+    EXPECT_TRUE(progressing.Load(fd, control, text.size()));
+    close(fd);
+    ASSERT_GE(told.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    EXPECT_EQ(told.back(), text.size());
 }
 
 class CCapturePlatformTest : public ::testing::Test {

@@ -19,6 +19,7 @@ namespace {
 struct CRead {
     std::vector<CRecordingItem> items;
     std::vector<std::pair<int, std::string>> errors; // line, reason
+    std::vector<int> skipped;                        // lines of no device
 };
 
 CRead Read(const std::string& text) {
@@ -34,6 +35,8 @@ CRead Read(const std::string& text) {
             read.items.push_back(item);
         } else if (result == CRecordingReader::Result::Error) {
             read.errors.emplace_back(number, error);
+        } else if (result == CRecordingReader::Result::Skipped) {
+            read.skipped.push_back(number);
         }
     }
     return read;
@@ -90,19 +93,25 @@ TEST(CRecordingReader, MalformedLinesSayWhatIsWrong) {
                          "abc\n"              // odd hex
                          "Q: 1\n"             // unknown item
                          "I: 3 12345 1\n"     // vendor out of range
-                         "D: 64\n"            // above the device limit
-                         "D: x\n"
                          "F:\n"
-                         "E: 0.3 2 41 42\n"); // fine
+                         "E: 0.3 2 41 42\n" // fine
+                         "D: 64\n"          // above the device limit
+                         "E: 0.4 1 41\n"    // of no device
+                         "D: x\n"
+                         "D: 1\n"
+                         "E: 0.5 1 42\n");
     ASSERT_EQ(r.errors.size(), 10u);
-    for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(r.errors[size_t(i)].first, i + 1) << r.errors[size_t(i)].second;
+    const std::vector<int> lines = {1, 2, 3, 4, 5, 6, 7, 8, 10, 12};
+    for (size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(r.errors[i].first, lines[i]) << r.errors[i].second;
     }
     EXPECT_NE(r.errors[0].second.find("count says 3"), std::string::npos);
     EXPECT_NE(r.errors[5].second.find("unknown item \"Q:\""), std::string::npos);
-    EXPECT_NE(r.errors[7].second.find("above the limit of 63"), std::string::npos);
-    ASSERT_EQ(r.items.size(), 1u);
-    EXPECT_EQ(r.items[0].device, 0); // the bad D: lines changed nothing
+    EXPECT_NE(r.errors[8].second.find("above the limit of 63"), std::string::npos);
+    EXPECT_EQ(r.skipped, (std::vector<int>{11})); // up to the next accepted D:
+    ASSERT_EQ(r.items.size(), 3u);
+    EXPECT_EQ(r.items[0].device, 0);
+    EXPECT_EQ(r.items[2].device, 1);
 }
 
 TEST(CRecordingReader, HostileBytesInAnErrorAreEscapedAndCut) {
@@ -126,6 +135,14 @@ TEST(QuoteInput, KeepsUtf8AndEscapesTheRest) {
     EXPECT_EQ(QuoteInput("\xC3"), "\"\\xc3\"");                   // cut short
     EXPECT_EQ(QuoteInput("\xE0\x80\xAF"), "\"\\xe0\\x80\\xaf\""); // overlong
     EXPECT_EQ(QuoteInput("abcdef", 3), "\"abc\"... (6 bytes)");
+    // The bidirectional controls would turn the text around them; their neighbours stay.
+    EXPECT_EQ(QuoteInput("a\xE2\x80\xAE"
+                         "b\xE2\x81\xA6"
+                         "c\xE2\x81\xA9"
+                         "d\xE2\x80\xAA"
+                         "e"),
+              "\"a\\u202eb\\u2066c\\u2069d\\u202ae\"");
+    EXPECT_EQ(QuoteInput("\xE2\x80\xA9\xE2\x81\xAA"), "\"\xE2\x80\xA9\xE2\x81\xAA\"");
 }
 
 // A recording as the C recorder's format describes it, read with sscanf as that recorder's own
@@ -266,12 +283,12 @@ struct CPipe {
 std::vector<std::string> AllLines(CLineSource& source,
                                   std::vector<CLineSource::Status>* statuses = nullptr) {
     std::vector<std::string> lines;
-    std::string line;
+    std::string_view line;
     for (CLineSource::Status status; (status = source.Next(line)) != CLineSource::Status::End;) {
         if (statuses) {
             statuses->push_back(status);
         }
-        lines.push_back(status == CLineSource::Status::Line ? line : "<skipped>");
+        lines.push_back(status == CLineSource::Status::Line ? std::string(line) : "<skipped>");
         if (status == CLineSource::Status::Stopped || status == CLineSource::Status::Failed) {
             break;
         }
@@ -314,6 +331,24 @@ TEST(CLineSource, AnOverlongLineIsSkippedInBoundedMemory) {
     EXPECT_EQ(statuses[1], CLineSource::Status::TooLong);
 }
 
+// The limit is exact: a line of the limit's length is taken, one byte more is not.
+TEST(CLineSource, TakesALineOfExactlyTheLimitAndNotOneByteMore) {
+    CPipe input;
+    std::atomic<bool> stop{false};
+    CLineSource source(input.fds[0], stop, 1000);
+    std::thread writer([&] {
+        input.Write(std::string(1000, 'a') + "\n" + std::string(1001, 'b') + "\r\nc");
+        input.CloseWriteEnd();
+    });
+    std::vector<CLineSource::Status> statuses;
+    const std::vector<std::string> lines = AllLines(source, &statuses);
+    writer.join();
+    EXPECT_EQ(lines, (std::vector<std::string>{std::string(1000, 'a'), "<skipped>", "c"}));
+    EXPECT_EQ(statuses[1], CLineSource::Status::TooLong);
+    EXPECT_TRUE(source.Unterminated());
+    EXPECT_EQ(source.BytesRead(), 2005u);
+}
+
 TEST(CLineSource, StopEndsAWaitForAPipeAtOnce) {
     CPipe input; // nobody writes
     std::atomic<bool> stop{false};
@@ -324,7 +359,7 @@ TEST(CLineSource, StopEndsAWaitForAPipeAtOnce) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         stop = true;
     });
-    std::string line;
+    std::string_view line;
     EXPECT_EQ(source.Next(line), CLineSource::Status::Stopped);
     stopper.join();
     EXPECT_EQ(idle, 1); // told once that it waits, to flush the output

@@ -3,16 +3,21 @@
 
 #include "recording/CReportRecorder.h"
 #include "recording/CRecording.h"
+#include "recording/CRecordingFile.h"
+#include "recording/CRecordingOutput.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <condition_variable>
+#include <csignal>
 #include <fstream>
 #include <mutex>
 #include <sstream>
 #include <streambuf>
+#include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -182,6 +187,48 @@ TEST(CReportRecorder, AWriteErrorEndsTheRecordingWithItsReason) {
     EXPECT_TRUE(recorder.HasEnded());
     EXPECT_EQ(recorder.Error(), ENOSPC);
     EXPECT_EQ(recorder.Written(), 0u);
+}
+
+// A disk that fills while the recorder writes (a file size limit stands for it): the file is cut
+// back to its last whole line, so that it reads without a problem, and the error is kept.
+TEST(CReportRecorder, AFullDiskLeavesNoTornLine) {
+    char dir[] = "/tmp/vantrel-fullXXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string path = std::string(dir) + "/full.txt";
+    struct sigaction ignore {};
+    struct sigaction previous {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &previous);
+    rlimit before{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    rlimit limit = before;
+    limit.rlim_cur = 5000;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    int error = 0;
+    {
+        auto file = std::make_unique<CRecordingOutput>();
+        ASSERT_TRUE(file->Open(path));
+        CEndedSignal ended;
+        CReportRecorder recorder(std::move(file), NumberedReader(), "x", ended.Callback());
+        std::vector<uint8_t> report(64, 0x41);
+        report[0] = 0x02;
+        for (int i = 0; i < 200; ++i) {
+            recorder.Add(report.data(), report.size(), Clock::now());
+        }
+        recorder.End();
+        ended.Wait();
+        error = recorder.Error();
+    }
+    setrlimit(RLIMIT_FSIZE, &before);
+    sigaction(SIGXFSZ, &previous, nullptr);
+    EXPECT_EQ(error, EFBIG);
+    CRecordingFile file;
+    ASSERT_TRUE(file.Load(path));
+    unlink(path.c_str());
+    rmdir(dir);
+    EXPECT_EQ(file.ProblemCount(), 0u) << file.Problems().front().reason;
+    ASSERT_EQ(file.Devices().size(), 1u);
+    EXPECT_GT(file.Devices()[0].reports.size(), 10u); // what fitted is kept
 }
 
 TEST(CReportRecorder, AWriterThatFallsTooFarBehindEndsWithWhatCameInOrder) {
