@@ -80,8 +80,8 @@ CSession::Message CSession::Classify(const CHidMessage& message) {
     return Message::Report;
 }
 
-void CSession::Decode(const std::vector<uint8_t>& report) {
+void CSession::Decode(const std::vector<uint8_t>& report, Clock::time_point readTime) {
     if (m_device) {
-        m_device->OnReport(report.data(), report.size());
+        m_device->OnReportAt(report.data(), report.size(), readTime);
     }
 }

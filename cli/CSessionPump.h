@@ -36,6 +36,10 @@ public:
 private:
     // The line prefix and JSON members of a report from `session`.
     void SetSource(const CSession& session, const COptions& options);
+    // Shows the labels whose wait for a next report ended by `now`; the earliest wait still
+    // running (CSession::Clock::time_point::max() when none).
+    CSession::Clock::time_point CloseOpenLabels(CSession::Clock::time_point now,
+                                                const COptions& options, int& lastIndex);
 
     std::vector<CSession*> m_sessions;
     CSessionQueue& m_queue;

@@ -212,8 +212,10 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
     CSettingsStore& store = noSettings ? static_cast<CSettingsStore&>(noStore) : context.store;
     CDecodeOptions options(store, {"all", "timestamps", "follow", "no-settings", "append", "force"},
                            {"record", "count", "timeout", "idle-timeout", "mqtt",
-                            "mqtt-password-file", "mqtt-queue", "mqtt-wait"});
-    if (const int code = options.Parse(args, kHelp, context); code != CDecodeOptions::kContinue) {
+                            "mqtt-password-file", "mqtt-queue", "mqtt-wait", "decoding"});
+    if (const int code = options.Parse(
+            args, (std::string(kHelp) + CDecodeOptions::kDecodingHelp).c_str(), context);
+        code != CDecodeOptions::kContinue) {
         return code;
     }
     const CCommandLine& line = options.Line();
@@ -259,6 +261,7 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
         if (!sessions.back()->Open(choice)) {
             return kExitFailed;
         }
+        sessions.back()->Device()->SetDecoding(options.ChosenDecoding());
         open.push_back(sessions.back().get());
     }
     pumpOptions.tagReaders = open.size() > 1;

@@ -65,7 +65,8 @@ struct CReplayDevice {
     std::unique_ptr<CHidPort> port;
     std::unique_ptr<CDisplaySettings> settings;
     std::unique_ptr<CHidDevice> device;
-    bool skipped = false; // its reports cannot be decoded; said once
+    bool skipped = false;                   // its reports cannot be decoded; said once
+    CHidDevice::Clock::time_point readTime; // of its last report, on the recording's clock
 };
 
 class CReplayer {
@@ -93,6 +94,12 @@ private:
         m_failed = true;
     }
     CReplayDevice& Device(int index);
+    // Shows the label the device left open with what arrived.
+    void CloseOpenLabel(CReplayDevice& device) {
+        if (device.device) {
+            device.device->CloseOpenLabel();
+        }
+    }
     // False when the replay cannot go on.
     bool Take(const CRecordingItem& item, long line);
     void TakeDescriptor(CReplayDevice& device, const std::vector<uint8_t>& bytes, long line);
@@ -164,12 +171,14 @@ bool CReplayer::Start(int index, CReplayDevice& device) {
     device.device =
         CreateHidDevice(type, *device.port, m_options.Sink(), *device.settings, m_notifier);
     device.device->LoadSettings("Settings");
+    device.device->SetDecoding(m_options.ChosenDecoding());
     return true;
 }
 
 void CReplayer::TakeDescriptor(CReplayDevice& device, const std::vector<uint8_t>& bytes,
                                long line) {
     // A new header starts the device afresh.
+    CloseOpenLabel(device);
     device.device.reset();
     device.port.reset();
     device.skipped = false;
@@ -212,8 +221,16 @@ bool CReplayer::Replay(const CRecordingItem& item, long line) {
     info.reader = device.header.Name().empty() ? m_source : device.header.Name();
     info.device = several ? item.device : -1;
     info.report = report;
+    // Reports are as far apart as the recording says; untimed lines follow each other at once.
+    if (item.timed) {
+        device.readTime =
+            CHidDevice::Clock::time_point() + std::chrono::microseconds(item.microseconds);
+    }
+    if (device.device->OpenLabelDeadline() < device.readTime) {
+        device.device->CloseOpenLabel();
+    }
     sink.BeginReport(info);
-    device.device->OnReport(report.data(), report.size());
+    device.device->OnReportAt(report.data(), report.size(), device.readTime);
     sink.EndReport();
     return true;
 }
@@ -282,6 +299,9 @@ int CReplayer::Run(CLineSource& lines) {
             break;
         }
     }
+    for (auto& entry : m_devices) {
+        CloseOpenLabel(*entry.second);
+    }
     m_options.Sink().Flush();
     if (m_onlyDevice >= 0 && !m_sawOnlyDevice) {
         return m_context.errors.Fail("the recording has no device " + std::to_string(m_onlyDevice));
@@ -292,8 +312,10 @@ int CReplayer::Run(CLineSource& lines) {
 } // namespace
 
 int RunReplay(CCliContext& context, const CArguments& args) {
-    CDecodeOptions options(context.store, {}, {"type", "device"});
-    if (const int code = options.Parse(args, kHelp, context); code != CDecodeOptions::kContinue) {
+    CDecodeOptions options(context.store, {}, {"type", "device", "decoding"});
+    if (const int code = options.Parse(
+            args, (std::string(kHelp) + CDecodeOptions::kDecodingHelp).c_str(), context);
+        code != CDecodeOptions::kContinue) {
         return code;
     }
     const CCommandLine& line = options.Line();
