@@ -265,15 +265,20 @@ int32_t CHidPosDevice::DecodeComplete(const uint8_t* body, size_t length) {
             ShowRawPrefix(body, BytesInReport(0, kRawBodyLength, length));
         }
     }
+    const size_t stated = length > 0 ? body[0] : 0;
+    const size_t count = BytesInReport(layout.data, std::min(stated, kDataCapacity), length);
+    const uint8_t* data = ReportAt(body, layout.data, length);
+    // A label in one report, the usual case, shows straight from it.
+    if (!m_open && !continued) {
+        ShowCompleteLabel(body + kIdentifierOffset, identifierLength, data, count);
+        return 1;
+    }
     if (!m_open) {
         m_openIdentifier.assign(reinterpret_cast<const char*>(body + kIdentifierOffset),
                                 identifierLength);
         m_openData.clear();
         m_open = true;
     }
-    const size_t stated = length > 0 ? body[0] : 0;
-    const size_t count = BytesInReport(layout.data, std::min(stated, kDataCapacity), length);
-    const uint8_t* data = ReportAt(body, layout.data, length);
     m_openData.insert(m_openData.end(), data, data + count);
     if (!continued) {
         CloseOpenLabel();
@@ -286,13 +291,20 @@ void CHidPosDevice::CloseOpenLabel() {
         return;
     }
     m_open = false;
+    ShowCompleteLabel(reinterpret_cast<const uint8_t*>(m_openIdentifier.data()),
+                      m_openIdentifier.size(), m_openData.data(), m_openData.size());
+}
+
+void CHidPosDevice::ShowCompleteLabel(const uint8_t* identifier, size_t identifierLength,
+                                      const uint8_t* data, size_t length) {
     const char* name = "";
-    if (!m_openIdentifier.empty()) {
-        m_output.NoteIdentifier(m_openIdentifier);
+    if (identifierLength == kIdentifierLength) {
+        m_output.NoteIdentifier(
+            std::string(reinterpret_cast<const char*>(identifier), identifierLength));
         if (m_settings.m_showSymbology) {
-            name = CompleteSymbologyName(reinterpret_cast<const uint8_t*>(m_openIdentifier.data()));
+            name = CompleteSymbologyName(identifier);
         }
     }
-    ShowLabel(m_openData.data(), m_openData.size());
+    ShowLabel(data, length);
     ShowSymbology(name);
 }

@@ -52,6 +52,9 @@ private:
     int32_t SendCommandBits(uint8_t bits);
     int32_t DecodeSpecified(const uint8_t* body, size_t length);
     int32_t DecodeComplete(const uint8_t* body, size_t length);
+    // A label line of the complete decoding; `identifierLength` 0 for readers that send none.
+    void ShowCompleteLabel(const uint8_t* identifier, size_t identifierLength, const uint8_t* data,
+                           size_t length);
 
     // The label being joined over reports that said it goes on.
     bool m_open = false;
