@@ -261,7 +261,9 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
         if (!sessions.back()->Open(choice)) {
             return kExitFailed;
         }
-        sessions.back()->Device()->SetDecoding(options.ChosenDecoding());
+        if (CHidDevice* device = sessions.back()->Device()) {
+            device->SetDecoding(options.ChosenDecoding());
+        }
         open.push_back(sessions.back().get());
     }
     pumpOptions.tagReaders = open.size() > 1;

@@ -39,6 +39,6 @@ public:
 };
 
 // The kinds of simulated readers whose firmware behaves like a device type.
-enum class CSimReaderKind { Passive, Quorin, HidPos, SurePos, SurePosSio };
+enum class CSimReaderKind { Passive, Quorin, HidPos, HidPos2D, SurePos, SurePosSio };
 
 std::unique_ptr<CSimFirmware> CreateSimFirmware(CSimReaderKind kind);
