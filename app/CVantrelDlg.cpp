@@ -8,6 +8,7 @@
 #include "app/CDeviceComboBox.h"
 #include "app/CSimReaderActions.h"
 #include "device/ErrorText.h"
+#include "outputwindow/COutputHintBar.h"
 #include "outputwindow/COutputSaver.h"
 #include "outputwindow/COutputWindow.h"
 #include "outputwindow/CRecordingOpener.h"
@@ -28,6 +29,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -35,6 +37,8 @@ namespace {
 const char* const kSettingsSection = "Settings";
 const char* const kPlacementSection = "DlgSize";
 const char* const kDeviceNameKey = "DeviceName";
+const char* const kDecodingSection = "Decoding";
+const char* const kCompleteDecodingKey = "Complete";
 
 constexpr int IDOK = 1;
 constexpr int IDC_DEVICE_LIST = 1002;
@@ -95,6 +99,7 @@ CVantrelDlg::CVantrelDlg(CSettingsStore& store, CHidPlatform& platform,
 }
 
 CVantrelDlg::~CVantrelDlg() {
+    CloseOpenLabel();
     // The window goes first: its placement is stored.
     OnDestroy();
     delete m_monitorNotifier;
@@ -155,7 +160,35 @@ void CVantrelDlg::BuildControls() {
         });
     m_recordingOpener->AcceptDropsOn(*this);
     m_recordingOpener->AcceptDropsOn(*m_outputWindow->viewport());
+    m_completeDecodingAction = new QAction(tr("Complete Decoding"), this);
+    m_completeDecodingAction->setCheckable(true);
+    m_completeDecodingAction->setChecked(
+        m_store.GetProfileInt(kDecodingSection, kCompleteDecodingKey, 0) != 0);
+    connect(m_completeDecodingAction, &QAction::toggled, this,
+            &CVantrelDlg::OnCompleteDecodingToggled);
+    connect(&m_outputWindow->HintBar(), &COutputHintBar::Accepted, m_completeDecodingAction,
+            [this] { m_completeDecodingAction->setChecked(true); });
+    m_notifier.SetSuggestionHandler([this](const std::string& why) {
+        m_outputWindow->HintBar().Offer(
+            QString::fromStdString(why) +
+            tr(" The output shows what was specified; \"Complete Decoding\" in this window's "
+               "menu shows more."));
+    });
+    m_openLabelTimer.setSingleShot(true);
+    connect(&m_openLabelTimer, &QTimer::timeout, this, [this] {
+        // A report read in time but not yet handled still belongs to the label.
+        if (HasUnhandledMessages()) {
+            m_openLabelTimer.start(1);
+            return;
+        }
+        if (m_device && m_device->OpenLabelDeadline() <= CHidDevice::Clock::now()) {
+            m_device->CloseOpenLabel();
+        }
+        WatchOpenLabel();
+    });
     connect(m_outputWindow, &COutputWindow::ContextMenuOpening, this, [this](QMenu& menu) {
+        menu.addSeparator();
+        menu.addAction(m_completeDecodingAction);
         menu.addSeparator();
         m_reportRecording->AddTo(menu);
         m_recordingOpener->AddTo(menu);
@@ -252,6 +285,7 @@ void CVantrelDlg::OpenSelectedDevice() {
     // The new device and panel start under the guard: the Hid Pos panel's start-up talks to
     // the reader, and loading settings is a call into the device.
     CDeviceCallGuard call(&m_deviceCalls);
+    CloseOpenLabel();
     m_port.Close();
     m_reportRecording->OnReaderClosed();
     m_panel.reset();
@@ -296,6 +330,8 @@ void CVantrelDlg::OpenSelectedDevice() {
         // The panel exists before the device loads its settings, but its window does not:
         // its start-up sees the loaded flags.
         if (m_device) {
+            m_device->SetDecoding(m_completeDecodingAction->isChecked() ? Decoding::Complete
+                                                                        : Decoding::Specified);
             m_panel = CreateDevicePanel(*m_device, &m_store, this);
             m_device->LoadSettings(kSettingsSection);
         }
@@ -465,13 +501,43 @@ void CVantrelDlg::OnHidReport(const CHidMessage& message) {
         m_panel->ShowTriggerState(0);
     }
     if (m_device) {
-        m_device->OnReport(message.report.data(), message.report.size());
+        m_device->OnReportAt(message.report.data(), message.report.size(), message.readTime);
+        WatchOpenLabel();
+    }
+}
+
+void CVantrelDlg::CloseOpenLabel() {
+    m_openLabelTimer.stop();
+    if (m_device) {
+        m_device->CloseOpenLabel();
+    }
+}
+
+void CVantrelDlg::WatchOpenLabel() {
+    const CHidDevice::Clock::time_point deadline =
+        m_device ? m_device->OpenLabelDeadline() : CHidDevice::Clock::time_point::max();
+    if (deadline == CHidDevice::Clock::time_point::max()) {
+        m_openLabelTimer.stop();
+        return;
+    }
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - CHidDevice::Clock::now());
+    m_openLabelTimer.start(std::max<int>(0, int(left.count())));
+}
+
+void CVantrelDlg::OnCompleteDecodingToggled(bool complete) {
+    m_store.WriteProfileInt(kDecodingSection, kCompleteDecodingKey, complete ? 1 : 0);
+    m_store.Flush();
+    CloseOpenLabel();
+    if (m_device) {
+        m_device->SetDecoding(complete ? Decoding::Complete : Decoding::Specified);
     }
 }
 
 void CVantrelDlg::OnHidError(int errorCode) {
     SetStatusText(ErrnoText(errorCode));
     if (errorCode == ENODEV) {
+        CloseOpenLabel();
         m_port.Close();
         m_deviceList->clear();
     }

@@ -13,6 +13,7 @@
 #include "settings/CDisplaySettings.h"
 
 #include <QIcon>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -27,6 +28,7 @@ class CSimReaderActions;
 class CDevicePanel;
 class COutputWindow;
 class CSettingsStore;
+class QAction;
 class QCheckBox;
 class QLineEdit;
 class QSocketNotifier;
@@ -72,6 +74,9 @@ public:
     CRecordingOpener& RecordingOpener() const { return *m_recordingOpener; }
     // Offers the recordings of the files in the reader list and opens the first.
     void OpenRecordings(const QStringList& files);
+    // "Complete Decoding" of the output window's menu: checked when labels are decoded
+    // completely (stored in group "Decoding", key "Complete").
+    QAction& CompleteDecodingAction() { return *m_completeDecodingAction; }
 
 public Q_SLOTS:
     // The device list drops down: the readers are listed anew, keeping the current one.
@@ -108,6 +113,11 @@ private:
     void NoteDroppedReports(uint64_t count);
     void OnHidReport(const CHidMessage& message);
     void OnHidError(int errorCode);
+    // Shows the label the device left open, before the reader or the output goes.
+    void CloseOpenLabel();
+    // Runs the open-label timer until the device's deadline, or stops it.
+    void WatchOpenLabel();
+    void OnCompleteDecodingToggled(bool complete);
     // Dialog data exchange: check boxes to the display settings (true) or back (false).
     void UpdateData(bool saveAndValidate);
     void SetStatusText(const std::string& text);
@@ -145,6 +155,9 @@ private:
     std::vector<CHidMessage> m_messages;
     size_t m_nextMessage = 0;
     bool m_deviceChangePending = false;
+    QAction* m_completeDecodingAction = nullptr;
+    // Fires when the open label of the device has waited long enough for its next report.
+    QTimer m_openLabelTimer;
     bool m_openPending = false;
     std::string m_openPath; // device path of the reader last opened
     CSimReaderActions* m_simReaderActions = nullptr;

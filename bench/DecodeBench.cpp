@@ -3,7 +3,8 @@
 
 // Labels per second that each device type decodes from its input reports into an output sink:
 // a recording sink (the decoding alone) and, when the GUI has one, the real output window.
-// Raw data and symbology names are on, the heaviest display a user can choose.
+// Raw data and symbology names are on, the heaviest display a user can choose. The Hid Pos and
+// SurePos types decode the same reports as specified and completely.
 #include "device/CHidPosDevice.h"
 #include "device/CMessagePoster.h"
 #include "device/CNotifier.h"
@@ -98,9 +99,10 @@ struct CBench {
 // Decodes labels into `sink`; `clear` empties it now and then so a recording stays small.
 template <class TDevice, class TSink, class TClear>
 void DecodeLabels(benchmark::State& state, const std::vector<CReport>& reports, TSink& sink,
-                  TClear clear) {
+                  TClear clear, Decoding decoding) {
     CBench bench;
     TDevice device(bench.port, sink, bench.settings, bench.notifier);
+    device.SetDecoding(decoding);
     size_t i = 0;
     for (auto _ : state) {
         const CReport& report = reports[i++ % reports.size()];
@@ -137,9 +139,11 @@ void DecodeSioLabels(benchmark::State& state, TSink& sink, TClear clear) {
 }
 
 template <class TDevice>
-void BM_DecodeToRecording(benchmark::State& state, std::vector<CReport> (*make)()) {
+void BM_DecodeToRecording(benchmark::State& state, std::vector<CReport> (*make)(),
+                          Decoding decoding = Decoding::Specified) {
     CRecordingSink sink;
-    DecodeLabels<TDevice>(state, make(), sink, [&] { sink.Clear(); });
+    DecodeLabels<TDevice>(
+        state, make(), sink, [&] { sink.Clear(); }, decoding);
 }
 
 void BM_Quorin_Recording(benchmark::State& s) {
@@ -151,6 +155,12 @@ void BM_HidPos_Recording(benchmark::State& s) {
 void BM_SurePos_Recording(benchmark::State& s) {
     BM_DecodeToRecording<CSurePosDevice>(s, SurePosReports);
 }
+void BM_HidPos_Recording_Complete(benchmark::State& s) {
+    BM_DecodeToRecording<CHidPosDevice>(s, HidPosReports, Decoding::Complete);
+}
+void BM_SurePos_Recording_Complete(benchmark::State& s) {
+    BM_DecodeToRecording<CSurePosDevice>(s, SurePosReports, Decoding::Complete);
+}
 void BM_SurePosSio_Recording(benchmark::State& s) {
     CRecordingSink sink;
     DecodeSioLabels(s, sink, [&] { sink.Clear(); });
@@ -159,16 +169,20 @@ void BM_SurePosSio_Recording(benchmark::State& s) {
 BENCHMARK(BM_Quorin_Recording);
 BENCHMARK(BM_HidPos_Recording);
 BENCHMARK(BM_SurePos_Recording);
+BENCHMARK(BM_HidPos_Recording_Complete);
+BENCHMARK(BM_SurePos_Recording_Complete);
 BENCHMARK(BM_SurePosSio_Recording);
 
 #ifdef VANTREL_BENCH_WINDOW
 // The window is never cleared: its cost per line must not grow with what it already shows.
 template <class TDevice>
-void BM_DecodeToWindow(benchmark::State& state, std::vector<CReport> (*make)()) {
+void BM_DecodeToWindow(benchmark::State& state, std::vector<CReport> (*make)(),
+                       Decoding decoding = Decoding::Specified) {
     COutputWindow window;
     window.resize(800, 600);
     window.show();
-    DecodeLabels<TDevice>(state, make(), window, [&] { QApplication::processEvents(); });
+    DecodeLabels<TDevice>(
+        state, make(), window, [&] { QApplication::processEvents(); }, decoding);
     window.FlushOutput();
 }
 
@@ -181,6 +195,12 @@ void BM_HidPos_Window(benchmark::State& s) {
 void BM_SurePos_Window(benchmark::State& s) {
     BM_DecodeToWindow<CSurePosDevice>(s, SurePosReports);
 }
+void BM_HidPos_Window_Complete(benchmark::State& s) {
+    BM_DecodeToWindow<CHidPosDevice>(s, HidPosReports, Decoding::Complete);
+}
+void BM_SurePos_Window_Complete(benchmark::State& s) {
+    BM_DecodeToWindow<CSurePosDevice>(s, SurePosReports, Decoding::Complete);
+}
 void BM_SurePosSio_Window(benchmark::State& s) {
     COutputWindow window;
     window.resize(800, 600);
@@ -192,6 +212,8 @@ void BM_SurePosSio_Window(benchmark::State& s) {
 BENCHMARK(BM_Quorin_Window)->Iterations(200000);
 BENCHMARK(BM_HidPos_Window)->Iterations(200000);
 BENCHMARK(BM_SurePos_Window)->Iterations(200000);
+BENCHMARK(BM_HidPos_Window_Complete)->Iterations(200000);
+BENCHMARK(BM_SurePos_Window_Complete)->Iterations(200000);
 BENCHMARK(BM_SurePosSio_Window)->Iterations(200000);
 #endif
 

@@ -23,6 +23,12 @@ const char CDecodeOptions::kHelp[] = R"(  --raw            add the raw report da
                    light backgrounds) or settings (the stored colours as 24-bit colour)
 )";
 
+const char CDecodeOptions::kDecodingHelp[] =
+    R"(  --decoding D     specified (default: as the reader types are specified) or complete (labels
+                   over several reports joined, every symbology identifier named, SurePos
+                   labels bounded by their length and type, binary digits shown as digits)
+)";
+
 namespace {
 
 std::set<std::string> With(std::set<std::string> own, std::initializer_list<const char*> common) {
@@ -95,6 +101,11 @@ int CDecodeOptions::Parse(const CArguments& args, const char* help, CCliContext&
         return context.errors.Usage("--palette must be terminal or settings");
     }
     m_settingsPalette = palette == "settings";
+    const std::string decoding = m_line.Value("decoding", "specified");
+    if (decoding != "specified" && decoding != "complete") {
+        return context.errors.Usage("--decoding must be specified or complete");
+    }
+    m_decoding = decoding == "complete" ? Decoding::Complete : Decoding::Specified;
     Redirect(context.out);
     if (!m_sink) {
         return context.errors.Usage("--format must be ansi, plain, json or records");

@@ -7,6 +7,7 @@
 #include "cli/CCommandLine.h"
 #include "cli/CSettingsOverlay.h"
 #include "cli/CTerminalSink.h"
+#include "device/CHidDevice.h"
 
 #include <memory>
 #include <set>
@@ -18,6 +19,8 @@ class CDecodeOptions {
 public:
     // The help text of the options every decoding subcommand takes.
     static const char kHelp[];
+    // The help text of --decoding, for the subcommands that declare it.
+    static const char kDecodingHelp[];
     // A Parse result that lets the subcommand go on.
     static constexpr int kContinue = kContinueCommand;
 
@@ -35,6 +38,8 @@ public:
     void Redirect(std::ostream& out);
     // The chosen --format.
     const std::string& Format() const { return m_format; }
+    // The chosen --decoding (specified when not given).
+    Decoding ChosenDecoding() const { return m_decoding; }
 
 private:
     CCommandLine m_line;
@@ -42,4 +47,5 @@ private:
     std::unique_ptr<CTerminalSink> m_sink;
     std::string m_format;
     bool m_settingsPalette = false;
+    Decoding m_decoding = Decoding::Specified;
 };

@@ -376,7 +376,7 @@ void CLanePump::Decode(CLane& lane, const CHidMessage& message) {
     m_sink.SetSource(prefix + "[" + Latin1ToUtf8(session.Name()) + "] ", members);
     CTerminalSink& sink = m_tee ? static_cast<CTerminalSink&>(*m_tee) : m_sink;
     sink.BeginReport(info);
-    session.Decode(message.report);
+    session.Decode(message.report, message.readTime);
     sink.EndReport();
     sink.Flush();
     if (m_tee) {

@@ -101,8 +101,8 @@ CKeyboardDevice* CSession::Keyboard() {
                : nullptr;
 }
 
-void CSession::Decode(const std::vector<uint8_t>& report) {
+void CSession::Decode(const std::vector<uint8_t>& report, Clock::time_point readTime) {
     if (m_device) {
-        m_device->OnReport(report.data(), report.size());
+        m_device->OnReportAt(report.data(), report.size(), readTime);
     }
 }

@@ -65,8 +65,8 @@ public:
     // message of an earlier open.
     enum class Message { Report, Failed, Stale };
     Message Classify(const CHidMessage& message);
-    // Hands a report to the device type.
-    void Decode(const std::vector<uint8_t>& report);
+    // Hands a report read at `readTime` to the device type.
+    void Decode(const std::vector<uint8_t>& report, Clock::time_point readTime);
 
     CHidPort& Port() { return m_port; }
     CHidDevice* Device() { return m_device.get(); }

@@ -10,6 +10,8 @@
 #include "device/ErrorText.h"
 #include "recording/CRecording.h"
 
+#include <algorithm>
+#include <chrono>
 #include <ctime>
 #include <sys/time.h>
 
@@ -48,6 +50,30 @@ void CSessionPump::SetSource(const CSession& session, const COptions& options) {
     m_sink.SetSource(prefix, members);
 }
 
+CSession::Clock::time_point CSessionPump::CloseOpenLabels(CSession::Clock::time_point now,
+                                                          const COptions& options, int& lastIndex) {
+    CSession::Clock::time_point earliest = CSession::Clock::time_point::max();
+    for (size_t i = 0; i < m_sessions.size(); ++i) {
+        CHidDevice* device = m_sessions[i]->Device();
+        if (!device) {
+            continue;
+        }
+        const CSession::Clock::time_point deadline = device->OpenLabelDeadline();
+        if (deadline == CSession::Clock::time_point::max() || deadline > now) {
+            earliest = std::min(earliest, deadline);
+            continue;
+        }
+        if (int(i) != lastIndex && lastIndex >= 0) {
+            m_sink.BreakLine();
+        }
+        lastIndex = int(i);
+        SetSource(*m_sessions[i], options);
+        device->CloseOpenLabel();
+        m_sink.Flush();
+    }
+    return earliest;
+}
+
 int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
     using Clock = CSession::Clock;
     std::vector<bool> failed(m_sessions.size(), false);
@@ -77,9 +103,12 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
                 m_sink.Flush();
             }
         }
+        const Clock::time_point deadline = CloseOpenLabels(now, options, lastIndex);
         int index = 0;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(std::min(
-            options.until - now, Clock::duration(std::chrono::milliseconds(kStopCheckMs))));
+        // Rounded up, so that the wait does not end just before an open label's deadline.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            std::min({options.until - now, Clock::duration(std::chrono::milliseconds(kStopCheckMs)),
+                      deadline - now}));
         if (!m_queue.Wait(index, message, int(left.count()))) {
             continue;
         }
@@ -126,7 +155,7 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
         lastIndex = index;
         SetSource(session, options);
         m_sink.BeginReport(info);
-        session.Decode(message.report);
+        session.Decode(message.report, message.readTime);
         m_sink.EndReport();
         m_sink.Flush();
         // Output that cannot be written ends the command, with the reason.
@@ -135,6 +164,7 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
             break;
         }
     }
+    CloseOpenLabels(Clock::time_point::max(), options, lastIndex);
     m_sink.Flush();
     ReportDrops(dropped);
     return status;

@@ -39,6 +39,10 @@ private:
     void SetSource(const CSession& session, const COptions& options);
     // One line for each reader whose reports the queue dropped, with their count.
     void ReportDrops(std::vector<uint64_t>& dropped);
+    // Shows the labels whose wait for a next report ended by `now`; the earliest wait still
+    // running (CSession::Clock::time_point::max() when none).
+    CSession::Clock::time_point CloseOpenLabels(CSession::Clock::time_point now,
+                                                const COptions& options, int& lastIndex);
 
     std::vector<CSession*> m_sessions;
     CSessionQueue& m_queue;

@@ -259,8 +259,10 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
     CDecodeOptions options(
         store, {"all", "timestamps", "follow", "no-settings", "append", "force", "grab"},
         {"record", "count", "timeout", "idle-timeout", "mqtt", "mqtt-password-file", "mqtt-queue",
-         "mqtt-wait", "layout", "pause", "end"});
-    if (const int code = options.Parse(args, kHelp, context); code != CDecodeOptions::kContinue) {
+         "mqtt-wait", "layout", "pause", "end", "decoding"});
+    if (const int code = options.Parse(
+            args, (std::string(kHelp) + CDecodeOptions::kDecodingHelp).c_str(), context);
+        code != CDecodeOptions::kContinue) {
         return code;
     }
     const CCommandLine& line = options.Line();
@@ -308,6 +310,9 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
         }
         if (!SetUpKeyboard(context, line, *sessions.back(), exitCode)) {
             return exitCode;
+        }
+        if (CHidDevice* device = sessions.back()->Device()) {
+            device->SetDecoding(options.ChosenDecoding());
         }
         open.push_back(sessions.back().get());
     }

@@ -66,7 +66,8 @@ struct CReplayDevice {
     std::unique_ptr<CHidPort> port;
     std::unique_ptr<CDisplaySettings> settings;
     std::unique_ptr<CHidDevice> device;
-    bool skipped = false; // its reports cannot be decoded; said once
+    bool skipped = false;                   // its reports cannot be decoded; said once
+    CHidDevice::Clock::time_point readTime; // of its last report, on the recording's clock
 };
 
 class CReplayer : public CRecordingStream::CConsumer {
@@ -94,6 +95,12 @@ private:
         m_failed = true;
     }
     CReplayDevice& Device(int index);
+    // Shows the label the device left open with what arrived.
+    void CloseOpenLabel(CReplayDevice& device) {
+        if (device.device) {
+            device.device->CloseOpenLabel();
+        }
+    }
     // False when the replay cannot go on.
     bool Take(const CRecordingItem& item, long line) override;
     void Problem(long line, const std::string& reason, const CRecordingItem* item) override;
@@ -168,12 +175,14 @@ bool CReplayer::Start(int index, CReplayDevice& device) {
     device.device =
         CreateHidDevice(type, *device.port, m_options.Sink(), *device.settings, m_notifier);
     device.device->LoadSettings("Settings");
+    device.device->SetDecoding(m_options.ChosenDecoding());
     return true;
 }
 
 void CReplayer::TakeDescriptor(CReplayDevice& device, const std::vector<uint8_t>& bytes,
                                long line) {
     // A new header starts the device afresh.
+    CloseOpenLabel(device);
     device.device.reset();
     device.port.reset();
     device.skipped = false;
@@ -219,8 +228,16 @@ bool CReplayer::Replay(const CRecordingItem& item, long line) {
     info.device = source;
     info.report.clear();
     device.header.AppendReportAsRead(item.bytes, info.report);
+    // Reports are as far apart as the recording says; untimed lines follow each other at once.
+    if (item.timed) {
+        device.readTime =
+            CHidDevice::Clock::time_point() + std::chrono::microseconds(item.microseconds);
+    }
+    if (device.device->OpenLabelDeadline() < device.readTime) {
+        device.device->CloseOpenLabel();
+    }
     sink.BeginReport(info);
-    device.device->OnReport(info.report.data(), info.report.size());
+    device.device->OnReportAt(info.report.data(), info.report.size(), device.readTime);
     sink.EndReport();
     return true;
 }
@@ -265,6 +282,9 @@ int CReplayer::Run(CLineSource& lines) {
     lines.SetIdleHandler([this] { m_options.Sink().Flush(); });
     CRecordingStream stream(lines, {});
     const CRecordingStream::End end = stream.Run(*this);
+    for (auto& entry : m_devices) {
+        CloseOpenLabel(*entry.second);
+    }
     m_options.Sink().Flush();
     if (end == CRecordingStream::End::Declined) {
         return kExitUsage;
@@ -282,8 +302,10 @@ int CReplayer::Run(CLineSource& lines) {
 } // namespace
 
 int RunReplay(CCliContext& context, const CArguments& args) {
-    CDecodeOptions options(context.store, {}, {"type", "device"});
-    if (const int code = options.Parse(args, kHelp, context); code != CDecodeOptions::kContinue) {
+    CDecodeOptions options(context.store, {}, {"type", "device", "decoding"});
+    if (const int code = options.Parse(
+            args, (std::string(kHelp) + CDecodeOptions::kDecodingHelp).c_str(), context);
+        code != CDecodeOptions::kContinue) {
         return code;
     }
     const CCommandLine& line = options.Line();

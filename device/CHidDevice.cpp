@@ -80,6 +80,31 @@ int32_t CHidDevice::OnReport(const uint8_t*, size_t) {
     return 1;
 }
 
+int32_t CHidDevice::OnReportAt(const uint8_t* report, size_t length, Clock::time_point readTime) {
+    if (HasOpenLabel() && readTime > m_lastReportTime + kOpenLabelWait) {
+        CloseOpenLabel();
+    }
+    m_lastReportTime = readTime;
+    return OnReport(report, length);
+}
+
+CHidDevice::Clock::time_point CHidDevice::OpenLabelDeadline() const {
+    return HasOpenLabel() ? m_lastReportTime + kOpenLabelWait : Clock::time_point::max();
+}
+
+void CHidDevice::CloseOpenLabel() {}
+
+bool CHidDevice::HasOpenLabel() const {
+    return false;
+}
+
+void CHidDevice::SuggestCompleteDecoding(const std::string& why) {
+    if (!m_suggested) {
+        m_suggested = true;
+        m_notifier.SuggestCompleteDecoding(why);
+    }
+}
+
 void CHidDevice::ShowOutData(const uint8_t* data, size_t length, int endLine) {
     m_output.AppendHex(data, length, OutputRole::Out, false);
     if (endLine) {

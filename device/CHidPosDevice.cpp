@@ -6,6 +6,7 @@
 #include "device/CHidPort.h"
 #include "device/ReportBounds.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -74,6 +75,41 @@ constexpr CNameEntry kEanUpcModifiers[] = {
 
 constexpr char kDontKnow[] = "Don't know";
 
+// The complete decoding's names: first by code character and modifier (GS1 data is named so),
+// then by code character alone where the names above have none.
+struct CModifierEntry {
+    char code;
+    char modifier;
+    const char* name;
+};
+
+constexpr CModifierEntry kCompleteModifiers[] = {
+    {'C', '1', "GS1-128"},     {'d', '2', "GS1 DataMatrix"}, {'Q', '3', "GS1 QR Code"},
+    {'e', '0', "GS1 DataBar"}, {'J', '1', "GS1 DotCode"},    {'z', 'C', "Aztec Rune"},
+    {'L', '3', "MicroPDF417"}, {'L', '4', "MicroPDF417"},    {'L', '5', "MicroPDF417"},
+};
+
+constexpr CNameEntry kCompleteSymbologies[] = {
+    {'d', "Data Matrix"}, {'Q', "QR Code"}, {'z', "Aztec"},   {'e', "GS1 Composite"},
+    {'U', "MaxiCode"},    {'h', "Han Xin"}, {'J', "DotCode"}, {'g', "Grid Matrix"},
+};
+
+// Where the two report layouts put their fields, as offsets into the body (the report from
+// byte 1): byte 0 is always the number of data bytes in this report.
+struct CReportLayout {
+    size_t data;
+    size_t continued; // bit 0: the label goes on in the next report
+};
+constexpr CReportLayout kLayoutWithIdentifier = {4, 62};
+constexpr CReportLayout kLayoutWithoutIdentifier = {1, 62};
+constexpr size_t kDataCapacity = 56;
+constexpr uint8_t kContinuedBit = 0x01;
+
+bool Continued(const uint8_t* body, size_t length, const CReportLayout& layout) {
+    return BytesInReport(layout.continued, 1, length) == 1 &&
+           (body[layout.continued] & kContinuedBit) != 0;
+}
+
 template <size_t N>
 const char* FindName(const CNameEntry (&table)[N], uint8_t key, const char* fallback) {
     for (const CNameEntry& entry : table) {
@@ -92,6 +128,16 @@ const char* CHidPosDevice::SymbologyName(const uint8_t* identifier) {
         return FindName(kEanUpcModifiers, identifier[2], kEanUpc);
     }
     return FindName(kSymbologies, code, kDontKnow);
+}
+
+const char* CHidPosDevice::CompleteSymbologyName(const uint8_t* identifier) {
+    for (const CModifierEntry& entry : kCompleteModifiers) {
+        if (uint8_t(entry.code) == identifier[1] && uint8_t(entry.modifier) == identifier[2]) {
+            return entry.name;
+        }
+    }
+    const char* name = SymbologyName(identifier);
+    return name != kDontKnow ? name : FindName(kCompleteSymbologies, identifier[1], kDontKnow);
 }
 
 int32_t CHidPosDevice::SendCommandBits(uint8_t bits) {
@@ -162,6 +208,11 @@ int32_t CHidPosDevice::OnReport(const uint8_t* report, size_t length) {
 }
 
 int32_t CHidPosDevice::DecodeReport(const uint8_t* body, size_t length) {
+    return m_decoding == Decoding::Complete ? DecodeComplete(body, length)
+                                            : DecodeSpecified(body, length);
+}
+
+int32_t CHidPosDevice::DecodeSpecified(const uint8_t* body, size_t length) {
     const char* name = "";
     if (BytesInReport(kIdentifierOffset, kIdentifierLength, length) == kIdentifierLength &&
         body[kIdentifierOffset] == kAimFlag) {
@@ -169,7 +220,16 @@ int32_t CHidPosDevice::DecodeReport(const uint8_t* body, size_t length) {
         m_output.NoteIdentifier(std::string(identifier, kIdentifierLength));
         if (m_settings.m_showSymbology) {
             name = SymbologyName(body + kIdentifierOffset);
+            if (name == kDontKnow && CompleteSymbologyName(body + kIdentifierOffset) != kDontKnow) {
+                SuggestCompleteDecoding("This reader sends " +
+                                        std::string(identifier, kIdentifierLength) +
+                                        ", which Complete Decoding names.");
+            }
         }
+    }
+    if (Continued(body, length, kLayoutWithIdentifier)) {
+        SuggestCompleteDecoding("This reader splits labels over several reports, which Complete "
+                                "Decoding joins into one.");
     }
     if (m_settings.m_showRaw) {
         ShowRawPrefix(body, BytesInReport(0, kRawBodyLength, length));
@@ -179,4 +239,72 @@ int32_t CHidPosDevice::DecodeReport(const uint8_t* body, size_t length) {
               BytesInReport(kLabelOffset, labelLength, length));
     ShowSymbology(name);
     return 1;
+}
+
+int32_t CHidPosDevice::DecodeComplete(const uint8_t* body, size_t length) {
+    // Readers that send the identifier repeat it in every report of a label; the other layout
+    // has none and its data starts right after the length.
+    const bool identified =
+        BytesInReport(kIdentifierOffset, kIdentifierLength, length) == kIdentifierLength &&
+        body[kIdentifierOffset] == kAimFlag;
+    const CReportLayout& layout = identified ? kLayoutWithIdentifier : kLayoutWithoutIdentifier;
+    const size_t identifierLength = identified ? kIdentifierLength : 0;
+    if (m_open && (m_openIdentifier.size() != identifierLength ||
+                   m_openIdentifier.compare(0, identifierLength,
+                                            reinterpret_cast<const char*>(body + kIdentifierOffset),
+                                            identifierLength) != 0)) {
+        CloseOpenLabel();
+    }
+    const bool continued = Continued(body, length, layout);
+    if (m_settings.m_showRaw) {
+        // Every report's bytes show; the label follows the last one.
+        if (continued) {
+            ShowHex(body, BytesInReport(0, kRawBodyLength, length), false);
+            m_output.AppendNewLine();
+        } else {
+            ShowRawPrefix(body, BytesInReport(0, kRawBodyLength, length));
+        }
+    }
+    const size_t stated = length > 0 ? body[0] : 0;
+    const size_t count = BytesInReport(layout.data, std::min(stated, kDataCapacity), length);
+    const uint8_t* data = ReportAt(body, layout.data, length);
+    // A label in one report, the usual case, shows straight from it.
+    if (!m_open && !continued) {
+        ShowCompleteLabel(body + kIdentifierOffset, identifierLength, data, count);
+        return 1;
+    }
+    if (!m_open) {
+        m_openIdentifier.assign(reinterpret_cast<const char*>(body + kIdentifierOffset),
+                                identifierLength);
+        m_openData.clear();
+        m_open = true;
+    }
+    m_openData.insert(m_openData.end(), data, data + count);
+    if (!continued) {
+        CloseOpenLabel();
+    }
+    return 1;
+}
+
+void CHidPosDevice::CloseOpenLabel() {
+    if (!m_open) {
+        return;
+    }
+    m_open = false;
+    ShowCompleteLabel(reinterpret_cast<const uint8_t*>(m_openIdentifier.data()),
+                      m_openIdentifier.size(), m_openData.data(), m_openData.size());
+}
+
+void CHidPosDevice::ShowCompleteLabel(const uint8_t* identifier, size_t identifierLength,
+                                      const uint8_t* data, size_t length) {
+    const char* name = "";
+    if (identifierLength == kIdentifierLength) {
+        m_output.NoteIdentifier(
+            std::string(reinterpret_cast<const char*>(identifier), identifierLength));
+        if (m_settings.m_showSymbology) {
+            name = CompleteSymbologyName(identifier);
+        }
+    }
+    ShowLabel(data, length);
+    ShowSymbology(name);
 }

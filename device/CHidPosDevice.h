@@ -5,6 +5,9 @@
 
 #include "device/CHidDevice.h"
 
+#include <string>
+#include <vector>
+
 // The HID Point-of-Sale bar-code scanner interface: labels with an AIM symbology identifier in
 // input report 0x02, command bits in output report 0x04, framed data in 0xFD, and the interface
 // redirect in feature report 0xFE.
@@ -33,11 +36,28 @@ public:
     int32_t OnReport(const uint8_t* report, size_t length) override;
     // `body` is the report from byte 1: length L, the identifier ] c m, L label bytes.
     int32_t DecodeReport(const uint8_t* body, size_t length) override;
+    void CloseOpenLabel() override;
 
     // The name of a three-byte AIM identifier ] c m, by the code character c (and the modifier m
     // for EAN/UPC).
     static const char* SymbologyName(const uint8_t* identifier);
+    // The complete decoding's name: the names above, the GS1 and Micro variants by the modifier,
+    // and every code character of the published identifier list.
+    static const char* CompleteSymbologyName(const uint8_t* identifier);
+
+protected:
+    bool HasOpenLabel() const override { return m_open; }
 
 private:
     int32_t SendCommandBits(uint8_t bits);
+    int32_t DecodeSpecified(const uint8_t* body, size_t length);
+    int32_t DecodeComplete(const uint8_t* body, size_t length);
+    // A label line of the complete decoding; `identifierLength` 0 for readers that send none.
+    void ShowCompleteLabel(const uint8_t* identifier, size_t identifierLength, const uint8_t* data,
+                           size_t length);
+
+    // The label being joined over reports that said it goes on.
+    bool m_open = false;
+    std::string m_openIdentifier; // of its first report; empty for readers that send none
+    std::vector<uint8_t> m_openData;
 };

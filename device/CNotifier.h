@@ -11,4 +11,7 @@ class CNotifier {
 public:
     virtual ~CNotifier() = default;
     virtual void ShowMessage(const std::string& text) = 0;
+    // The specified decoding showed less than the complete one would (`why` says what): the GUI
+    // offers the choice in a bar above the output; elsewhere nothing is shown.
+    virtual void SuggestCompleteDecoding(const std::string&) {}
 };

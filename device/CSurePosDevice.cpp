@@ -7,6 +7,7 @@
 #include "device/ReportBounds.h"
 #include "settings/CSettingsStore.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -37,33 +38,53 @@ constexpr size_t kHeaderLength = 4;
 // The label type whose name is in the second table, by the byte before it.
 constexpr uint8_t kTwoByteType = 0x0B;
 
+// `numeric`: a UPC/EAN type, whose digits some readers send as the bytes 0x00-0x09 (used by
+// complete decoding only).
 struct CTypeEntry {
     uint8_t code;
     const char* name;
+    bool numeric;
 };
 
 constexpr CTypeEntry kLabelTypes[] = {
-    {0x0A, "UPC-E"},  {0x0C, "EAN8"},  {0x0D, "UPC-A"},  {0x11, "UPC-D1"}, {0x12, "UPC-D2"},
-    {0x14, "UPC-D3"}, {0x16, "EAN13"}, {0x17, "UPC-D4"}, {0x1D, "UPC-D5"},
+    {0x0A, "UPC-E", true},  {0x0C, "EAN8", true},   {0x0D, "UPC-A", true},
+    {0x11, "UPC-D1", true}, {0x12, "UPC-D2", true}, {0x14, "UPC-D3", true},
+    {0x16, "EAN13", true},  {0x17, "UPC-D4", true}, {0x1D, "UPC-D5", true},
 };
 
 constexpr CTypeEntry kTwoByteLabelTypes[] = {
-    {0x0A, "C39"},        {0x0D, "I25"},        {0x0E, "CBR"},        {0x11, "UPC-A+5"},
-    {0x12, "UPC-E+2"},    {0x13, "EAN13+2"},    {0x14, "UPC-E+5"},    {0x15, "EAN13+5"},
-    {0x16, "UPC-A+2"},    {0x17, "EAN8+2"},     {0x18, "C128"},       {0x19, "C93"},
-    {0x1D, "EAN8+5"},     {0x20, "UPC-A/C128"}, {0x21, "UPC-E/C128"}, {0x22, "EAN8/C128"},
-    {0x23, "EAN13/C128"}, {0x25, "EAN128"},     {0xFF, "Unknown"},
+    {0x0A, "C39", false},       {0x0D, "I25", false},        {0x0E, "CBR", false},
+    {0x11, "UPC-A+5", true},    {0x12, "UPC-E+2", true},     {0x13, "EAN13+2", true},
+    {0x14, "UPC-E+5", true},    {0x15, "EAN13+5", true},     {0x16, "UPC-A+2", true},
+    {0x17, "EAN8+2", true},     {0x18, "C128", false},       {0x19, "C93", false},
+    {0x1D, "EAN8+5", true},     {0x20, "UPC-A/C128", false}, {0x21, "UPC-E/C128", false},
+    {0x22, "EAN8/C128", false}, {0x23, "EAN13/C128", false}, {0x25, "EAN128", false},
+    {0xFF, "Unknown", false},
 };
+
+// Second-table types that complete decoding names beyond the specified table.
+constexpr CTypeEntry kTwoByteLabelTypes2D[] = {
+    {0x32, "Data Matrix", false},
+    {0x2E, "PDF417", false},
+};
+
+// The largest byte that stands for a digit in a numeric label sent as binary.
+constexpr uint8_t kLastBinaryDigit = 0x09;
 
 constexpr char kDontKnow[] = "Don't know";
 
-template <size_t N> const char* FindType(const CTypeEntry (&table)[N], uint8_t code) {
+template <size_t N> const CTypeEntry* FindEntry(const CTypeEntry (&table)[N], uint8_t code) {
     for (const CTypeEntry& entry : table) {
         if (entry.code == code) {
-            return entry.name;
+            return &entry;
         }
     }
-    return kDontKnow;
+    return nullptr;
+}
+
+template <size_t N> const char* FindType(const CTypeEntry (&table)[N], uint8_t code) {
+    const CTypeEntry* entry = FindEntry(table, code);
+    return entry ? entry->name : kDontKnow;
 }
 
 } // namespace
@@ -84,6 +105,41 @@ const char* CSurePosDevice::LabelTypeName(const uint8_t* message, size_t n, size
         return kDontKnow;
     }
     return FindType(kTwoByteLabelTypes, message[n - 2]);
+}
+
+CSurePosDevice::CCompleteLabel CSurePosDevice::BoundLabel(const uint8_t* message, size_t n,
+                                                          size_t length) {
+    CCompleteLabel result;
+    result.label = ReportAt(message, kHeaderLength, length);
+    result.name = kDontKnow;
+    const size_t end = std::min(n, length);
+    if (end <= kHeaderLength) {
+        return result;
+    }
+    // The type takes the last byte, or for the second table the last two (type, 0x0B) and,
+    // from readers that send it, a zero byte before them.
+    const uint8_t last = message[end - 1];
+    size_t typeLength = 1;
+    const CTypeEntry* entry = nullptr;
+    if (end == n && last != kTwoByteType) {
+        entry = FindEntry(kLabelTypes, last);
+    } else if (end == n && n >= kHeaderLength + 2) {
+        const uint8_t type = message[n - 2];
+        entry = FindEntry(kTwoByteLabelTypes, type);
+        if (!entry) {
+            entry = FindEntry(kTwoByteLabelTypes2D, type);
+        }
+        typeLength = n >= kHeaderLength + 3 && message[n - 3] == 0x00 ? 3 : 2;
+    } else if (end < n) {
+        // The message was cut: what arrived is all label.
+        typeLength = 0;
+    }
+    if (entry) {
+        result.name = entry->name;
+        result.numeric = entry->numeric;
+    }
+    result.labelLength = end - kHeaderLength - std::min(typeLength, end - kHeaderLength);
+    return result;
 }
 
 int32_t CSurePosDevice::SendCommand(const uint8_t (&command)[kCommandLength]) {
@@ -199,7 +255,14 @@ int32_t CSurePosDevice::DecodeReport(const uint8_t* message, size_t length) {
         ShowSymbology(std::string());
         return 1;
     }
+    if (m_decoding == Decoding::Complete) {
+        ShowCompleteLabel(message, n, length);
+        return 1;
+    }
     const char* name = m_settings.m_showSymbology ? LabelTypeName(message, n, length) : "";
+    if (name == kDontKnow && BoundLabel(message, n, length).name != kDontKnow) {
+        SuggestCompleteDecoding("This reader sends a label type that Complete Decoding names.");
+    }
     const size_t available = BytesInReport(kHeaderLength, length, length);
     const void* zero = std::memchr(data, 0, available);
     size_t labelLength = zero ? size_t(static_cast<const uint8_t*>(zero) - data) : available;
@@ -209,10 +272,31 @@ int32_t CSurePosDevice::DecodeReport(const uint8_t* message, size_t length) {
     }
     ShowLabel(data, labelLength);
     ShowSymbology(name);
+    AfterLabel();
+    return 1;
+}
+
+void CSurePosDevice::ShowCompleteLabel(const uint8_t* message, size_t n, size_t length) {
+    const CCompleteLabel bound = BoundLabel(message, n, length);
+    if (bound.numeric) {
+        std::string digits(reinterpret_cast<const char*>(bound.label), bound.labelLength);
+        for (char& c : digits) {
+            if (uint8_t(c) <= kLastBinaryDigit) {
+                c = char('0' + c);
+            }
+        }
+        ShowLabel(reinterpret_cast<const uint8_t*>(digits.data()), digits.size());
+    } else {
+        ShowLabel(bound.label, bound.labelLength);
+    }
+    ShowSymbology(m_settings.m_showSymbology ? bound.name : "");
+    AfterLabel();
+}
+
+void CSurePosDevice::AfterLabel() {
     if (m_stressAutoDisable && m_port.IsOpen()) {
         Disable();
         std::this_thread::sleep_for(std::chrono::milliseconds(kStressPauseMs));
         Enable();
     }
-    return 1;
 }

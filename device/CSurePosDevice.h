@@ -53,8 +53,21 @@ public:
     // lies beyond them is unknown, named "Don't know".
     static const char* LabelTypeName(const uint8_t* message, size_t n, size_t length);
 
+    // The label of a message as complete decoding bounds it: `label` and `labelLength` the data
+    // before the label type, `name` the type's name (with the 2D types), `numeric` when digits
+    // may arrive as the bytes 0x00-0x09.
+    struct CCompleteLabel {
+        const uint8_t* label = nullptr;
+        size_t labelLength = 0;
+        const char* name = nullptr;
+        bool numeric = false;
+    };
+    static CCompleteLabel BoundLabel(const uint8_t* message, size_t n, size_t length);
+
 private:
     int32_t SendCommand(const uint8_t (&command)[kCommandLength]);
+    void ShowCompleteLabel(const uint8_t* message, size_t n, size_t length);
+    void AfterLabel();
 
     int32_t m_stressAutoDisable = 0;
 };

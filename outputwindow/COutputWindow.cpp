@@ -4,6 +4,7 @@
 #include "outputwindow/COutputWindow.h"
 
 #include "outputwindow/COutputFindBar.h"
+#include "outputwindow/COutputHintBar.h"
 #include "outputwindow/COutputSearch.h"
 #include "settings/CDisplaySettings.h"
 
@@ -88,6 +89,9 @@ COutputWindow::COutputWindow(QWidget* parent)
     m_findBar = new COutputFindBar(*m_search, this);
     connect(m_findBar, &COutputFindBar::ShowCurrentMatch, this, &COutputWindow::ShowCurrentMatch);
     connect(m_findBar, &COutputFindBar::Opened, this, &COutputWindow::PlaceFindBar);
+    m_hintBar = new COutputHintBar(tr("Use Complete Decoding"), this);
+    connect(m_hintBar, &COutputHintBar::Opened, this, &COutputWindow::PlaceFindBar);
+    connect(m_hintBar, &COutputHintBar::Closed, this, &COutputWindow::PlaceFindBar);
     connect(m_findBar, &COutputFindBar::Closed, this, [this] {
         PlaceFindBar();
         MarkVisibleMatches();
@@ -172,14 +176,19 @@ void COutputWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void COutputWindow::PlaceFindBar() {
-    // The bar takes the bottom of the window's own area, so the dialog's layout stays as it is.
+    // The bars take the bottom (find) and top (hint) of the window's own area, so the dialog's
+    // layout stays as it is.
     const int height = m_findBar->isHidden() ? 0 : m_findBar->sizeHint().height();
-    if (viewportMargins().bottom() != height) {
-        setViewportMargins(0, 0, 0, height);
+    const int hintHeight = m_hintBar->isHidden() ? 0 : m_hintBar->sizeHint().height();
+    if (viewportMargins().bottom() != height || viewportMargins().top() != hintHeight) {
+        setViewportMargins(0, hintHeight, 0, height);
     }
+    const QRect view = viewport()->geometry();
     if (height != 0) {
-        const QRect view = viewport()->geometry();
         m_findBar->setGeometry(view.left(), view.bottom() + 1, view.width(), height);
+    }
+    if (hintHeight != 0) {
+        m_hintBar->setGeometry(view.left(), view.top() - hintHeight, view.width(), hintHeight);
     }
 }
 

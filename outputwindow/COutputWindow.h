@@ -15,6 +15,7 @@
 #include <QTimer>
 
 class COutputFindBar;
+class COutputHintBar;
 class COutputSearch;
 class QAction;
 class QMenu;
@@ -73,6 +74,8 @@ public:
     QAction& FindPreviousAction() { return *m_findPreviousAction; }
     QAction& SaveAction() { return *m_saveAction; }
     COutputFindBar& FindBar() { return *m_findBar; }
+    // The bar above the output that offers "Use Complete Decoding".
+    COutputHintBar& HintBar() { return *m_hintBar; }
     COutputSearch& Search() { return *m_search; }
 
 Q_SIGNALS:
@@ -119,6 +122,7 @@ private:
 
     COutputSearch* m_search = nullptr;
     COutputFindBar* m_findBar = nullptr;
+    COutputHintBar* m_hintBar = nullptr;
     QTimer m_markTimer; // marks the visible matches once the changes of a turn are in
     QAction* m_copyAction = nullptr;
     QAction* m_selectAllAction = nullptr;

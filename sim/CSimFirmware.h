@@ -39,6 +39,6 @@ public:
 };
 
 // The kinds of simulated readers whose firmware behaves like a device type.
-enum class CSimReaderKind { Passive, Quorin, HidPos, SurePos, SurePosSio, Keyboard };
+enum class CSimReaderKind { Passive, Quorin, HidPos, HidPos2D, SurePos, SurePosSio, Keyboard };
 
 std::unique_ptr<CSimFirmware> CreateSimFirmware(CSimReaderKind kind);

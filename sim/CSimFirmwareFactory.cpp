@@ -15,6 +15,8 @@ std::unique_ptr<CSimFirmware> CreateSimFirmware(CSimReaderKind kind) {
         return std::make_unique<CSimQuorinFirmware>();
     case CSimReaderKind::HidPos:
         return std::make_unique<CSimHidPosFirmware>();
+    case CSimReaderKind::HidPos2D:
+        return std::make_unique<CSimHidPosFirmware>(CSimHidPosFirmware::CLabels::Imager2D);
     case CSimReaderKind::SurePos:
         return std::make_unique<CSimSurePosFirmware>();
     case CSimReaderKind::SurePosSio:

@@ -25,6 +25,39 @@ constexpr CSimLabel kLabels[] = {
     {"]L0", "PDF417 demo text"}, {"]Q1", "https://example.org/q"},
 };
 
+// A 2D imager's labels; a label longer than one report goes on in the next.
+struct CSimImagerLabel {
+    const char* identifier;
+    const char* text;
+    bool continuedOnLast; // the bit stays set on the last report, as one real reader does
+};
+
+constexpr CSimImagerLabel kImagerLabels[] = {
+    {"]Q0", "M1DOE/JANE            EABC123 LHRJFKBA 0117 123Y014C0042 100", false},
+    {"]d1", "VANTREL-DM-0042", false},
+    {"]d2",
+     "0109501101020917\x1d"
+     "10ABC123",
+     false},
+    {"]Q3",
+     "0109501101020917\x1d"
+     "17261231",
+     false},
+    {"]Q1",
+     "https://example.org/vantrel/a-rather-long-address-that-a-qr-code-holds-easily-and-that-"
+     "takes-three-reports-to-send",
+     false},
+    {"]Q1",
+     "0123456789012345678901234567890123456789012345678901234567890123456789012345678901234567"
+     "890123456789012345678901",
+     true},
+};
+
+// Where the 64-byte report keeps the "continued" bit.
+constexpr size_t kImagerReportLength = 64;
+constexpr size_t kContinuedOffset = 63;
+constexpr size_t kImagerDataOffset = 5;
+
 } // namespace
 
 void CSimHidPosFirmware::OnOutputReport(const uint8_t* data, size_t length,
@@ -80,7 +113,32 @@ void CSimHidPosFirmware::OnTick(std::chrono::steady_clock::time_point now, CSimF
     }
 }
 
+void CSimHidPosFirmware::SendImagerScan(CSimFirmwareHost& host) {
+    const CSimImagerLabel& label = kImagerLabels[m_nextLabel];
+    m_nextLabel = (m_nextLabel + 1) % std::size(kImagerLabels);
+    const size_t length = std::strlen(label.text);
+    for (size_t sent = 0; sent < length || sent == 0;) {
+        const size_t part = std::min(length - sent, kMaxLabelLength);
+        std::vector<uint8_t> report(kImagerReportLength, 0);
+        report[0] = kInputReportId;
+        report[1] = uint8_t(part);
+        std::copy_n(label.identifier, 3, report.begin() + 2);
+        std::copy_n(label.text + sent, part, report.begin() + kImagerDataOffset);
+        sent += part;
+        const bool last = sent >= length;
+        report[kContinuedOffset] = !last || label.continuedOnLast ? 0x01 : 0x00;
+        host.SendInputReport(report);
+        if (last) {
+            break;
+        }
+    }
+}
+
 void CSimHidPosFirmware::SendScan(CSimFirmwareHost& host) {
+    if (m_labels == CLabels::Imager2D) {
+        SendImagerScan(host);
+        return;
+    }
     const CSimLabel& label = kLabels[m_nextLabel];
     m_nextLabel = (m_nextLabel + 1) % std::size(kLabels);
     const size_t textLength = std::min(std::strlen(label.text), kMaxLabelLength);

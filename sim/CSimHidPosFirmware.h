@@ -22,7 +22,13 @@ public:
     // Label bytes that one input report carries.
     static constexpr size_t kMaxLabelLength = 56;
 
-    CSimHidPosFirmware() : m_scan(kScanDelay) {}
+    // The labels a scan cycles through: bar codes in one report each, or a 2D imager's (QR,
+    // Data Matrix, GS1, labels over two and three reports, one of exactly 112 bytes whose last
+    // report keeps "continued" set).
+    enum class CLabels { Linear, Imager2D };
+
+    explicit CSimHidPosFirmware(CLabels labels = CLabels::Linear)
+        : m_scan(kScanDelay), m_labels(labels) {}
 
     void OnOutputReport(const uint8_t* data, size_t length, CSimFirmwareHost& host) override;
     // Only a requested scan is timed.
@@ -42,7 +48,10 @@ public:
 private:
     void SendScan(CSimFirmwareHost& host);
 
+    void SendImagerScan(CSimFirmwareHost& host);
+
     CSimScanTimer m_scan;
+    CLabels m_labels;
     bool m_disabled = false;
     int m_beeps = 0;
     int m_errorBeeps = 0;

@@ -26,16 +26,28 @@ constexpr uint8_t kReset = 0x40;
 constexpr size_t kHeaderLength = 4;
 constexpr size_t kConfigureOffset = 3;
 
+// How a label's digits travel: as characters, or as the bytes 0x00-0x09 (some imagers).
+enum class CDigits { Text, Binary };
+
 struct CSimLabel {
     const char* text;
-    uint8_t type[2]; // one or two label-type bytes; an unused second byte is zero
+    uint8_t type[3]; // the label-type bytes, `typeLength` of them
+    size_t typeLength;
+    CDigits digits;
 };
 
-// Read in turn while enabled, so a demonstration shows several label-type names.
+// Read in turn while enabled, so a demonstration shows several label-type names. The last two
+// are a 2D imager's: EAN-13 in binary digits, and Data Matrix after a zero byte.
 constexpr CSimLabel kLabels[] = {
-    {"012345678905", {0x0D}},         {"5901234123457", {0x16}}, {"96385074", {0x0C}},
-    {"SUREPOS-128", {0x18, 0x0B}},    {"01234565", {0x0A}},      {"CODE 39", {0x0A, 0x0B}},
-    {"12345678901231", {0x0D, 0x0B}},
+    {"012345678905", {0x0D}, 1, CDigits::Text},
+    {"5901234123457", {0x16}, 1, CDigits::Text},
+    {"96385074", {0x0C}, 1, CDigits::Text},
+    {"SUREPOS-128", {0x18, 0x0B}, 2, CDigits::Text},
+    {"01234565", {0x0A}, 1, CDigits::Text},
+    {"CODE 39", {0x0A, 0x0B}, 2, CDigits::Text},
+    {"12345678901231", {0x0D, 0x0B}, 2, CDigits::Text},
+    {"3178530403022", {0x16}, 1, CDigits::Binary},
+    {"VANTREL DATA MATRIX", {0x00, 0x32, 0x0B}, 3, CDigits::Text},
 };
 
 } // namespace
@@ -149,9 +161,11 @@ void CSimSurePosFirmware::SendLabel(CSimFirmwareHost& host) {
     const CSimLabel& label = kLabels[m_labelIndex];
     m_labelIndex = (m_labelIndex + 1) % std::size(kLabels);
     std::vector<uint8_t> data(label.text, label.text + std::strlen(label.text));
-    data.push_back(label.type[0]);
-    if (label.type[1] != 0) {
-        data.push_back(label.type[1]);
+    if (label.digits == CDigits::Binary) {
+        for (uint8_t& digit : data) {
+            digit = uint8_t(digit - '0');
+        }
     }
+    data.insert(data.end(), label.type, label.type + label.typeLength);
     SendMessage(0x00, data.data(), data.size(), host);
 }

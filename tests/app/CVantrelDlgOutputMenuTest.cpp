@@ -95,8 +95,8 @@ TEST_F(CVantrelDlgOutputMenuTest, TheMenuOffersTheOutputItemsAndTheCableOnlyWhen
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(MenuTexts(*menu),
               QStringList({"Copy", "Select All", "Find\u2026", "Save Output As\u2026",
-                           "Clear Output", "Record Reports to File\u2026", "Open Recording\u2026",
-                           "Play Recordings at Recorded Pace"}));
+                           "Clear Output", "Complete Decoding", "Record Reports to File\u2026",
+                           "Open Recording\u2026", "Play Recordings at Recorded Pace"}));
     EXPECT_EQ(MenuItem(*menu, "Open Recording\u2026")->shortcut(),
               QKeySequence(QKeySequence::Open));
     EXPECT_EQ(MenuItem(*menu, "Copy")->shortcut(), QKeySequence(QKeySequence::Copy));
@@ -111,7 +111,7 @@ TEST_F(CVantrelDlgOutputMenuTest, TheMenuOffersTheOutputItemsAndTheCableOnlyWhen
     // The keyboard's menu key opens the same menu.
     menu = OpenMenu(QContextMenuEvent::Keyboard);
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(MenuTexts(*menu).mid(8), QStringList({"Unplug Reader", "Plug Reader Back"}));
+    EXPECT_EQ(MenuTexts(*menu).mid(9), QStringList({"Unplug Reader", "Plug Reader Back"}));
     EXPECT_FALSE(MenuItem(*menu, "Unplug Reader")->isEnabled()); // no reader is open
     EXPECT_FALSE(MenuItem(*menu, "Plug Reader Back")->isEnabled());
     menu->close();

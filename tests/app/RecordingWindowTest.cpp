@@ -7,6 +7,7 @@
 #include "device/CHidDeviceFactory.h"
 #include "device/CHidPosDevice.h"
 #include "device/CSurePosSioDevice.h"
+#include "outputwindow/COutputHintBar.h"
 #include "outputwindow/COutputWindow.h"
 #include "outputwindow/CRecordingOpener.h"
 #include "panels/CHidPosPanel.h"
@@ -38,10 +39,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <sstream>
@@ -61,13 +64,15 @@ std::vector<CRun> WindowRuns(COutputWindow& window) {
 
 // What the terminal tool's replay inserts for the file (one device of it, when given), with
 // the display settings of `store`.
-std::vector<CRun> CliRuns(CSettingsStore& store, const QString& file, int device = -1) {
+std::vector<CRun> CliRuns(CSettingsStore& store, const QString& file, int device = -1,
+                          const char* decoding = "specified") {
     CFakeHidPlatform platform;
     std::ostringstream out;
     std::ostringstream err;
     const std::atomic<bool> stop{false};
     CCliApp cli(platform, store, out, err, stop, false);
-    std::vector<std::string> args{"replay", file.toStdString(), "--format", "json"};
+    std::vector<std::string> args{"replay", file.toStdString(), "--format",
+                                  "json",   "--decoding",       decoding};
     if (device >= 0) {
         args.insert(args.end(), {"--device", std::to_string(device)});
     }
@@ -496,6 +501,48 @@ TEST_F(RecordingWindow, ThePaceIsAChoiceOfTheMenuRememberedAndPlaysInOrderEither
     m_dialog.reset();
     Start(std::make_unique<CFakeHidPlatform>());
     EXPECT_TRUE(m_dialog->RecordingOpener().PacedAction().isChecked());
+}
+
+TEST_F(RecordingWindow, CompleteDecodingIsAStoredMenuChoiceThatTheHintBarOffers) {
+    Start(std::make_unique<CFakeHidPlatform>());
+    QAction& complete = m_dialog->CompleteDecodingAction();
+    COutputHintBar& hint = Output().HintBar();
+    EXPECT_FALSE(complete.isChecked());
+
+    // As specified: the split QR label stays split, and the bar says once what would change.
+    m_dialog->OpenRecordings({Data("hidpos-2d.txt")});
+    ASSERT_TRUE(WaitForLines(13));
+    EXPECT_EQ(WindowRuns(Output()), CliRuns(m_cliStore, Data("hidpos-2d.txt")));
+    EXPECT_TRUE(hint.isVisible());
+    EXPECT_TRUE(hint.Text().contains("]Q0")) << hint.Text().toStdString();
+    hint.CloseButton().click();
+    EXPECT_FALSE(hint.isVisible());
+
+    Choose("Complete Decoding");
+    EXPECT_TRUE(complete.isChecked());
+    EXPECT_EQ(m_store.GetProfileInt("Decoding", "Complete", 0), 1);
+    m_dialog->OnClearOutput();
+    Select("Recording: hidpos-2d.txt");
+    ASSERT_TRUE(WaitForLines(13));
+    const std::vector<CRun> runs = WindowRuns(Output());
+    EXPECT_EQ(runs, CliRuns(m_cliStore, Data("hidpos-2d.txt"), -1, "complete"));
+    EXPECT_NE(std::find(runs.begin(), runs.end(),
+                        CRun{"QR Code", m_dialog->DisplaySettings().m_colorSymbology, false}),
+              runs.end());
+    EXPECT_FALSE(hint.isVisible());
+
+    // The bar's button chooses it too; a new window starts with the stored choice.
+    Choose("Complete Decoding");
+    EXPECT_EQ(m_store.GetProfileInt("Decoding", "Complete", 1), 0);
+    m_dialog->OnClearOutput();
+    Select("Recording: hidpos-2d.txt");
+    ASSERT_TRUE(WaitFor([&] { return hint.isVisible(); }));
+    hint.ActionButton().click();
+    EXPECT_TRUE(complete.isChecked());
+    EXPECT_FALSE(hint.isVisible());
+    m_dialog.reset();
+    Start(std::make_unique<CFakeHidPlatform>());
+    EXPECT_TRUE(m_dialog->CompleteDecodingAction().isChecked());
 }
 
 } // namespace

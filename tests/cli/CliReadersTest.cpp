@@ -46,7 +46,8 @@ protected:
 TEST_F(CliReaders, ANameMatchingSeveralReadersListsThemUnlessOneMatchesExactly) {
     const CResult ambiguous = Run({"send", "Vantrel Sim", "beep"});
     EXPECT_EQ(ambiguous.code, CCliApp::kUsage);
-    EXPECT_NE(ambiguous.err.find("the name \"Vantrel Sim\" matches 10 readers; name one of them:\n"
+    EXPECT_NE(ambiguous.err.find("the name \"Vantrel Sim\" matches 11 readers; name one of them:\n"
+                                 "  Vantrel Sim 2D Imager - 2D00108\n"
                                  "  Vantrel Sim Barcode Scanner - Keyboard mode - KM00042\n"
                                  "  Vantrel Sim Counter Scanner - NoSerNum0\n"),
               std::string::npos)
@@ -173,8 +174,8 @@ TEST_F(CliReaders, ListFiltersAndPrintsOneLineEach) {
     const CResult ids = Run({"list", "--vid", "1209", "--pid", "106"});
     EXPECT_EQ(Count(ids.out, "\n"), 2u) << ids.out;
     const CResult usages = Run({"list", "--usage-page", "8C", "--usage", "0002"});
-    EXPECT_EQ(Count(usages.out, "  hidpos  "), 3u) << usages.out;
-    EXPECT_EQ(Count(usages.out, "\n"), 3u);
+    EXPECT_EQ(Count(usages.out, "  hidpos  "), 4u) << usages.out;
+    EXPECT_EQ(Count(usages.out, "\n"), 4u);
     const CResult keyboard = Run({"list", "--all", "--usage-page", "1"});
     EXPECT_NE(keyboard.out.find("(not listed: not a reader interface"), std::string::npos);
     const CResult none = Run({"list", "--vid", "dead"});

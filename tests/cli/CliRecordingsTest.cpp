@@ -164,6 +164,71 @@ TEST_F(CliRecordings, RecordsGiveEachReportWithItsInsertions) {
         << insertions;
 }
 
+TEST_F(CliRecordings, TodaysReadersReplayAsSpecifiedOrCompletelyDecoded) {
+    const std::string qr = "M1DOE/JANE            EABC123 LHRJFKBA 0117 123Y014C0042";
+    // `count` characters of `cycle` repeated, from `from` on: the long labels of the imager.
+    const auto cycled = [](const std::string& cycle, size_t from, size_t count) {
+        std::string text;
+        for (size_t i = from; i < from + count; ++i) {
+            text += cycle[i % cycle.size()];
+        }
+        return text;
+    };
+    const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    const std::string digits = "0123456789";
+    const struct {
+        const char* file;
+        const char* decoding;
+        std::string out;
+    } cases[] = {
+        {"hidpos-2d.txt", "specified",
+         qr +
+             " - Don't know\n 100 - Don't know\nVANTREL-DM-0042 - Don't know\n"
+             "0109501101020917[1D]10ABC123 - Don't know\n"
+             "0109501101020917[1D]17261231 - Don't know\n" +
+             cycled(letters, 0, 56) + " - Don't know\n" + cycled(letters, 56, 56) +
+             " - Don't know\n" + cycled(letters, 112, 18) + " - Don't know\n" +
+             cycled(digits, 0, 56) + " - Don't know\n" + cycled(digits, 56, 56) +
+             " - Don't know\n"
+             "Product Name: Imager 2D; Boot Revision: 1.0; Software Pa - Not a barcode\n"
+             "rt Number: 4711; Software Revision: 2.3; Serial Number:  - Not a barcode\n"
+             "42 - Not a barcode\n"},
+        {"hidpos-2d.txt", "complete",
+         qr +
+             " 100 - QR Code\nVANTREL-DM-0042 - Data Matrix\n"
+             "0109501101020917[1D]10ABC123 - GS1 DataMatrix\n"
+             "0109501101020917[1D]17261231 - GS1 QR Code\n" +
+             cycled(letters, 0, 130) + " - QR Code\n" + cycled(digits, 0, 112) + " - QR Code\n" +
+             "Product Name: Imager 2D; Boot Revision: 1.0; Software Part Number: 4711; Software "
+             "Revision: 2.3; Serial Number: 42 - Not a barcode\n"},
+        {"hidpos-no-identifier.txt", "specified", "1234123457[00][00][00]\n[00][00][00]\n"},
+        {"hidpos-no-identifier.txt", "complete", "5901234123457\nABC\n"},
+        {"surepos-2d.txt", "specified",
+         "3574661404264 - EAN13\n[03][01][07][08][05] - EAN13\nQ1 - C39\n"
+         "DM-0042-VANTREL - Don't know\nPDF417 SAMPLE - Don't know\n"},
+        {"surepos-2d.txt", "complete",
+         "3574661404264 - EAN13\n3178530403022 - EAN13\nQ1 - C39\n"
+         "DM-0042-VANTREL - Data Matrix\nPDF417 SAMPLE - PDF417\n"},
+    };
+    for (const auto& c : cases) {
+        const CResult r =
+            Run({"replay", std::string(VANTREL_TEST_DATA_DIR) + "/recordings/" + c.file,
+                 "--decoding", c.decoding, "--set", "ShowRaw=0", "--format", "plain"});
+        EXPECT_EQ(r.code, CCliApp::kDone) << c.file << " " << c.decoding << r.err;
+        EXPECT_EQ(r.out, c.out) << c.file << " " << c.decoding;
+    }
+    // The joined label's record carries the identifier of its first report.
+    const CResult records =
+        Run({"replay", std::string(VANTREL_TEST_DATA_DIR) + "/recordings/hidpos-2d.txt",
+             "--decoding", "complete", "--format", "records"});
+    EXPECT_NE(records.out.find("\"aim\": \"]Q0\", \"label\": \"" + qr + " 100\""),
+              std::string::npos)
+        << records.out;
+    const CResult wrong = Run({"replay", "--decoding", "full", "-"});
+    EXPECT_EQ(wrong.code, CCliApp::kUsage);
+    EXPECT_NE(wrong.err.find("--decoding must be specified or complete"), std::string::npos);
+}
+
 TEST_F(CliRecordings, ErrorsSayWhatIsWrong) {
     const CResult broken = Run({"replay", WriteFile("R: 3 05 8c\nE: 0.0 2 01 02\n")});
     EXPECT_EQ(broken.code, CCliApp::kFailed);

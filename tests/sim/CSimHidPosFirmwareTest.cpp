@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Corvasse
 // SPDX-License-Identifier: MIT
 
+#include "support/CDeviceTestRig.h"
 #include "support/CRecordingFirmwareHost.h"
 
 #include "device/CHidPosDevice.h"
@@ -95,6 +96,47 @@ TEST_F(SimHidPosFirmware, RedirectFeatureIsStoredAndReadBack) {
     uint8_t other[] = {0x05, 0x00};
     EXPECT_FALSE(firmware.OnGetFeature(other, sizeof other));
     EXPECT_FALSE(firmware.OnSetFeature(set, 1));
+}
+
+TEST(SimHidPos2DImager, ScansJoinIntoOneLabelEachInTheCompleteDecoding) {
+    CSimHidPosFirmware imager(CSimHidPosFirmware::CLabels::Imager2D);
+    CRecordingFirmwareHost host;
+    CDeviceTestRig rig;
+    CHidPosDevice device(rig.port, rig.sink, rig.settings, rig.notifier);
+    device.SetDecoding(Decoding::Complete);
+    rig.settings.m_showSymbology = 1;
+    // Each scan's reports arrive together; the next scan comes long after.
+    auto read = CHidDevice::Clock::time_point();
+    size_t handed = 0;
+    std::vector<size_t> reportsPerScan;
+    for (int scan = 0; scan < 6; ++scan) {
+        host.Write(imager, {0x04, 0x04});
+        host.Run(imager, 1s);
+        host.Write(imager, {0x04, 0x00});
+        read += 1s;
+        if (device.OpenLabelDeadline() <= read) {
+            device.CloseOpenLabel();
+        }
+        reportsPerScan.push_back(host.reports.size() - handed);
+        for (; handed < host.reports.size(); ++handed) {
+            const Bytes& report = host.reports[handed];
+            ASSERT_EQ(report.size(), 64u);
+            device.OnReportAt(report.data(), report.size(), read);
+        }
+    }
+    device.CloseOpenLabel();
+    EXPECT_EQ(reportsPerScan, (std::vector<size_t>{2, 1, 1, 1, 3, 2}));
+    // The 112-byte label keeps the bit set on its last report.
+    EXPECT_EQ(host.reports.back()[63], 0x01);
+    const std::string text = rig.sink.Text();
+    for (const char* line :
+         {"M1DOE/JANE            EABC123 LHRJFKBA 0117 123Y014C0042 100 - QR Code\r\n",
+          "VANTREL-DM-0042 - Data Matrix\r\n", "[1D]10ABC123 - GS1 DataMatrix\r\n",
+          "[1D]17261231 - GS1 QR Code\r\n", "three-reports-to-send - QR Code\r\n",
+          "678901 - QR Code\r\n"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+    }
+    EXPECT_EQ(rig.sink.Scrolls(), 6);
 }
 
 } // namespace

@@ -87,6 +87,7 @@ TEST(CSimPlatformTest, DefaultSetCarriesTheInterfacesTheDemoNeeds) {
     };
     const CExpect expected[] = {
         {"sim:/hidpos", 0x008C, 0x0002, 64, 64, 2},
+        {"sim:/imager-2d", 0x008C, 0x0002, 64, 64, 2},
         {"sim:/quorin", 0xFFA0, 0x0001, 65, 65, 0},
         {"sim:/surepos", 0xFF45, 0x4B00, 65, 12, 0},
         {"sim:/surepos-sio", 0xFF45, 0x6400, 3, 252, 250},

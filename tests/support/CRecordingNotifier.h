@@ -20,11 +20,15 @@ public:
         m_outputAtMessage.push_back(m_sink ? m_sink->Text() : std::string());
     }
 
+    void SuggestCompleteDecoding(const std::string& why) override { m_suggestions.push_back(why); }
+
     const std::vector<std::string>& Messages() const { return m_messages; }
+    const std::vector<std::string>& Suggestions() const { return m_suggestions; }
     const std::vector<std::string>& OutputAtMessage() const { return m_outputAtMessage; }
 
 private:
     const CRecordingSink* m_sink;
     std::vector<std::string> m_messages;
     std::vector<std::string> m_outputAtMessage;
+    std::vector<std::string> m_suggestions;
 };

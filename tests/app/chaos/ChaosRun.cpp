@@ -191,6 +191,7 @@ std::vector<uint8_t> LabelReport(CSimReaderKind kind, const std::string& label) 
     std::vector<uint8_t> report;
     switch (kind) {
     case CSimReaderKind::HidPos:
+    case CSimReaderKind::HidPos2D:
         report = {0x02, n, ']', 'X', '0'};
         break;
     case CSimReaderKind::Quorin:
