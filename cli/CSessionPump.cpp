@@ -3,12 +3,11 @@
 
 #include "cli/CSessionPump.h"
 
+#include "cli/CRotatingRecording.h"
 #include "cli/CTerminalSink.h"
 #include "cli/CTerminalText.h"
 #include "cli/WallClock.h"
 #include "device/CKeyboardDevice.h"
-#include "device/ErrorText.h"
-#include "recording/CRecording.h"
 
 #include <ctime>
 #include <sys/time.h>
@@ -101,11 +100,9 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
             first = lastReport;
         }
         if (options.recorder) {
-            options.recorder->WriteInput(options.recordIndexes[size_t(index)], message.report,
-                                         message.readTime);
-            if (!options.recorder->Good()) {
-                return m_errors.Fail("the recording cannot be written: " +
-                                     ErrnoText(options.recorder->Error()));
+            if (!options.recorder->WriteInput(options.recordIndexes[size_t(index)], message.report,
+                                              message.readTime)) {
+                return m_errors.Fail(options.recorder->Failure());
             }
         }
         CReportInfo info;
