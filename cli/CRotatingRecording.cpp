@@ -46,8 +46,12 @@ bool CRotatingRecording::ParseSize(const std::string& text, long long& bytes) {
         }
         shift = unit->shift;
     }
-    bytes = std::stoll(text.substr(0, digits)) << shift;
-    return bytes > 0;
+    const long long count = std::stoll(text.substr(0, digits));
+    if (count <= 0 || count > (LLONG_MAX >> shift)) {
+        return false;
+    }
+    bytes = count << shift;
+    return true;
 }
 
 std::string CRotatingRecording::Rotated(int generation) const {

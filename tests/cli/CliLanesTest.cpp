@@ -388,6 +388,7 @@ TEST_F(CliLanes, RecordOptionsThatCannotWorkAreUsageErrors) {
         {"--record", "FILE", "--record-max-size", "0"},
         {"--record", "FILE", "--record-max-size", "5X"},
         {"--record", "FILE", "--record-max-size", "1KB"},
+        {"--record", "FILE", "--record-max-size", "99999999999G"},
         {"--record", "FILE", "--record-keep", "2"},
         {"--record", "FILE", "--record-max-size", "1K", "--record-keep", "0"},
         {"--record-max-size", "1K"},
