@@ -4,6 +4,7 @@
 #include "cli/CLanePump.h"
 
 #include "cli/CMqttPublisher.h"
+#include "cli/CRotatingRecording.h"
 #include "cli/CTerminalText.h"
 #include "cli/WallClock.h"
 #include "device/DeviceType.h"
@@ -38,6 +39,7 @@ struct CLanePump::CLane {
     CSession::Clock::time_point lastReport;
     bool idleReported = false;
     uint64_t dropped = 0; // reports the queue dropped, said once per open
+    int recordIndex = -1; // the recording's device; a replugged reader keeps its own
 };
 
 // Hands the device type's output to the local sink and to a records sink whose objects are
@@ -143,6 +145,10 @@ bool CLanePump::Start(int& exitCode) {
     if (!OpenWanted(true, exitCode)) {
         return false;
     }
+    if (m_recordingFailed) {
+        exitCode = kExitFailed;
+        return false;
+    }
     PublishReaders();
     return true;
 }
@@ -239,6 +245,15 @@ bool CLanePump::OpenLane(const CReaderLookup& lookup, const CReaderLookup::CChoi
     lane.lastReport = CSession::Clock::now();
     lane.idleReported = false;
     lane.dropped = 0;
+    if (m_options.recording && lane.recordIndex < 0 && !m_recordingFailed) {
+        CHidInterfaceInfo header = info ? *info : CHidInterfaceInfo();
+        lane.session->Port().GetAttributes(header.attributes);
+        lane.recordIndex = m_options.recording->AddDevice(header, lane.session->Name());
+        if (!m_options.recording->Good()) {
+            m_context.errors.Report(m_options.recording->Failure());
+            m_recordingFailed = true;
+        }
+    }
     Event("plugged", choice.name, choice.path);
     return true;
 }
@@ -352,6 +367,7 @@ void CLanePump::Decode(CLane& lane, const CHidMessage& message) {
     if (m_reports == 0) {
         m_first = now;
     }
+    Record(lane, message);
     lane.lastReport = now;
     lane.idleReported = false;
     m_lastReport = now;
@@ -384,11 +400,22 @@ void CLanePump::Decode(CLane& lane, const CHidMessage& message) {
     }
 }
 
+void CLanePump::Record(CLane& lane, const CHidMessage& message) {
+    if (!m_options.recording || m_recordingFailed || lane.recordIndex < 0) {
+        return;
+    }
+    if (!m_options.recording->WriteInput(lane.recordIndex, message.report, message.readTime)) {
+        m_context.errors.Report(m_options.recording->Failure());
+        m_recordingFailed = true;
+    }
+}
+
 int CLanePump::Run() {
     using Clock = CSession::Clock;
     CHidMessage message;
     m_lastReport = Clock::now();
-    while (!m_context.stop.load() && (m_options.count == 0 || m_reports < m_options.count)) {
+    while (!m_context.stop.load() && !m_recordingFailed &&
+           (m_options.count == 0 || m_reports < m_options.count)) {
         ShowPublisherNotes();
         if (m_options.silenceMs > 0 &&
             Clock::now() - m_lastReport >= std::chrono::milliseconds(m_options.silenceMs)) {
@@ -429,5 +456,5 @@ int CLanePump::Run() {
     }
     m_sink.Flush();
     ShowPublisherNotes();
-    return m_failed ? kExitFailed : kExitDone;
+    return m_failed || m_recordingFailed ? kExitFailed : kExitDone;
 }

@@ -15,6 +15,7 @@
 
 class CHidDeviceMonitor;
 class CMqttPublisher;
+class CRotatingRecording;
 class CSettingsStore;
 
 // A lane: the readers a monitor follows, opened as they come and closed as they go, each
@@ -31,6 +32,7 @@ public:
         long long idleMs = 0;    // an event when a reader was silent this long; 0: never
         long long silenceMs = 0; // fails when no reader sent anything this long; 0: never
         std::string format;      // the local output's format, for the events
+        CRotatingRecording* recording = nullptr; // every report of every reader opened
     };
 
     CLanePump(CCliContext& context, CSettingsStore& settings, CTerminalSink& sink,
@@ -56,6 +58,7 @@ private:
     // Opens each wanted reader that is present and not open; `initial` also tries absent paths.
     bool OpenWanted(bool initial, int& exitCode);
     bool OpenLane(const CReaderLookup& lookup, const CReaderLookup::CChoice& choice);
+    void Record(CLane& lane, const CHidMessage& message);
     void CloseLane(CLane& lane, const char* event);
     void TakeDeviceChanges();
     void Decode(CLane& lane, const CHidMessage& message);
@@ -78,4 +81,5 @@ private:
     CSession::Clock::time_point m_first;
     CSession::Clock::time_point m_lastReport;
     bool m_failed = false;
+    bool m_recordingFailed = false;
 };

@@ -3,12 +3,11 @@
 
 #include "cli/CSessionPump.h"
 
+#include "cli/CRotatingRecording.h"
 #include "cli/CTerminalSink.h"
 #include "cli/CTerminalText.h"
 #include "cli/WallClock.h"
 #include "device/CKeyboardDevice.h"
-#include "device/ErrorText.h"
-#include "recording/CRecording.h"
 
 #include <algorithm>
 #include <chrono>
@@ -132,12 +131,9 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
             first = lastReport;
         }
         if (options.recorder) {
-            options.recorder->WriteInput(options.recordIndexes[size_t(index)], message.report,
-                                         message.readTime);
-            if (!options.recorder->Good()) {
-                return m_errors.Fail("the recording " + options.recordName +
-                                     " cannot be written: " + ErrnoText(options.recorder->Error()) +
-                                     "; it holds the reports before, each on a whole line");
+            if (!options.recorder->WriteInput(options.recordIndexes[size_t(index)], message.report,
+                                              message.readTime)) {
+                return m_errors.Fail(options.recorder->Failure());
             }
         }
         CReportInfo info;

@@ -9,7 +9,7 @@
 #include <atomic>
 #include <vector>
 
-class CRecordingWriter;
+class CRotatingRecording;
 class CTerminalSink;
 
 // Decodes what a set of open readers sends, until a deadline, a number of reports, a time
@@ -22,9 +22,8 @@ public:
         long long idleMs = 0;    // fails when no report arrived for this long; 0: no limit
         bool timestamps = false; // the time of day before each report's lines
         bool tagReaders = false; // the reader's name before each report's lines
-        CRecordingWriter* recorder = nullptr;
+        CRotatingRecording* recorder = nullptr;
         std::vector<int> recordIndexes; // the recorder's device index of each session
-        std::string recordName;         // the recording as the user named it, quoted
     };
 
     CSessionPump(std::vector<CSession*> sessions, CSessionQueue& queue, CTerminalSink& sink,

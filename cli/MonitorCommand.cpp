@@ -4,14 +4,13 @@
 #include "cli/CDecodeOptions.h"
 #include "cli/CLanePump.h"
 #include "cli/CMqttPublisher.h"
+#include "cli/CRotatingRecording.h"
 #include "cli/CSession.h"
 #include "cli/CSessionPump.h"
 #include "cli/CTerminalText.h"
 #include "cli/Subcommands.h"
 #include "device/CKeyboardDevice.h"
 #include "device/ErrorText.h"
-#include "recording/CRecording.h"
-#include "recording/CRecordingOutput.h"
 #include "recording/QuoteInput.h"
 #include "settings/CMemorySettingsStore.h"
 #include "settings/CSettingsStore.h"
@@ -42,10 +41,16 @@ several readers each line starts with its reader's name.
   --record FILE    also write what was read to FILE as a recording ("-": standard output,
                    instead of the decoded reports); a file that holds something already is
                    kept unless --append (the new recording after it) or --force (overwrite)
+  --record-max-size BYTES
+                   once the recording reaches BYTES (a number, or with K, M or G for
+                   kibibytes, mebibytes, gibibytes) it is renamed FILE.1, older ones FILE.2
+                   and so on, and a new FILE begins with the readers' headers
+  --record-keep N  the rotated recordings kept (default 1); the oldest beyond is removed
 A lane follows its readers and can publish every scan to an MQTT broker:
   --follow         never end because a reader went: readers that come later are opened, and
                    each plug, unplug and failure to open is an event line (an object with
-                   --format json or records); the run ends on Ctrl-C, SIGTERM or --count
+                   --format json or records); the run ends on Ctrl-C, SIGTERM or --count;
+                   --record writes every report of every reader the lane opens
   --idle-timeout MS
                    an "idle" event when one reader sent nothing for MS milliseconds
   --mqtt URL       publish to mqtt://[user@]host[:port]/prefix (mqtts:// with TLS, checked
@@ -67,6 +72,58 @@ A reader in keyboard mode types its labels; each key is one report. For such rea
 constexpr long long kDefaultQueue = 10000;
 constexpr long long kDefaultWaitSeconds = 10;
 constexpr int kStopWaitMs = 3000;
+constexpr long long kMaxKeep = 1000;
+
+// The recording the --record options ask for; false with the exit status when they are wrong
+// or the file holds a capture that neither --append nor --force gives up.
+bool RecordingOptions(CCliContext& context, const CCommandLine& line,
+                      CRotatingRecording::COptions& recording, int& exitCode) {
+    recording.path = line.Value("record");
+    recording.append = line.Has("append");
+    long long keep = recording.keep;
+    std::string error;
+    if (!line.Number("record-keep", 1, kMaxKeep, 10, keep, error)) {
+        exitCode = context.errors.Usage(error);
+        return false;
+    }
+    recording.keep = int(keep);
+    if (line.Has("record-max-size") &&
+        !CRotatingRecording::ParseSize(line.Value("record-max-size"), recording.maxBytes)) {
+        exitCode = context.errors.Usage("--record-max-size takes a size in bytes above 0, "
+                                        "with K, M or G for kibi-, mebi- or gibibytes, not " +
+                                        QuoteInput(line.Value("record-max-size")));
+        return false;
+    }
+    const bool rotating = line.Has("record-max-size") || line.Has("record-keep");
+    if (rotating && (!line.Has("record") || recording.path == "-")) {
+        exitCode = context.errors.Usage("--record-max-size and --record-keep need --record "
+                                        "with a file");
+        return false;
+    }
+    if (line.Has("record-keep") && !line.Has("record-max-size")) {
+        exitCode = context.errors.Usage("--record-keep needs --record-max-size");
+        return false;
+    }
+    struct stat existing {};
+    if (line.Has("record") && recording.path != "-" &&
+        stat(recording.path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        // Never opened: a FIFO would block, a device would take the recording.
+        exitCode =
+            context.errors.Fail("cannot write the recording " + QuoteInput(recording.path, 200) +
+                                ": it is not a regular file but a folder, a device, a "
+                                "FIFO or a socket (- writes to standard output)");
+        return false;
+    }
+    // A capture already made is kept unless the user says what to do with it.
+    if (line.Has("record") && recording.path != "-" && !line.Has("append") && !line.Has("force") &&
+        stat(recording.path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
+        existing.st_size > 0) {
+        exitCode = context.errors.Fail("the recording " + QuoteInput(recording.path, 200) +
+                                       " exists: --append adds to it, --force overwrites it");
+        return false;
+    }
+    return true;
+}
 
 // The publisher the --mqtt options ask for, connected; null with the exit status when the
 // options are wrong or the broker cannot be reached.
@@ -152,10 +209,11 @@ bool SetUpKeyboard(CCliContext& context, const CCommandLine& line, CSession& ses
 
 // A lane: the readers followed as they come and go, and published when asked.
 int RunLane(CCliContext& context, CDecodeOptions& options, const CCommandLine& line,
-            const CSessionPump::COptions& pumpOptions) {
-    if (line.Has("record")) {
-        return context.errors.Usage("--record cannot be combined with --follow, --idle-timeout "
-                                    "or --mqtt");
+            const CSessionPump::COptions& pumpOptions,
+            const CRotatingRecording::COptions& recordingOptions) {
+    if (recordingOptions.path == "-") {
+        return context.errors.Usage("a lane writes its events to standard output: --record "
+                                    "takes a file with --follow, --idle-timeout or --mqtt");
     }
     CLanePump::COptions lane;
     lane.names = line.Positional();
@@ -179,6 +237,14 @@ int RunLane(CCliContext& context, CDecodeOptions& options, const CCommandLine& l
         if (!publisher) {
             return exitCode;
         }
+    }
+    // The file is made when the first reader opens.
+    std::unique_ptr<CRotatingRecording> recording;
+    if (line.Has("record")) {
+        CRotatingRecording::COptions several = recordingOptions;
+        several.severalDevices = true;
+        recording = std::make_unique<CRotatingRecording>(several, context.out);
+        lane.recording = recording.get();
     }
     CLanePump pump(context, options.Settings(), options.Sink(), publisher.get(), lane);
     if (!pump.Start(exitCode)) {
@@ -258,8 +324,8 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
     CSettingsStore& store = noSettings ? static_cast<CSettingsStore&>(noStore) : context.store;
     CDecodeOptions options(
         store, {"all", "timestamps", "follow", "no-settings", "append", "force", "grab"},
-        {"record", "count", "timeout", "idle-timeout", "mqtt", "mqtt-password-file", "mqtt-queue",
-         "mqtt-wait", "layout", "pause", "end", "decoding"});
+        {"record", "record-max-size", "record-keep", "count", "timeout", "idle-timeout", "mqtt",
+         "mqtt-password-file", "mqtt-queue", "mqtt-wait", "layout", "pause", "end", "decoding"});
     if (const int code = options.Parse(
             args, (std::string(kHelp) + CDecodeOptions::kDecodingHelp).c_str(), context);
         code != CDecodeOptions::kContinue) {
@@ -273,22 +339,17 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
         return context.errors.Usage(error);
     }
     pumpOptions.timestamps = line.Has("timestamps");
-    if (line.Has("follow") || line.Has("mqtt") || line.Has("idle-timeout")) {
-        return RunLane(context, options, line, pumpOptions);
+    int exitCode = kExitDone;
+    CRotatingRecording::COptions recordingOptions;
+    if (!RecordingOptions(context, line, recordingOptions, exitCode)) {
+        return exitCode;
     }
-
-    // A capture already made is kept unless the user says what to do with it.
-    struct stat existing {};
-    if (line.Has("record") && line.Value("record") != "-" && !line.Has("append") &&
-        !line.Has("force") && stat(line.Value("record").c_str(), &existing) == 0 &&
-        S_ISREG(existing.st_mode) && existing.st_size > 0) {
-        return context.errors.Fail("the recording " + QuoteInput(line.Value("record"), 200) +
-                                   " exists: --append adds to it, --force overwrites it");
+    if (line.Has("follow") || line.Has("mqtt") || line.Has("idle-timeout")) {
+        return RunLane(context, options, line, pumpOptions, recordingOptions);
     }
 
     const CReaderLookup lookup(context.platform);
     std::vector<CReaderLookup::CChoice> choices;
-    int exitCode = kExitDone;
     if (!ChooseReaders(context, store, line, lookup, choices, exitCode)) {
         return exitCode;
     }
@@ -319,26 +380,13 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
     pumpOptions.tagReaders = open.size() > 1;
 
     // The file is made only now, so that a reader that does not open leaves it as it was.
-    CRecordingOutput recordFile;
-    std::unique_ptr<CRecordingWriter> recorder;
+    std::unique_ptr<CRotatingRecording> recorder;
     if (line.Has("record")) {
-        struct stat status {};
-        if (!toStandardOutput && stat(line.Value("record").c_str(), &status) == 0 &&
-            !S_ISREG(status.st_mode)) {
-            // Never opened: a FIFO would block, a device would take the recording.
-            return context.errors.Fail("cannot write the recording " +
-                                       QuoteInput(line.Value("record"), 200) +
-                                       ": it is not a regular file but a folder, a device, a "
-                                       "FIFO or a socket (- writes to standard output)");
+        recordingOptions.severalDevices = open.size() > 1;
+        recorder = std::make_unique<CRotatingRecording>(recordingOptions, context.out);
+        if (!recorder->Open()) {
+            return context.errors.Fail(recorder->Failure());
         }
-        if (!toStandardOutput && !recordFile.Open(line.Value("record"), line.Has("append"))) {
-            return context.errors.Fail("cannot write the recording " +
-                                       QuoteInput(line.Value("record"), 200) + ": " +
-                                       ErrnoText(recordFile.Error()));
-        }
-        recorder = std::make_unique<CRecordingWriter>(
-            toStandardOutput ? context.out : static_cast<std::ostream&>(recordFile),
-            open.size() > 1);
         for (CSession* session : open) {
             const CHidInterfaceInfo* info = lookup.Interface(session->Path());
             CHidInterfaceInfo header = info ? *info : CHidInterfaceInfo();
@@ -346,12 +394,9 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
             pumpOptions.recordIndexes.push_back(recorder->AddDevice(header, session->Name()));
         }
         if (!recorder->Good()) {
-            return context.errors.Fail("cannot write the recording " +
-                                       QuoteInput(line.Value("record"), 200) + ": " +
-                                       ErrnoText(recorder->Error()));
+            return context.errors.Fail(recorder->Failure());
         }
         pumpOptions.recorder = recorder.get();
-        pumpOptions.recordName = QuoteInput(line.Value("record"), 200);
     }
     for (CSession* session : open) {
         context.errors.Note("Monitoring \"" + session->Name() + "\" (" + session->Path() + ")" +

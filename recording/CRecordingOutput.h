@@ -25,6 +25,8 @@ public:
     bool Open(const std::string& path, bool append = false);
     // The errno of the failed open or write; 0 while all went well.
     int Error() const { return m_buffer.Error(); }
+    // The bytes the file holds, with those still to be written.
+    uint64_t Size() const { return m_buffer.Size(); }
 
 private:
     class CBuffer : public std::streambuf {
@@ -36,6 +38,7 @@ private:
 
         bool Open(const std::string& path, bool append);
         int Error() const { return m_error; }
+        uint64_t Size() const { return m_written + uint64_t(pptr() - pbase()); }
 
     protected:
         int_type overflow(int_type c) override;

@@ -383,4 +383,142 @@ TEST_F(CliLanes, ARecordingThatHoldsSomethingIsKeptUnlessAppendOrForceIsGiven) {
     EXPECT_EQ(RunOn(m_lanes, {"monitor", "sim:/lane-a", "--record", empty}).code, CCliApp::kDone);
 }
 
+TEST_F(CliLanes, RecordOptionsThatCannotWorkAreUsageErrors) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--record", "FILE", "--record-max-size", "0"},
+        {"--record", "FILE", "--record-max-size", "5X"},
+        {"--record", "FILE", "--record-max-size", "1KB"},
+        {"--record", "FILE", "--record-max-size", "99999999999G"},
+        {"--record", "FILE", "--record-keep", "2"},
+        {"--record", "FILE", "--record-max-size", "1K", "--record-keep", "0"},
+        {"--record-max-size", "1K"},
+        {"--record", "-", "--record-max-size", "1K"},
+        {"--record", "-", "--follow"},
+    };
+    m_stop = true;
+    for (const std::vector<std::string>& options : cases) {
+        std::vector<std::string> args{"monitor", "sim:/lane-a"};
+        for (const std::string& option : options) {
+            args.push_back(option == "FILE" ? WriteFile("") : option);
+        }
+        const CResult result = RunOn(m_lanes, args);
+        EXPECT_EQ(result.code, CCliApp::kUsage) << options[1] << " " << options.back();
+        EXPECT_FALSE(result.err.empty());
+    }
+}
+
+// The labels of the records-format lines of `text`, in order.
+std::vector<std::string> RecordLabels(const std::string& text) {
+    std::vector<std::string> labels;
+    const std::regex label("\"label\": \"([0-9]+)\"");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), label);
+         it != std::sregex_iterator(); ++it) {
+        labels.push_back((*it)[1]);
+    }
+    return labels;
+}
+
+TEST_F(CliLanes, ARecordingPastItsSizeRotatesIntoWholeFilesThatEachReplay) {
+    struct CCase {
+        const char* maxSize;
+        long long bytes;
+        int keep;
+        bool lane;
+    } const cases[] = {
+        {"1200", 1200, 1, false},
+        {"1K", 1024, 3, false},
+        {"2k", 2048, 2, true},
+    };
+    constexpr int kReports = 30;
+    for (const CCase& test : cases) {
+        const std::string file = WriteFile("");
+        std::vector<std::string> args{
+            "monitor",           "sim:/lane-a", "--record",      file,
+            "--format",          "records",     "--count",       std::to_string(kReports),
+            "--record-max-size", test.maxSize,  "--record-keep", std::to_string(test.keep)};
+        if (test.lane) {
+            args.emplace_back("--follow");
+        }
+        StartMonitor(args);
+        for (int i = 0; i < 400 && !m_done.load(); ++i) {
+            Scan("sim:/lane-a", i, i + 1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        m_monitor.join();
+        ASSERT_EQ(m_result.code, CCliApp::kDone) << m_result.err;
+        const std::vector<std::string> shown = RecordLabels(m_result.out);
+        ASSERT_EQ(shown.size(), size_t(kReports)) << m_result.out;
+
+        // The files from the oldest kept to the current one.
+        std::vector<std::string> files;
+        for (int generation = test.keep; generation >= 1; --generation) {
+            files.push_back(file + "." + std::to_string(generation));
+        }
+        files.push_back(file);
+        std::vector<std::string> replayed;
+        for (const std::string& name : files) {
+            const std::string content = ReadFile(name);
+            ASSERT_FALSE(content.empty()) << name;
+            EXPECT_EQ(content.rfind("# Vantrel recording\n", 0), 0U) << name;
+            EXPECT_EQ(content.back(), '\n') << name;
+            if (name != file) {
+                // Closed at the line that reached the size, not before nor after.
+                const size_t lastLine = content.rfind('\n', content.size() - 2) + 1;
+                EXPECT_GE(content.size(), size_t(test.bytes)) << name;
+                EXPECT_LT(lastLine, size_t(test.bytes)) << name;
+            }
+            const CResult replay = Run({"replay", name, "--format", "records"});
+            EXPECT_EQ(replay.code, CCliApp::kDone) << name << replay.err;
+            const std::vector<std::string> labels = RecordLabels(replay.out);
+            // The current file may hold only the headers, when the last report filled the one
+            // before.
+            EXPECT_TRUE(name == file || !labels.empty()) << name;
+            replayed.insert(replayed.end(), labels.begin(), labels.end());
+        }
+        // What the kept files hold is the end of what was shown, in order.
+        ASSERT_LE(replayed.size(), shown.size());
+        EXPECT_LT(replayed.size(), shown.size()) << "the oldest file is removed";
+        EXPECT_TRUE(std::equal(replayed.rbegin(), replayed.rend(), shown.rbegin()));
+        EXPECT_NE(access((file + "." + std::to_string(test.keep + 1)).c_str(), F_OK), 0);
+        for (const std::string& name : files) {
+            std::remove(name.c_str());
+        }
+    }
+}
+
+TEST_F(CliLanes, ALaneRecordsEveryReaderItOpensAndReplaysToTheSameLabels) {
+    const std::string file = WriteFile("");
+    StartMonitor({"monitor", "--all", "--follow", "--record", file, "--format", "records"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (int i = 0; i < 10; ++i) {
+        Scan("sim:/lane-a", i, i + 1);
+        Scan("sim:/lane-b", 1000 + i, 1001 + i);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    // A replugged reader goes on under its own device in the same recording.
+    ASSERT_TRUE(m_lanes.Unplug("sim:/lane-a"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_TRUE(m_lanes.Plug("sim:/lane-a"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (int i = 20; i < 30; ++i) {
+        Scan("sim:/lane-a", i, i + 1);
+        Scan("sim:/lane-b", 1000 + i, 1001 + i);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    const CResult result = StopMonitor();
+    ASSERT_EQ(result.code, CCliApp::kDone) << result.err;
+    const std::vector<std::string> shown = RecordLabels(result.out);
+    for (const char* label : {"000000000009", "000000001009", "000000000029", "000000001029"}) {
+        EXPECT_NE(std::find(shown.begin(), shown.end(), label), shown.end()) << label;
+    }
+
+    const std::string content = ReadFile(file);
+    EXPECT_EQ(Count(content, "\nD: 0\nR: "), 1U) << content;
+    EXPECT_EQ(Count(content, "\nD: 1\nR: "), 1U) << content;
+    const CResult replay = Run({"replay", file, "--format", "records"});
+    ASSERT_EQ(replay.code, CCliApp::kDone) << replay.err;
+    EXPECT_EQ(RecordLabels(replay.out), shown) << replay.out;
+    EXPECT_NE(replay.out.find("\"device\": 1,"), std::string::npos) << replay.out;
+}
+
 } // namespace
