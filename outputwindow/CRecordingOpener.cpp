@@ -302,11 +302,6 @@ QString CRecordingOpener::FileFailure(const CRecordingLoader& loader, const QStr
         return tr("\"%1\" is compressed (%2). Unpack it first, for example with \"%3 FILE > "
                   "FILE.txt\", and open what it holds.")
             .arg(shown, QString::fromStdString(file.Format()), QString::fromStdString(file.Tool()));
-    case CRecordingFile::Failure::Device:
-        return tr("\"%1\" is a device, not a recording file. Open a recording file.").arg(shown);
-    case CRecordingFile::Failure::Cancelled:
-    case CRecordingFile::Failure::None:
-        break;
     }
     return {};
 }

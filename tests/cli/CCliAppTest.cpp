@@ -71,7 +71,7 @@ size_t Count(const std::string& text, const std::string& what) {
 TEST_F(CCliAppTest, ListShowsExactlyTheListedReadersAndAllShowsWhyOthersAreNot) {
     const CResult listed = Run({"list", "--format", "json"});
     ASSERT_EQ(listed.code, CCliApp::kDone) << listed.err;
-    EXPECT_EQ(Count(listed.out, "\n"), 10u) << listed.out;
+    EXPECT_EQ(Count(listed.out, "\n"), 11u) << listed.out;
     EXPECT_NE(listed.out.find("\"name\": \"Vantrel Sim Dual Reader - Interface 01 - DR77310\", "
                               "\"path\": \"sim:/dual/if01\""),
               std::string::npos);

@@ -159,7 +159,7 @@ TEST_F(CliReaders, NumberOptionsRejectWhatTheyCannotRepresent) {
 TEST_F(CliReaders, ListFiltersAndPrintsOneLineEach) {
     const CResult all = Run({"list"});
     ASSERT_EQ(all.code, CCliApp::kDone);
-    EXPECT_EQ(Count(all.out, "\n"), 10u) << all.out;
+    EXPECT_EQ(Count(all.out, "\n"), 11u) << all.out;
     const std::regex line("[0-9a-f]{4}:[0-9a-f]{4}  [0-9a-f]{4}:[0-9a-f]{4}  "
                           "(quorin|hidpos|surepos|sio|keyboard|none) +\\S+  .+");
     std::istringstream lines(all.out);

@@ -78,7 +78,7 @@ TEST(CSimPlatformTest, DefaultSetCarriesTheInterfacesTheDemoNeeds) {
     std::vector<CHidInterfaceInfo> list;
     int error = 0;
     ASSERT_TRUE(platform.EnumerateInterfaces(list, error));
-    ASSERT_EQ(list.size(), 12u);
+    ASSERT_EQ(list.size(), 13u);
     const auto m = ByPath(list);
 
     struct CExpect {
