@@ -68,8 +68,7 @@ TEST(CVantrelApp, CloseWhenShownEndsTheRunOnceTheReadersAreListed) {
     unsetenv("VANTREL_SIMULATE");
     EXPECT_TRUE(shown);
     EXPECT_EQ(code, 0);
-    EXPECT_NE(out.find("shown with 11 readers listed\n  Vantrel Sim 2D Imager"),
-              std::string::npos)
+    EXPECT_NE(out.find("shown with 11 readers listed\n  Vantrel Sim 2D Imager"), std::string::npos)
         << out;
 }
 
