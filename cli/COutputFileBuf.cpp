@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 namespace {
-constexpr size_t kBufferBytes = 64 * 1024;
+constexpr size_t kBufferBytes = size_t(64) * 1024;
 constexpr int kStopCheckMs = 100;
 } // namespace
 
