@@ -101,8 +101,7 @@ void BM_ScanBurstShownInTheDialog(benchmark::State& state) {
     for (auto _ : state) {
         CMemorySettingsStore store;
         store.WriteProfileInt("Settings", "ShowSymbology", 1);
-        const CSimReaderDefinition reader = PassiveHidPosReader(
-            "sim:/bench", "Bench Reader", "B1", CHidAttributes{0x1209, 0x0001, 0x0100});
+        const CSimReaderDefinition reader = BenchHidPosReader();
         CSimPlatform platform({reader});
         CVantrelDlg dialog(store, platform, CreateHidDevice);
         dialog.show();
@@ -191,8 +190,7 @@ void BM_RecordingOpenedWhileScansArrive(benchmark::State& state) {
     }
     for (auto _ : state) {
         CMemorySettingsStore store;
-        const CSimReaderDefinition reader = PassiveHidPosReader(
-            "sim:/bench", "Bench Reader", "B1", CHidAttributes{0x1209, 0x0001, 0x0100});
+        const CSimReaderDefinition reader = BenchHidPosReader();
         CSimPlatform platform({reader});
         CVantrelDlg dialog(store, platform, CreateHidDevice);
         dialog.show();

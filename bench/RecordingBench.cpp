@@ -62,8 +62,7 @@ void BM_RecordingWhileTheReaderFloods(benchmark::State& state) {
         const QString path = folder.filePath("flood.txt");
         CMemorySettingsStore store;
         store.WriteProfileInt("Settings", "ShowSymbology", 1);
-        const CSimReaderDefinition reader = PassiveHidPosReader(
-            "sim:/bench", "Bench Reader", "B1", CHidAttributes{0x1209, 0x0001, 0x0100});
+        const CSimReaderDefinition reader = BenchHidPosReader();
         CSimPlatform platform({reader});
         CVantrelDlg dialog(store, platform, CreateHidDevice);
         dialog.show();

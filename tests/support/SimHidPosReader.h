@@ -25,6 +25,12 @@ inline CSimReaderDefinition PassiveHidPosReader(const std::string& path, const s
     return reader;
 }
 
+// The passive reader the benchmarks flood with scans.
+inline CSimReaderDefinition BenchHidPosReader() {
+    return PassiveHidPosReader("sim:/bench", "Bench Reader", "B1",
+                               CHidAttributes{0x1209, 0x0001, 0x0100});
+}
+
 // A Hid Pos scan of a 12-character label (the number `i`) with its AIM identifier.
 inline std::vector<uint8_t> HidPosScan(int i) {
     char label[13];
