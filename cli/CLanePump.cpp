@@ -7,6 +7,7 @@
 #include "cli/CRotatingRecording.h"
 #include "cli/CTerminalText.h"
 #include "cli/WallClock.h"
+#include "device/CKeyboardDevice.h"
 #include "device/DeviceType.h"
 #include "device/ErrorText.h"
 #include "device/ReaderTypes.h"
@@ -20,6 +21,8 @@
 namespace {
 
 constexpr int kWaitMs = 50;
+// How soon a label that a reader in keyboard mode ends with a pause is shown.
+constexpr int kKeyPauseCheckMs = 20;
 
 std::string HexId(uint16_t id) {
     char text[8];
@@ -84,7 +87,11 @@ public:
         m_local.EndReport();
         m_records.EndReport();
     }
-    void Flush() override { m_local.Flush(); }
+    // A label shown outside a report (a reader in keyboard mode paused) becomes a scan too.
+    void Flush() override {
+        m_local.Flush();
+        m_records.Flush();
+    }
 
     // The object of the report that ended last, without its line end.
     std::string TakeScan() {
@@ -233,12 +240,13 @@ bool CLanePump::OpenLane(const CReaderLookup& lookup, const CReaderLookup::CChoi
     m_bySession.push_back(&lane);
     // The session reports why it failed; following, the failure is an event as well.
     if (!lane.session->Open(choice)) {
-        const int code = lane.session->Port().LastError();
-        m_bySession.back() = nullptr;
-        lane.session.reset();
-        lane.state = "open-failed";
-        Event("open-failed", choice.name, choice.path, ErrnoText(code));
-        m_failed = m_failed || !m_options.follow;
+        OpenFailed(lane, choice, lane.session->Port().LastError());
+        return false;
+    }
+    std::string error;
+    if (!m_options.setUp.Apply(*lane.session, error)) {
+        m_context.errors.Report(error);
+        OpenFailed(lane, choice, lane.session->Port().LastError());
         return false;
     }
     lane.state = "open";
@@ -258,7 +266,16 @@ bool CLanePump::OpenLane(const CReaderLookup& lookup, const CReaderLookup::CChoi
     return true;
 }
 
+void CLanePump::OpenFailed(CLane& lane, const CReaderLookup::CChoice& choice, int code) {
+    m_bySession.back() = nullptr;
+    lane.session.reset();
+    lane.state = "open-failed";
+    Event("open-failed", choice.name, choice.path, ErrnoText(code));
+    m_failed = m_failed || !m_options.follow;
+}
+
 void CLanePump::CloseLane(CLane& lane, const char* event) {
+    CloseOpenLabel(lane);
     for (CLane*& owner : m_bySession) {
         if (owner == &lane) {
             owner = nullptr;
@@ -277,10 +294,16 @@ void CLanePump::TakeDeviceChanges() {
         return;
     }
     bool arrived = false;
+    bool taken = false;
     for (const CHidDeviceChange& change : m_monitor->ReadChanges()) {
         if (change.kind == CHidDeviceChange::Kind::Arrival) {
             arrived = true;
             continue;
+        }
+        // What a reader sent before it went is shown before it is closed.
+        if (!taken) {
+            TakeQueued();
+            taken = true;
         }
         const auto lane = m_lanes.find(change.path);
         if (lane != m_lanes.end() && lane->second->session) {
@@ -376,27 +399,112 @@ void CLanePump::Decode(CLane& lane, const CHidMessage& message) {
     info.timed = true;
     info.microseconds =
         uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(now - m_first).count());
-    info.reader = session.Name();
     info.report = message.report;
+    BeginOutput(lane, std::move(info));
+    session.Decode(message.report, message.readTime);
+    EndOutput(lane);
+}
+
+CTerminalSink& CLanePump::Output() {
+    return m_tee ? static_cast<CTerminalSink&>(*m_tee) : m_sink;
+}
+
+void CLanePump::SetSource(const CLane& lane, const std::string& wallTime) {
+    const std::string& name = lane.session->Name();
+    std::string prefix;
+    std::string members = ", \"reader\": " + JsonString(name);
+    if (m_options.timestamps) {
+        prefix = wallTime.substr(11, 12) + " ";
+        members += ", \"timestamp\": " + JsonString(wallTime);
+    }
+    m_sink.SetSource(prefix + "[" + Latin1ToUtf8(name) + "] ", members);
+}
+
+void CLanePump::BeginOutput(CLane& lane, CReportInfo info) {
+    info.reader = lane.session->Name();
     info.identity = lane.identity;
     const std::string wallTime = WallClockNow();
     if (m_options.timestamps || m_publisher) {
         info.wallTime = wallTime;
     }
-    std::string prefix;
-    std::string members = ", \"reader\": " + JsonString(session.Name());
-    if (m_options.timestamps) {
-        prefix = wallTime.substr(11, 12) + " ";
-        members += ", \"timestamp\": " + JsonString(wallTime);
-    }
-    m_sink.SetSource(prefix + "[" + Latin1ToUtf8(session.Name()) + "] ", members);
-    CTerminalSink& sink = m_tee ? static_cast<CTerminalSink&>(*m_tee) : m_sink;
-    sink.BeginReport(info);
-    session.Decode(message.report, message.readTime);
-    sink.EndReport();
-    sink.Flush();
+    SetSource(lane, wallTime);
+    Output().BeginReport(info);
+}
+
+void CLanePump::EndOutput(CLane& lane) {
+    Output().EndReport();
+    Output().Flush();
     if (m_tee) {
         m_publisher->PublishScan(lane.key, m_tee->TakeScan());
+    }
+}
+
+CSession::Clock::time_point CLanePump::EarliestOpenLabel() {
+    CSession::Clock::time_point earliest = CSession::Clock::time_point::max();
+    for (auto& [path, lane] : m_lanes) {
+        if (CHidDevice* device = lane->session ? lane->session->Device() : nullptr) {
+            earliest = std::min(earliest, device->OpenLabelDeadline());
+        }
+    }
+    return earliest;
+}
+
+void CLanePump::CloseOpenLabels(CSession::Clock::time_point time) {
+    for (auto& [path, lane] : m_lanes) {
+        CHidDevice* device = lane->session ? lane->session->Device() : nullptr;
+        if (device && device->OpenLabelDeadline() < time) {
+            CloseOpenLabel(*lane);
+        }
+    }
+}
+
+void CLanePump::CloseOpenLabel(CLane& lane) {
+    CHidDevice* device = lane.session ? lane.session->Device() : nullptr;
+    if (!device || device->OpenLabelDeadline() == CSession::Clock::time_point::max()) {
+        return;
+    }
+    // The records name the reader of the label, and no report: its reports came before.
+    BeginOutput(lane, CReportInfo());
+    device->CloseOpenLabel();
+    EndOutput(lane);
+}
+
+bool CLanePump::EndPausedLabels() {
+    bool keyboards = false;
+    for (auto& [path, lane] : m_lanes) {
+        CKeyboardDevice* keyboard = lane->session ? lane->session->Keyboard() : nullptr;
+        if (!keyboard) {
+            continue;
+        }
+        keyboards = true;
+        SetSource(*lane, WallClockNow());
+        keyboard->OnIdle(CKeyboardDevice::NowUs());
+        Output().Flush();
+        if (m_tee) {
+            const std::string scan = m_tee->TakeScan();
+            if (!scan.empty()) {
+                m_publisher->PublishScan(lane->key, scan);
+            }
+        }
+    }
+    return keyboards;
+}
+
+void CLanePump::Take(int index, const CHidMessage& message) {
+    // A report read after an open label's wait ran out ends that label first, whichever
+    // reader sent it, so that one busy reader does not hold another's label back.
+    CloseOpenLabels(message.readTime);
+    if (index >= 0 && size_t(index) < m_bySession.size() && m_bySession[size_t(index)]) {
+        Decode(*m_bySession[size_t(index)], message);
+    }
+}
+
+void CLanePump::TakeQueued() {
+    int index = 0;
+    CHidMessage message;
+    while ((m_options.count == 0 || m_reports < m_options.count) &&
+           m_queue.Wait(index, message, 0)) {
+        Take(index, message);
     }
 }
 
@@ -441,18 +549,32 @@ int CLanePump::Run() {
                 }
             }
         }
+        const int checkMs = EndPausedLabels() ? kKeyPauseCheckMs : kWaitMs;
+        // Woken in time for the earliest open label; rounded up, so that the wait does not end
+        // just before it.
+        const Clock::time_point now = Clock::now();
+        const Clock::time_point deadline = EarliestOpenLabel();
+        const long long waitMs =
+            deadline <= now
+                ? 0
+                : std::min<long long>(
+                      checkMs,
+                      std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count());
         int index = 0;
-        if (!m_queue.Wait(index, message, kWaitMs)) {
+        if (!m_queue.Wait(index, message, int(waitMs))) {
+            // Nothing more came in time: no label left open now gets a next report.
+            CloseOpenLabels(Clock::now());
             continue;
         }
-        if (index >= 0 && size_t(index) < m_bySession.size() && m_bySession[size_t(index)]) {
-            Decode(*m_bySession[size_t(index)], message);
-        }
+        Take(index, message);
         // Output that cannot be written ends the lane, with the reason.
         if (!m_context.errors.CheckWritten(m_sink.Stream())) {
             m_failed = true;
             break;
         }
+    }
+    for (auto& [path, lane] : m_lanes) {
+        CloseOpenLabel(*lane);
     }
     m_sink.Flush();
     ShowPublisherNotes();

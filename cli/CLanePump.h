@@ -5,6 +5,7 @@
 
 #include "cli/CCliContext.h"
 #include "cli/CJsonSink.h"
+#include "cli/CReaderSetUp.h"
 #include "cli/CSession.h"
 
 #include <map>
@@ -33,6 +34,7 @@ public:
         long long silenceMs = 0; // fails when no reader sent anything this long; 0: never
         std::string format;      // the local output's format, for the events
         CRotatingRecording* recording = nullptr; // every report of every reader opened
+        CReaderSetUp setUp;                      // applied to every reader opened
     };
 
     CLanePump(CCliContext& context, CSettingsStore& settings, CTerminalSink& sink,
@@ -58,10 +60,33 @@ private:
     // Opens each wanted reader that is present and not open; `initial` also tries absent paths.
     bool OpenWanted(bool initial, int& exitCode);
     bool OpenLane(const CReaderLookup& lookup, const CReaderLookup::CChoice& choice);
+    // The lane's reader did not open, or not as asked: reported, and an event.
+    void OpenFailed(CLane& lane, const CReaderLookup::CChoice& choice, int code);
     void Record(CLane& lane, const CHidMessage& message);
+    // Shows the lane's open label first, so that nothing read is lost with the reader.
     void CloseLane(CLane& lane, const char* event);
     void TakeDeviceChanges();
+    // Hands a message of the queue to its lane.
+    void Take(int index, const CHidMessage& message);
+    // Takes every message queued now.
+    void TakeQueued();
     void Decode(CLane& lane, const CHidMessage& message);
+    // Where the device types write: the local output, and the publisher's records with one.
+    CTerminalSink& Output();
+    void SetSource(const CLane& lane, const std::string& wallTime);
+    // The output of `lane` from now on: its line prefix and JSON members, and the report the
+    // records tell (without one when `info` has no report bytes).
+    void BeginOutput(CLane& lane, CReportInfo info);
+    void EndOutput(CLane& lane);
+    // When the wait of the first open label ends; Clock::time_point::max() when none is open.
+    CSession::Clock::time_point EarliestOpenLabel();
+    // Shows the open labels whose wait for a next report ran out before `time`.
+    void CloseOpenLabels(CSession::Clock::time_point time);
+    // Shows the lane's open label with what arrived; nothing when none is open.
+    void CloseOpenLabel(CLane& lane);
+    // Ends the labels that readers in keyboard mode stopped typing a pause ago; whether one
+    // of the open readers is in keyboard mode.
+    bool EndPausedLabels();
     void Event(const char* kind, const std::string& name, const std::string& path,
                const std::string& detail = std::string());
     void PublishReaders();

@@ -4,12 +4,12 @@
 #include "cli/CDecodeOptions.h"
 #include "cli/CLanePump.h"
 #include "cli/CMqttPublisher.h"
+#include "cli/CReaderSetUp.h"
 #include "cli/CRotatingRecording.h"
 #include "cli/CSession.h"
 #include "cli/CSessionPump.h"
 #include "cli/CTerminalText.h"
 #include "cli/Subcommands.h"
-#include "device/CKeyboardDevice.h"
 #include "device/ErrorText.h"
 #include "recording/QuoteInput.h"
 #include "settings/CMemorySettingsStore.h"
@@ -168,49 +168,10 @@ std::unique_ptr<CMqttPublisher> ConnectPublisher(CCliContext& context, const CCo
     return publisher;
 }
 
-// Applies the keyboard options to a reader in keyboard mode; false with the exit status.
-bool SetUpKeyboard(CCliContext& context, const CCommandLine& line, CSession& session,
-                   int& exitCode) {
-    CKeyboardDevice* keyboard = session.Keyboard();
-    if (!keyboard) {
-        return true;
-    }
-    if (line.Has("layout") && !keyboard->SetLayout(line.Value("layout"))) {
-        exitCode = context.errors.Usage("there is no keymap for the keyboard layout " +
-                                        QuoteInput(line.Value("layout"), 40) +
-                                        " (xkeyboard-config names them: us, de, fr, ...)");
-        return false;
-    }
-    long long pause = keyboard->PauseMs();
-    std::string error;
-    if (!line.Number("pause", 0, 60000, 10, pause, error)) {
-        exitCode = context.errors.Usage(error);
-        return false;
-    }
-    keyboard->SetPauseMs(int(pause));
-    if (line.Has("end")) {
-        const std::string keys = line.Value("end");
-        static const char* const kEnds[] = {"enter,tab", "tab,enter", "enter", "tab", "none"};
-        if (std::find(std::begin(kEnds), std::end(kEnds), keys) == std::end(kEnds)) {
-            exitCode = context.errors.Usage("--end must be enter,tab, enter, tab or none");
-            return false;
-        }
-        keyboard->SetEndOnEnter(keys.find("enter") != std::string::npos);
-        keyboard->SetEndOnTab(keys.find("tab") != std::string::npos);
-    }
-    if (line.Has("grab") && !keyboard->SetGrab(true)) {
-        exitCode = context.errors.Fail("\"" + session.Name() + "\" cannot be grabbed: " +
-                                       ErrnoText(session.Port().LastError()) +
-                                       "; its scans still type into the focused window");
-        return false;
-    }
-    return true;
-}
-
 // A lane: the readers followed as they come and go, and published when asked.
 int RunLane(CCliContext& context, CDecodeOptions& options, const CCommandLine& line,
             const CSessionPump::COptions& pumpOptions,
-            const CRotatingRecording::COptions& recordingOptions) {
+            const CRotatingRecording::COptions& recordingOptions, const CReaderSetUp& setUp) {
     if (recordingOptions.path == "-") {
         return context.errors.Usage("a lane writes its events to standard output: --record "
                                     "takes a file with --follow, --idle-timeout or --mqtt");
@@ -226,6 +187,7 @@ int RunLane(CCliContext& context, CDecodeOptions& options, const CCommandLine& l
     lane.count = pumpOptions.count;
     lane.silenceMs = pumpOptions.idleMs;
     lane.format = options.Format();
+    lane.setUp = setUp;
     std::string error;
     if (!line.Number("idle-timeout", 1, INT_MAX, 10, lane.idleMs, error)) {
         return context.errors.Usage(error);
@@ -344,8 +306,12 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
     if (!RecordingOptions(context, line, recordingOptions, exitCode)) {
         return exitCode;
     }
+    CReaderSetUp setUp;
+    if (!setUp.Parse(context, line, options.ChosenDecoding(), exitCode)) {
+        return exitCode;
+    }
     if (line.Has("follow") || line.Has("mqtt") || line.Has("idle-timeout")) {
-        return RunLane(context, options, line, pumpOptions, recordingOptions);
+        return RunLane(context, options, line, pumpOptions, recordingOptions, setUp);
     }
 
     const CReaderLookup lookup(context.platform);
@@ -369,11 +335,8 @@ int RunMonitor(CCliContext& context, const CArguments& args) {
         if (!sessions.back()->Open(choice)) {
             return kExitFailed;
         }
-        if (!SetUpKeyboard(context, line, *sessions.back(), exitCode)) {
-            return exitCode;
-        }
-        if (CHidDevice* device = sessions.back()->Device()) {
-            device->SetDecoding(options.ChosenDecoding());
+        if (!setUp.Apply(*sessions.back(), error)) {
+            return context.errors.Fail(error);
         }
         open.push_back(sessions.back().get());
     }

@@ -47,7 +47,7 @@ COutputFindBar::COutputFindBar(COutputSearch& search, QWidget* parent)
 
     setAutoFillBackground(true);
     FollowApplicationPalette();
-    FollowApplicationFont();
+    FollowApplicationFont(*this);
     m_text->installEventFilter(this);
     connect(m_text, &QLineEdit::textChanged, this, &COutputFindBar::Restart);
     connect(m_matchCase, &QCheckBox::toggled, this, &COutputFindBar::Restart);
@@ -155,19 +155,19 @@ bool COutputFindBar::event(QEvent* event) {
         FollowApplicationPalette();
     }
     if (event->type() == QEvent::FontChange || event->type() == QEvent::ApplicationFontChange) {
-        FollowApplicationFont();
+        FollowApplicationFont(*this);
     }
     return QWidget::event(event);
 }
 
-void COutputFindBar::FollowApplicationFont() {
-    // Not the output's font, which the window passes on to its children.
-    QFont desktop = QApplication::font(this);
-    if (font() == desktop && font().resolveMask() == QFont::AllPropertiesResolved) {
+void COutputFindBar::FollowApplicationFont(QWidget& bar) {
+    QFont desktop = QApplication::font(&bar);
+    // Setting only what differs ends the change events.
+    if (bar.font() == desktop && bar.font().resolveMask() == QFont::AllPropertiesResolved) {
         return;
     }
     desktop.setResolveMask(QFont::AllPropertiesResolved);
-    setFont(desktop);
+    bar.setFont(desktop);
 }
 
 void COutputFindBar::FollowApplicationPalette() {

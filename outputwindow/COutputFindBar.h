@@ -31,6 +31,10 @@ public:
     QLineEdit& TextField() { return *m_text; }
     QString CountText() const;
 
+    // Gives `bar` the desktop's font instead of the output's, which the window passes on to
+    // its children; called again on each font change.
+    static void FollowApplicationFont(QWidget& bar);
+
 Q_SIGNALS:
     // The current match should be brought into view.
     void ShowCurrentMatch();
@@ -46,7 +50,6 @@ private:
     void OnStep(COutputSearch::CStep step);
     void UpdateCount();
     void FollowApplicationPalette();
-    void FollowApplicationFont();
 
     COutputSearch& m_search;
     QLineEdit* m_text = nullptr;

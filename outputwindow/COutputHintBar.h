@@ -21,12 +21,17 @@ public:
     QString Text() const;
     QPushButton& ActionButton() { return *m_action; }
     QToolButton& CloseButton() { return *m_close; }
+    // The height that shows the whole text at `width`, wrapped as needed.
+    int HeightAt(int width) const;
 
 Q_SIGNALS:
     // The button was clicked; the bar has closed.
     void Accepted();
     void Opened();
     void Closed();
+
+protected:
+    bool event(QEvent* event) override;
 
 private:
     void Dismiss();

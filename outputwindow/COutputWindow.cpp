@@ -179,7 +179,7 @@ void COutputWindow::PlaceFindBar() {
     // The bars take the bottom (find) and top (hint) of the window's own area, so the dialog's
     // layout stays as it is.
     const int height = m_findBar->isHidden() ? 0 : m_findBar->sizeHint().height();
-    const int hintHeight = m_hintBar->isHidden() ? 0 : m_hintBar->sizeHint().height();
+    const int hintHeight = m_hintBar->isHidden() ? 0 : m_hintBar->HeightAt(viewport()->width());
     if (viewportMargins().bottom() != height || viewportMargins().top() != hintHeight) {
         setViewportMargins(0, hintHeight, 0, height);
     }

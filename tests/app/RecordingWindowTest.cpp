@@ -30,6 +30,7 @@
 #include <QFileDialog>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -543,6 +544,40 @@ TEST_F(RecordingWindow, CompleteDecodingIsAStoredMenuChoiceThatTheHintBarOffers)
     m_dialog.reset();
     Start(std::make_unique<CFakeHidPlatform>());
     EXPECT_TRUE(m_dialog->CompleteDecodingAction().isChecked());
+}
+
+TEST_F(RecordingWindow, TheHintBarShowsItsWholeTextAndButtonsInTheSmallestWindow) {
+    Start(std::make_unique<CFakeHidPlatform>());
+    m_dialog->resize(m_dialog->minimumSize());
+    m_dialog->OpenRecordings({Data("hidpos-2d.txt")});
+    COutputHintBar& hint = Output().HintBar();
+    ASSERT_TRUE(WaitFor([&] { return hint.isVisible(); }));
+    QApplication::processEvents();
+    ASSERT_EQ(m_dialog->size(), m_dialog->minimumSize());
+
+    // The whole text, wrapped, in the bar's own font rather than the output's.
+    const auto* text = hint.findChild<QLabel*>();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(), hint.Text());
+    const QRect wrapped = text->fontMetrics().boundingRect(
+        QRect(0, 0, text->width(), QWIDGETSIZE_MAX), Qt::TextWordWrap, text->text());
+    EXPECT_GE(text->height(), wrapped.height()) << text->width();
+    EXPECT_GT(wrapped.height(), text->fontMetrics().lineSpacing()) << "wrapped at this width";
+    EXPECT_EQ(hint.font(), QApplication::font(&hint));
+    // The text and both buttons inside the bar, side by side, and the bar inside the window.
+    const QRect bar = hint.rect();
+    for (QWidget* part : {static_cast<QWidget*>(const_cast<QLabel*>(text)),
+                          static_cast<QWidget*>(&hint.ActionButton()),
+                          static_cast<QWidget*>(&hint.CloseButton())}) {
+        EXPECT_TRUE(part->isVisible());
+        EXPECT_TRUE(bar.contains(part->geometry())) << part->metaObject()->className();
+        EXPECT_GE(part->width(), part->minimumSizeHint().width())
+            << part->metaObject()->className();
+    }
+    EXPECT_FALSE(text->geometry().intersects(hint.ActionButton().geometry()));
+    EXPECT_TRUE(Output().rect().contains(hint.geometry()));
+    // The output starts below the bar.
+    EXPECT_GE(Output().viewport()->geometry().top(), hint.geometry().bottom());
 }
 
 } // namespace

@@ -246,22 +246,42 @@ TEST_F(CliReaders, MonitorOfSeveralReadersMarksEachLineAndEndsAfterACount) {
     EXPECT_EQ(Run({"monitor", "--all", "sim:/hidpos"}).code, CCliApp::kUsage);
 }
 
-// Each key is one report: the first label of the simulated reader is 34 of them.
+// Each key is one report: the first label of the simulated reader is 34 of them. A lane
+// sets its readers up as one reader is set up.
 TEST_F(CliReaders, MonitorReadsAReaderInKeyboardModeUnderAChosenLayout) {
-    const CResult de = Run({"monitor", "Vantrel Sim Barcode", "--layout", "de", "--grab", "--count",
-                            "34", "--format", "plain"});
-    ASSERT_EQ(de.code, CCliApp::kDone) << de.err;
-    EXPECT_EQ(de.out, "Vantrel\xC3\x9FYzx-42[0D] - 17 keys, 250 keys/s, longest gap 6.0 ms - "
-                      "typed as \"Vantrel\xC3\x9FYzx-42\" under de, as \"Vantrel-Zyx/42\" "
-                      "under us\n");
-    // Without Enter as an end, the label ends at the pause after it, long before the first key
-    // of the next label. A fresh simulator types its first label first.
-    CSimPlatform fresh;
-    const CResult paused =
-        RunOn(fresh, {"monitor", "Vantrel Sim Barcode", "--layout", "us", "--end", "none",
-                      "--pause", "30", "--count", "35", "--format", "plain"});
-    ASSERT_EQ(paused.code, CCliApp::kDone) << paused.err;
-    EXPECT_EQ(paused.out, "Vantrel-Zyx/42[0D] - 17 keys, 250 keys/s, longest gap 6.0 ms\n");
+    for (const bool lane : {false, true}) {
+        const std::string prefix =
+            lane ? "[Vantrel Sim Barcode Scanner - Keyboard mode - KM00042] " : "";
+        const auto labels = [&](std::vector<std::string> args) {
+            if (lane) {
+                args.emplace_back("--follow");
+            }
+            // A fresh simulator types its first label first.
+            CSimPlatform fresh;
+            const CResult result = RunOn(fresh, args);
+            EXPECT_EQ(result.code, CCliApp::kDone) << result.err;
+            std::string shown;
+            std::istringstream lines(result.out);
+            for (std::string line; std::getline(lines, line);) {
+                if (line.rfind(prefix, 0) == 0) {
+                    shown += line.substr(prefix.size()) + "\n";
+                }
+            }
+            return shown;
+        };
+        EXPECT_EQ(labels({"monitor", "Vantrel Sim Barcode", "--layout", "de", "--grab", "--count",
+                          "34", "--format", "plain"}),
+                  "Vantrel\xC3\x9FYzx-42[0D] - 17 keys, 250 keys/s, longest gap 6.0 ms - "
+                  "typed as \"Vantrel\xC3\x9FYzx-42\" under de, as \"Vantrel-Zyx/42\" "
+                  "under us\n")
+            << lane;
+        // Without Enter as an end, the label ends at the pause after it, long before the first
+        // key of the next label.
+        EXPECT_EQ(labels({"monitor", "Vantrel Sim Barcode", "--layout", "us", "--end", "none",
+                          "--pause", "30", "--count", "35", "--format", "plain"}),
+                  "Vantrel-Zyx/42[0D] - 17 keys, 250 keys/s, longest gap 6.0 ms\n")
+            << lane;
+    }
 
     const CResult command = Run({"send", "sim:/keyboard-mode", "beep"});
     EXPECT_EQ(command.code, CCliApp::kFailed);
@@ -274,11 +294,20 @@ TEST_F(CliReaders, MonitorReadsAReaderInKeyboardModeUnderAChosenLayout) {
                     "no keymap for the keyboard layout"},
           std::pair{std::vector<std::string>{"--end", "space"}, "--end must be"},
           std::pair{std::vector<std::string>{"--pause", "-1"}, "--pause"}}) {
-        std::vector<std::string> args = {"monitor", "sim:/keyboard-mode"};
-        args.insert(args.end(), option.begin(), option.end());
-        const CResult bad = Run(args);
-        EXPECT_EQ(bad.code, CCliApp::kUsage) << says;
-        EXPECT_NE(bad.err.find(says), std::string::npos) << bad.err;
+        // Wrong before any reader opens, whichever reader is named and however it is followed;
+        // stopped before it starts, a monitor that took them would end at once.
+        m_stop = true;
+        for (const bool follow : {false, true}) {
+            std::vector<std::string> args = {"monitor", "sim:/hidpos"};
+            if (follow) {
+                args.emplace_back("--follow");
+            }
+            args.insert(args.end(), option.begin(), option.end());
+            const CResult bad = Run(args);
+            EXPECT_EQ(bad.code, CCliApp::kUsage) << says << follow;
+            EXPECT_NE(bad.err.find(says), std::string::npos) << bad.err;
+        }
+        m_stop = false;
     }
 }
 
