@@ -16,7 +16,7 @@
 class CHidrawConnection : public CHidConnection {
 public:
     CHidrawConnection(CUniqueFd fd, const CHidCaps& caps, bool inputNumbered,
-                      const CHidAttributes& attributes, std::vector<uint8_t> reportDescriptor);
+                      const CHidAttributes& attributes, std::vector<uint8_t> reportDescriptor = {});
     int PollFd() const override { return m_fd.Get(); }
     long ReadReport(uint8_t* buffer, size_t capacity, int& error) override;
     bool WriteReport(const uint8_t* data, size_t length, int timeoutMs, int& error) override;
