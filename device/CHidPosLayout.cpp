@@ -122,10 +122,10 @@ std::optional<CHidPosLayout> CHidPosLayout::Declared(const CReportDescriptor& de
     return layout;
 }
 
-CHidPosLayout CHidPosLayout::FromDescriptor(const std::vector<uint8_t>& bytes) {
-    CReportDescriptor descriptor;
-    if (!descriptor.Parse(bytes)) {
+CHidPosLayout CHidPosLayout::FromDescriptor(const std::vector<uint8_t>& descriptor) {
+    CReportDescriptor parsed;
+    if (!parsed.Parse(descriptor)) {
         return First();
     }
-    return Declared(descriptor).value_or(First());
+    return Declared(parsed).value_or(First());
 }
