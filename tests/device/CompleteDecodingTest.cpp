@@ -187,6 +187,11 @@ TEST(CompleteHidPosDecoding, TakesThePositionsFromTheOpenReadersDescriptor) {
     // The count not byte-aligned: the descriptor is not used, the content rule decides.
     const std::vector<uint8_t> unaligned = HidPosInputDescriptor(
         {{4, 1, 0x8C, {}, 0x03}, {8, 1, 0x01, {0x3B}}, {8, 56, 0x8C, {0xFE}}});
+    // Data and "continued" declared past the 64 bytes the reader sends: nothing is read there.
+    const std::vector<uint8_t> pastTheReport = HidPosInputDescriptor({{8, 1, 0x01, {0x3B}},
+                                                                      {8, 200, 0x8C, {}, 0x03},
+                                                                      {8, 56, 0x8C, {0xFE}},
+                                                                      {1, 1, 0x8C, {0xFF}}});
     const std::string first56(56, 'a');
     const struct {
         const char* what;
@@ -218,6 +223,10 @@ TEST(CompleteHidPosDecoding, TakesThePositionsFromTheOpenReadersDescriptor) {
          withoutIdentifier,
          {{HidPosReport("", "]C1 is data"), 0}},
          "]C1 is data\r\n"},
+        {"fields past the report read",
+         pastTheReport,
+         {{HidPosReport("]Q0", "cut", true), 0}, {HidPosReport("]Q0", "off"), 300}},
+         "\r\n\r\n"},
         {"a descriptor not used falls back to the content rule",
          unaligned,
          {{HidPosReport("]C1", "0109501101020917"), 0}},
