@@ -164,6 +164,7 @@ bool CReplayer::Start(int index, CReplayDevice& device) {
         return false;
     }
     device.platform.SetInterface(caps, device.header.Attributes());
+    device.platform.SetReportDescriptor(device.header.Descriptor());
     device.port = std::make_unique<CHidPort>(device.platform, device.poster);
     if (!device.port->Open(CReplayPlatform::kPath, CSession::kMessageBase)) {
         m_context.errors.Report("the replay port cannot be opened: " +

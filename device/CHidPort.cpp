@@ -139,6 +139,7 @@ bool CHidPort::Open(const std::string& displayName, uint32_t messageBase) {
     }
     m_connection = std::move(connection);
     m_caps = m_connection->Caps();
+    m_reportDescriptor = m_connection->ReportDescriptor();
     m_outputBuffer.assign(size_t(m_caps.outputReportByteLength) + 1, 0);
     m_messageBase = messageBase;
     DrainStopSignal();
@@ -214,6 +215,7 @@ void CHidPort::Close() {
     m_openGeneration = 0;
     m_deviceGone = false;
     m_connection.reset();
+    m_reportDescriptor.clear();
     m_outputBuffer.clear();
     m_outputBuffer.shrink_to_fit();
 }

@@ -68,6 +68,8 @@ public:
     uint64_t Generation() const { return m_openGeneration; }
 
     const CHidCaps& GetCaps() const { return m_caps; }
+    // The open interface's report descriptor; empty when closed or unknown.
+    const std::vector<uint8_t>& ReportDescriptor() const { return m_reportDescriptor; }
     uint32_t MessageBase() const { return m_messageBase; }
     int LastError() const { return m_lastError; }
     const std::map<std::string, std::string>& NameTable() const { return m_nameTable; }
@@ -96,6 +98,7 @@ private:
     std::unique_ptr<CHidConnection> m_connection;
     std::map<std::string, std::string> m_nameTable;
     CHidCaps m_caps;
+    std::vector<uint8_t> m_reportDescriptor;
     uint32_t m_messageBase = 0;
     std::atomic<bool> m_running{false};
     std::atomic<uint64_t> m_generation{0};

@@ -94,20 +94,10 @@ constexpr CNameEntry kCompleteSymbologies[] = {
     {'U', "MaxiCode"},    {'h', "Han Xin"}, {'J', "DotCode"}, {'g', "Grid Matrix"},
 };
 
-// Where the two report layouts put their fields, as offsets into the body (the report from
-// byte 1): byte 0 is always the number of data bytes in this report.
-struct CReportLayout {
-    size_t data;
-    size_t continued; // bit 0: the label goes on in the next report
-};
-constexpr CReportLayout kLayoutWithIdentifier = {4, 62};
-constexpr CReportLayout kLayoutWithoutIdentifier = {1, 62};
-constexpr size_t kDataCapacity = 56;
-constexpr uint8_t kContinuedBit = 0x01;
-
-bool Continued(const uint8_t* body, size_t length, const CReportLayout& layout) {
-    return BytesInReport(layout.continued, 1, length) == 1 &&
-           (body[layout.continued] & kContinuedBit) != 0;
+bool Continued(const uint8_t* body, size_t length, const CHidPosLayout& layout) {
+    return layout.continued != CHidPosLayout::kNone &&
+           BytesInReport(layout.continued, 1, length) == 1 &&
+           ((body[layout.continued] >> layout.continuedBit) & 1) != 0;
 }
 
 template <size_t N>
@@ -227,7 +217,7 @@ int32_t CHidPosDevice::DecodeSpecified(const uint8_t* body, size_t length) {
             }
         }
     }
-    if (Continued(body, length, kLayoutWithIdentifier)) {
+    if (Continued(body, length, CHidPosLayout::First())) {
         SuggestCompleteDecoding("This reader splits labels over several reports, which Complete "
                                 "Decoding joins into one.");
     }
@@ -241,18 +231,32 @@ int32_t CHidPosDevice::DecodeSpecified(const uint8_t* body, size_t length) {
     return 1;
 }
 
+const CHidPosLayout& CHidPosDevice::Layout() {
+    if (m_layoutGeneration != m_port.Generation()) {
+        m_layout = CHidPosLayout::FromDescriptor(m_port.ReportDescriptor());
+        m_layoutGeneration = m_port.Generation();
+    }
+    return m_layout;
+}
+
 int32_t CHidPosDevice::DecodeComplete(const uint8_t* body, size_t length) {
-    // Readers that send the identifier repeat it in every report of a label; the other layout
-    // has none and its data starts right after the length.
+    const CHidPosLayout& layout = Layout();
+    // Readers that send the identifier repeat it in every report of a label. One that sends
+    // none where the layout has it right before the data starts its data there instead.
     const bool identified =
-        BytesInReport(kIdentifierOffset, kIdentifierLength, length) == kIdentifierLength &&
-        body[kIdentifierOffset] == kAimFlag;
-    const CReportLayout& layout = identified ? kLayoutWithIdentifier : kLayoutWithoutIdentifier;
+        layout.identifier != CHidPosLayout::kNone &&
+        BytesInReport(layout.identifier, kIdentifierLength, length) == kIdentifierLength &&
+        body[layout.identifier] == kAimFlag;
+    const uint8_t* identifier = identified ? body + layout.identifier : body;
     const size_t identifierLength = identified ? kIdentifierLength : 0;
-    if (m_open && (m_openIdentifier.size() != identifierLength ||
-                   m_openIdentifier.compare(0, identifierLength,
-                                            reinterpret_cast<const char*>(body + kIdentifierOffset),
-                                            identifierLength) != 0)) {
+    const size_t dataStart = !identified && layout.identifier != CHidPosLayout::kNone &&
+                                     layout.identifier + kIdentifierLength == layout.data
+                                 ? layout.identifier
+                                 : layout.data;
+    if (m_open &&
+        (m_openIdentifier.size() != identifierLength ||
+         m_openIdentifier.compare(0, identifierLength, reinterpret_cast<const char*>(identifier),
+                                  identifierLength) != 0)) {
         CloseOpenLabel();
     }
     const bool continued = Continued(body, length, layout);
@@ -265,17 +269,16 @@ int32_t CHidPosDevice::DecodeComplete(const uint8_t* body, size_t length) {
             ShowRawPrefix(body, BytesInReport(0, kRawBodyLength, length));
         }
     }
-    const size_t stated = length > 0 ? body[0] : 0;
-    const size_t count = BytesInReport(layout.data, std::min(stated, kDataCapacity), length);
-    const uint8_t* data = ReportAt(body, layout.data, length);
+    const size_t stated = BytesInReport(layout.count, 1, length) == 1 ? body[layout.count] : 0;
+    const size_t count = BytesInReport(dataStart, std::min(stated, layout.dataLength), length);
+    const uint8_t* data = ReportAt(body, dataStart, length);
     // A label in one report, the usual case, shows straight from it.
     if (!m_open && !continued) {
-        ShowCompleteLabel(body + kIdentifierOffset, identifierLength, data, count);
+        ShowCompleteLabel(identifier, identifierLength, data, count);
         return 1;
     }
     if (!m_open) {
-        m_openIdentifier.assign(reinterpret_cast<const char*>(body + kIdentifierOffset),
-                                identifierLength);
+        m_openIdentifier.assign(reinterpret_cast<const char*>(identifier), identifierLength);
         m_openData.clear();
         m_open = true;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "device/CHidDevice.h"
+#include "device/CHidPosLayout.h"
 
 #include <string>
 #include <vector>
@@ -52,6 +53,9 @@ private:
     int32_t SendCommandBits(uint8_t bits);
     int32_t DecodeSpecified(const uint8_t* body, size_t length);
     int32_t DecodeComplete(const uint8_t* body, size_t length);
+    // Where the open reader puts its fields: what its report descriptor declares, else the
+    // first layout. Taken once per open of the port.
+    const CHidPosLayout& Layout();
     // A label line of the complete decoding; `identifierLength` 0 for readers that send none.
     void ShowCompleteLabel(const uint8_t* identifier, size_t identifierLength, const uint8_t* data,
                            size_t length);
@@ -60,4 +64,7 @@ private:
     bool m_open = false;
     std::string m_openIdentifier; // of its first report; empty for readers that send none
     std::vector<uint8_t> m_openData;
+
+    CHidPosLayout m_layout;
+    uint64_t m_layoutGeneration = 0; // the port's open the layout was taken for
 };

@@ -20,6 +20,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 }
             }
         }
+        // Every input field kept lies inside the longest input report.
+        const uint64_t inputBits =
+            caps.inputReportByteLength > 0 ? (uint64_t{caps.inputReportByteLength} - 1) * 8 : 0;
+        for (size_t id = 0; id < 256; ++id) {
+            for (const CReportField& field : descriptor.InputFields(static_cast<uint8_t>(id))) {
+                if (field.bitOffset + uint64_t{field.reportSize} * field.reportCount > inputBits) {
+                    abort();
+                }
+            }
+        }
         if (caps.inputReportByteLength > CReportDescriptor::kMaxReportBytes + 1 ||
             caps.outputReportByteLength > CReportDescriptor::kMaxReportBytes + 1 ||
             caps.featureReportByteLength > CReportDescriptor::kMaxReportBytes + 1) {

@@ -31,8 +31,10 @@ int MapGone(int error) {
 } // namespace
 
 CHidrawConnection::CHidrawConnection(CUniqueFd fd, const CHidCaps& caps, bool inputNumbered,
-                                     const CHidAttributes& attributes)
-    : m_fd(std::move(fd)), m_caps(caps), m_inputNumbered(inputNumbered), m_attributes(attributes) {}
+                                     const CHidAttributes& attributes,
+                                     std::vector<uint8_t> reportDescriptor)
+    : m_fd(std::move(fd)), m_caps(caps), m_inputNumbered(inputNumbered), m_attributes(attributes),
+      m_reportDescriptor(std::move(reportDescriptor)) {}
 
 long CHidrawConnection::ReadReport(uint8_t* buffer, size_t capacity, int& error) {
     // hidraw drops the rest of a report that does not fit, and a read of 0 bytes would consume

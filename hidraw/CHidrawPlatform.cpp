@@ -134,7 +134,7 @@ std::unique_ptr<CHidConnection> CHidrawPlatform::Open(const std::string& path, i
     // on as they come.
     const bool inputNumbered = parsed ? descriptor.IsNumbered(CReportKind::Input) : true;
     return std::make_unique<CHidrawConnection>(std::move(fd), descriptor.Caps(), inputNumbered,
-                                               info.attributes);
+                                               info.attributes, std::move(bytes));
 }
 
 std::unique_ptr<CHidDeviceMonitor> CHidrawPlatform::CreateMonitor(int& error) {

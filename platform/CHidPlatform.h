@@ -79,6 +79,9 @@ public:
 
     virtual CHidCaps Caps() const = 0;
     virtual bool GetAttributes(CHidAttributes& attributes, int& error) const = 0;
+    // The report descriptor the interface declares, for where its fields lie; empty when it
+    // could not be read or the interface has none (a keyboard read as key events).
+    virtual std::vector<uint8_t> ReportDescriptor() const { return {}; }
 
     // Takes the interface for this reader alone (true) or gives it back: while taken, its key
     // events reach no other program. Only keyboard-mode interfaces can be taken; others fail

@@ -31,7 +31,11 @@ enum GlobalTag : uint8_t {
     kPop = 0xB
 };
 
-constexpr uint8_t kLocalUsage = 0x0;
+enum LocalTag : uint8_t { kLocalUsage = 0x0, kUsageMinimum = 0x1, kUsageMaximum = 0x2 };
+
+// Input item data bits.
+constexpr uint32_t kConstantBit = 0x01;
+constexpr uint32_t kVariableBit = 0x02;
 
 // The global items that decide report sizes; Push/Pop save and restore all of it.
 struct CGlobalState {
@@ -47,6 +51,10 @@ struct CCollectionReport {
     uint32_t bits;
 };
 
+uint32_t WithPage(uint32_t usage, uint16_t page) {
+    return FullUsage(page, static_cast<uint16_t>(usage & 0xFFFF));
+}
+
 uint16_t ByteLength(uint32_t bits) {
     // bits never exceed kMaxReportBytes * 8, so the result fits.
     return static_cast<uint16_t>((bits + 7) / 8 + 1);
@@ -54,8 +62,35 @@ uint16_t ByteLength(uint32_t bits) {
 
 } // namespace
 
+void CReportDescriptor::ApplyLastUsagePage(std::vector<CLocalUsage>& usages, uint16_t page) {
+    for (auto it = usages.rbegin(); it != usages.rend(); ++it) {
+        if (it->extended) {
+            continue;
+        }
+        if (it->range.first >> 16 == page) {
+            break;
+        }
+        it->range.first = WithPage(it->range.first, page);
+        it->range.last = WithPage(it->range.last, page);
+    }
+}
+
+uint32_t CReportField::UsageAt(uint32_t index) const {
+    uint32_t left = index;
+    for (const CUsageRange& range : usages) {
+        const uint32_t span = range.last - range.first;
+        if (left <= span) {
+            return range.first + left;
+        }
+        left -= span + 1;
+    }
+    return usages.empty() ? 0 : usages.back().last;
+}
+
 void CReportDescriptor::Reset() {
     m_collections.clear();
+    m_inputFields.clear();
+    m_inputFieldsComplete = true;
     m_reportByteLength = {};
     m_bits = {};
     m_declared = {};
@@ -84,6 +119,10 @@ bool CReportDescriptor::Parse(const uint8_t* data, size_t size) {
     bool firstUsageExtended = false;
     size_t depth = 0;
     std::vector<CCollectionReport> collectionReports;
+    std::vector<CLocalUsage> localUsages;
+    size_t keptUsageRanges = 0;
+    bool haveMinimum = false;
+    CLocalUsage minimum;
     constexpr uint64_t maxBits = uint64_t{kMaxReportBytes} * 8;
 
     size_t pos = 0;
@@ -127,6 +166,11 @@ bool CReportDescriptor::Parse(const uint8_t* data, size_t size) {
                     return Fail(start, "report " + std::to_string(global.reportId) +
                                            " is longer than " + std::to_string(kMaxReportBytes) +
                                            " bytes");
+                }
+                if (kind == 0) {
+                    ApplyLastUsagePage(localUsages, global.usagePage);
+                    AddInputField(global.reportId, total, global.reportSize, global.reportCount,
+                                  value, localUsages, keptUsageRanges);
                 }
                 total += static_cast<uint32_t>(bits);
                 m_declared[kind][global.reportId] = true;
@@ -181,7 +225,10 @@ bool CReportDescriptor::Parse(const uint8_t* data, size_t size) {
             default:
                 break; // reserved main tags declare nothing
             }
-            haveUsage = false; // local items end with every main item
+            // Local items end with every main item.
+            haveUsage = false;
+            haveMinimum = false;
+            localUsages.clear();
             continue;
         }
 
@@ -227,6 +274,36 @@ bool CReportDescriptor::Parse(const uint8_t* data, size_t size) {
             firstUsage = value;
             firstUsageExtended = dataSize == 4;
         }
+        if (type == kLocal) {
+            const bool extended = dataSize == 4;
+            const uint32_t usage = extended ? value : WithPage(value, global.usagePage);
+            switch (tag) {
+            case kLocalUsage:
+                AddLocalUsage(localUsages, {{usage, usage}, extended});
+                break;
+            case kUsageMinimum:
+                minimum = {{usage, usage}, extended};
+                haveMinimum = true;
+                break;
+            case kUsageMaximum:
+                // A maximum of the page its minimum named; a range running backwards, or one
+                // without a minimum, declares nothing.
+                if (haveMinimum) {
+                    const uint32_t last =
+                        extended || !minimum.extended
+                            ? usage
+                            : WithPage(usage, uint16_t(minimum.range.first >> 16));
+                    if (minimum.range.first <= last) {
+                        AddLocalUsage(localUsages,
+                                      {{minimum.range.first, last}, extended || minimum.extended});
+                    }
+                    haveMinimum = false;
+                }
+                break;
+            default:
+                break; // designators, strings and delimiters place nothing
+            }
+        }
     }
 
     if (depth != 0) {
@@ -243,6 +320,48 @@ bool CReportDescriptor::Parse(const uint8_t* data, size_t size) {
     }
     m_parsed = true;
     return true;
+}
+
+void CReportDescriptor::AddLocalUsage(std::vector<CLocalUsage>& usages, const CLocalUsage& usage) {
+    if (usages.size() == kMaxUsageRanges) {
+        m_inputFieldsComplete = false;
+        return;
+    }
+    usages.push_back(usage);
+}
+
+void CReportDescriptor::AddInputField(uint8_t reportId, uint32_t bitOffset, uint32_t reportSize,
+                                      uint32_t reportCount, uint32_t flags,
+                                      const std::vector<CLocalUsage>& usages,
+                                      size_t& keptUsageRanges) {
+    if (m_inputFields.size() == kMaxInputFields ||
+        usages.size() > kMaxUsageRanges - keptUsageRanges) {
+        m_inputFieldsComplete = false;
+        return;
+    }
+    CReportField field;
+    field.reportId = reportId;
+    field.bitOffset = bitOffset;
+    field.reportSize = reportSize;
+    field.reportCount = reportCount;
+    field.constant = (flags & kConstantBit) != 0;
+    field.variable = (flags & kVariableBit) != 0;
+    field.usages.reserve(usages.size());
+    for (const CLocalUsage& usage : usages) {
+        field.usages.push_back(usage.range);
+    }
+    keptUsageRanges += usages.size();
+    m_inputFields.push_back(std::move(field));
+}
+
+std::vector<CReportField> CReportDescriptor::InputFields(uint8_t reportId) const {
+    std::vector<CReportField> fields;
+    for (const CReportField& field : m_inputFields) {
+        if (field.reportId == reportId) {
+            fields.push_back(field);
+        }
+    }
+    return fields;
 }
 
 std::vector<uint8_t> CReportDescriptor::ReportIds(CReportKind kind) const {

@@ -55,6 +55,7 @@ public:
         return m_replay->SetFeature(data, length, error);
     }
     CHidCaps Caps() const override { return m_replay->Caps(); }
+    std::vector<uint8_t> ReportDescriptor() const override { return m_device.header.Descriptor(); }
     bool GetAttributes(CHidAttributes& attributes, int& error) const override {
         return m_replay->GetAttributes(attributes, error);
     }

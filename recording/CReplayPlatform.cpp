@@ -41,6 +41,7 @@ public:
     }
     bool SetFeature(const uint8_t*, size_t, int&) override { return true; }
     CHidCaps Caps() const override { return m_state->caps; }
+    std::vector<uint8_t> ReportDescriptor() const override { return m_state->reportDescriptor; }
     bool GetAttributes(CHidAttributes& attributes, int&) const override {
         attributes = m_state->attributes;
         return true;

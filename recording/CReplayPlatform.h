@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // One interface that plays back a recording: it counts as open, its output reports and set
@@ -29,6 +30,10 @@ public:
         m_state->caps = caps;
         m_state->attributes = attributes;
     }
+    // The descriptor the interface declares (empty: none), for where its fields lie.
+    void SetReportDescriptor(std::vector<uint8_t> descriptor) {
+        m_state->reportDescriptor = std::move(descriptor);
+    }
     // False when kMaxFeatureAnswers are already waiting.
     bool QueueFeatureAnswer(std::vector<uint8_t> answer) {
         if (m_state->featureAnswers.size() >= kMaxFeatureAnswers) {
@@ -45,6 +50,7 @@ public:
     struct CState {
         CHidCaps caps;
         CHidAttributes attributes;
+        std::vector<uint8_t> reportDescriptor;
         std::deque<std::vector<uint8_t>> featureAnswers;
     };
 

@@ -95,6 +95,7 @@ public:
     }
 
     CHidCaps Caps() const override { return m_info.caps; }
+    std::vector<uint8_t> ReportDescriptor() const override { return m_info.reportDescriptor; }
 
     bool SetGrab(bool grab, int& error) override {
         return m_simulator->SetGrab(m_session, grab, error);

@@ -544,6 +544,14 @@ TEST_F(RecordingWindow, CompleteDecodingIsAStoredMenuChoiceThatTheHintBarOffers)
     m_dialog.reset();
     Start(std::make_unique<CFakeHidPlatform>());
     EXPECT_TRUE(m_dialog->CompleteDecodingAction().isChecked());
+
+    // A reader whose descriptor puts the identifier after the data decodes as in the terminal
+    // tool: the recording's descriptor reaches the device type here too.
+    m_dialog->OpenRecordings({Data("hidpos-identifier-last.txt")});
+    ASSERT_TRUE(WaitForLines(4));
+    EXPECT_EQ(WindowRuns(Output()),
+              CliRuns(m_cliStore, Data("hidpos-identifier-last.txt"), -1, "complete"));
+    EXPECT_TRUE(Output().toPlainText().contains("]A0 starts this Data Matrix label"));
 }
 
 TEST_F(RecordingWindow, TheHintBarShowsItsWholeTextAndButtonsInTheSmallestWindow) {

@@ -7,6 +7,8 @@
 #include <condition_variable>
 #include <csignal>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -176,6 +178,10 @@ TEST_F(CliRecordings, TodaysReadersReplayAsSpecifiedOrCompletelyDecoded) {
     };
     const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
     const std::string digits = "0123456789";
+    const std::string identifierLastSpecified =
+        "LO FROM BYTE 2[00][00][00]\n starts this Data Matrix label[00][00][00] - C39\n"
+        "ESMARAIS/LUC       EABC123 YULFRAAC 0834 326J001F0025]Q0\n0[00][00][00]\n"
+        "1234123457[00][00][00]\n";
     const struct {
         const char* file;
         const char* decoding;
@@ -203,6 +209,13 @@ TEST_F(CliRecordings, TodaysReadersReplayAsSpecifiedOrCompletelyDecoded) {
              "Revision: 2.3; Serial Number: 42 - Not a barcode\n"},
         {"hidpos-no-identifier.txt", "specified", "1234123457[00][00][00]\n[00][00][00]\n"},
         {"hidpos-no-identifier.txt", "complete", "5901234123457\nABC\n"},
+        // Its descriptor puts the identifier after the data, where only the complete decoding
+        // looks.
+        {"hidpos-identifier-last.txt", "specified", identifierLastSpecified},
+        {"hidpos-identifier-last.txt", "complete",
+         "HELLO FROM BYTE 2 - QR Code\n]A0 starts this Data Matrix label - Data Matrix\n"
+         "M1DESMARAIS/LUC       EABC123 YULFRAAC 0834 326J001F0025 100 - QR Code\n"
+         "5901234123457\n"},
         {"surepos-2d.txt", "specified",
          "3574661404264 - EAN13\n[03][01][07][08][05] - EAN13\nQ1 - C39\n"
          "DM-0042-VANTREL - Don't know\nPDF417 SAMPLE - Don't know\n"},
@@ -224,6 +237,24 @@ TEST_F(CliRecordings, TodaysReadersReplayAsSpecifiedOrCompletelyDecoded) {
     EXPECT_NE(records.out.find("\"aim\": \"]Q0\", \"label\": \"" + qr + " 100\""),
               std::string::npos)
         << records.out;
+    // The same reports under the first layout's descriptor: the specified decoding is the same,
+    // the complete one misses the identifiers and takes the data's ] for one.
+    std::ifstream in(std::string(VANTREL_TEST_DATA_DIR) + "/recordings/hidpos-identifier-last.txt");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t descriptorLine = text.find("R: ");
+    ASSERT_NE(descriptorLine, std::string::npos);
+    text.replace(descriptorLine, text.find('\n', descriptorLine) - descriptorLine,
+                 "R: " + std::to_string(m_hidPos.size()) + " " + Hex(m_hidPos));
+    const std::string firstLayout = WriteFile(text);
+    const auto replay = [&](const std::string& file, const char* decoding) {
+        return Run({"replay", file, "--decoding", decoding, "--set", "ShowRaw=0", "--format",
+                    "plain"})
+            .out;
+    };
+    EXPECT_EQ(replay(firstLayout, "specified"), identifierLastSpecified);
+    EXPECT_EQ(replay(firstLayout, "complete"),
+              "HELLO FROM BYTE 2\n starts this Data Matrix label[00][00][00] - C39\n"
+              "M1DESMARAIS/LUC       EABC123 YULFRAAC 0834 326J001F0025 100\n5901234123457\n");
     const CResult wrong = Run({"replay", "--decoding", "full", "-"});
     EXPECT_EQ(wrong.code, CCliApp::kUsage);
     EXPECT_NE(wrong.err.find("--decoding must be specified or complete"), std::string::npos);

@@ -5,6 +5,8 @@
 
 #include "device/CHidPosDevice.h"
 #include "device/CSurePosDevice.h"
+#include "support/HexFile.h"
+#include "support/HidPosDescriptors.h"
 
 #include <gtest/gtest.h>
 
@@ -39,9 +41,14 @@ struct CTimedReport {
 // what is open) and returns the text.
 template <class TDevice> class CDecodingRun {
 public:
-    explicit CDecodingRun(Decoding decoding) {
+    // With a descriptor, the reader is open and declares it.
+    explicit CDecodingRun(Decoding decoding, std::vector<uint8_t> descriptor = {}) {
         device.SetDecoding(decoding);
         rig.settings.m_showSymbology = 1;
+        if (!descriptor.empty()) {
+            rig.descriptor = std::move(descriptor);
+            EXPECT_TRUE(rig.OpenPort());
+        }
     }
     std::string Text(const std::vector<CTimedReport>& reports) {
         Clock::time_point now{};
@@ -156,6 +163,82 @@ TEST(CompleteHidPosDecoding, JoinsBoundsAndNamesWhereTheSpecifiedDecodingDoesNot
         CDecodingRun<CHidPosDevice> complete(Decoding::Complete);
         EXPECT_EQ(complete.Text(c.reports), c.complete) << c.what;
         EXPECT_TRUE(complete.rig.notifier.Suggestions().empty()) << c.what;
+    }
+}
+
+// A report of a reader whose fields lie elsewhere: the length in byte 1, data from byte 2, the
+// identifier (or zeros) in 58..60, `continued` in bit 0 of byte 63.
+std::vector<uint8_t> OtherOrderReport(const std::string& identifier, const std::string& data,
+                                      bool continued = false) {
+    std::vector<uint8_t> report = {0x02, uint8_t(data.size())};
+    report.insert(report.end(), data.begin(), data.end());
+    report = Padded(report, 64);
+    std::copy(identifier.begin(), identifier.end(), report.begin() + 58);
+    report[63] = continued ? 0x01 : 0x00;
+    return report;
+}
+
+TEST(CompleteHidPosDecoding, TakesThePositionsFromTheOpenReadersDescriptor) {
+    const std::vector<uint8_t> realImager =
+        ReadHexFile(std::string(VANTREL_TEST_DATA_DIR) + "/descriptors/hidpos-8c-0002.hex");
+    const std::vector<uint8_t> otherOrder = HidPosInputDescriptor(OtherOrderHidPosFields());
+    const std::vector<uint8_t> withoutIdentifier = HidPosInputDescriptor(
+        {{8, 1, 0x01, {0x3B}}, {8, 56, 0x8C, {0xFE}}, {8, 5, 0xFF66, {1}}, {1, 8, 0x8C, {0xFF}}});
+    // The count not byte-aligned: the descriptor is not used, the content rule decides.
+    const std::vector<uint8_t> unaligned = HidPosInputDescriptor(
+        {{4, 1, 0x8C, {}, 0x03}, {8, 1, 0x01, {0x3B}}, {8, 56, 0x8C, {0xFE}}});
+    // Data and "continued" declared past the 64 bytes the reader sends: nothing is read there.
+    const std::vector<uint8_t> pastTheReport = HidPosInputDescriptor({{8, 1, 0x01, {0x3B}},
+                                                                      {8, 200, 0x8C, {}, 0x03},
+                                                                      {8, 56, 0x8C, {0xFE}},
+                                                                      {1, 1, 0x8C, {0xFF}}});
+    const std::string first56(56, 'a');
+    const struct {
+        const char* what;
+        std::vector<uint8_t> descriptor;
+        std::vector<CTimedReport> reports;
+        std::string complete;
+    } cases[] = {
+        {"the real imager, as without a descriptor",
+         realImager,
+         {{HidPosReport("]Q0", first56, true), 0}, {HidPosReport("]Q0", "tail"), 8}},
+         first56 + "tail - QR Code\r\n"},
+        {"the identifier after the data",
+         otherOrder,
+         {{OtherOrderReport("]Q1", "HELLO QR"), 0}},
+         "HELLO QR - QR Code\r\n"},
+        {"data that starts with ] is data",
+         otherOrder,
+         {{OtherOrderReport("]d1", "]A0 is data"), 0}},
+         "]A0 is data - Data Matrix\r\n"},
+        {"joined over two reports",
+         otherOrder,
+         {{OtherOrderReport("]Q0", first56, true), 0}, {OtherOrderReport("]Q0", "tail"), 8}},
+         first56 + "tail - QR Code\r\n"},
+        {"a reader set to send no identifier",
+         otherOrder,
+         {{OtherOrderReport("", "5901234123457"), 0}},
+         "5901234123457\r\n"},
+        {"a descriptor without identifier usages: byte 2 is data even when it is ]",
+         withoutIdentifier,
+         {{HidPosReport("", "]C1 is data"), 0}},
+         "]C1 is data\r\n"},
+        {"fields past the report read",
+         pastTheReport,
+         {{HidPosReport("]Q0", "cut", true), 0}, {HidPosReport("]Q0", "off"), 300}},
+         "\r\n\r\n"},
+        {"a descriptor not used falls back to the content rule",
+         unaligned,
+         {{HidPosReport("]C1", "0109501101020917"), 0}},
+         "0109501101020917 - GS1-128\r\n"},
+    };
+    for (const auto& c : cases) {
+        CDecodingRun<CHidPosDevice> complete(Decoding::Complete, c.descriptor);
+        EXPECT_EQ(complete.Text(c.reports), c.complete) << c.what;
+        // The specified decoding reads the reports as it always has, whatever the descriptor.
+        CDecodingRun<CHidPosDevice> specified(Decoding::Specified, c.descriptor);
+        CDecodingRun<CHidPosDevice> specifiedWithout(Decoding::Specified);
+        EXPECT_EQ(specified.Text(c.reports), specifiedWithout.Text(c.reports)) << c.what;
     }
 }
 

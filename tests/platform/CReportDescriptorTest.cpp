@@ -3,6 +3,8 @@
 
 #include "platform/CReportDescriptor.h"
 
+#include "support/HexFile.h"
+
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -161,4 +163,117 @@ TEST(CReportDescriptorTest, ReparseAfterFailureStartsClean) {
     EXPECT_EQ(d.Caps().inputReportByteLength, 65);
     ASSERT_FALSE(d.Parse(std::vector<uint8_t>{0xA1}));
     EXPECT_EQ(d.Caps().inputReportByteLength, 0);
+}
+
+namespace {
+
+// A field as the tests expect it: place, flags and the usages of its first and last element.
+struct CExpectedField {
+    uint32_t bitOffset;
+    uint32_t reportSize;
+    uint32_t reportCount;
+    bool constant;
+    bool variable;
+    uint32_t firstUsage;
+    uint32_t lastUsage;
+};
+
+void ExpectFields(const std::vector<CReportField>& fields,
+                  const std::vector<CExpectedField>& expected, const std::string& what) {
+    ASSERT_EQ(fields.size(), expected.size()) << what;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const CReportField& f = fields[i];
+        const CExpectedField& e = expected[i];
+        EXPECT_EQ(f.bitOffset, e.bitOffset) << what << " field " << i;
+        EXPECT_EQ(f.reportSize, e.reportSize) << what << " field " << i;
+        EXPECT_EQ(f.reportCount, e.reportCount) << what << " field " << i;
+        EXPECT_EQ(f.constant, e.constant) << what << " field " << i;
+        EXPECT_EQ(f.variable, e.variable) << what << " field " << i;
+        EXPECT_EQ(f.UsageAt(0), e.firstUsage) << what << " field " << i;
+        EXPECT_EQ(f.UsageAt(f.reportCount - 1), e.lastUsage) << what << " field " << i;
+    }
+}
+
+} // namespace
+
+TEST(CReportDescriptorTest, InputFieldsOfARealImager) {
+    const CReportDescriptor d = MustParse(
+        ReadHexFile(std::string(VANTREL_TEST_DATA_DIR) + "/descriptors/hidpos-8c-0002.hex"));
+    EXPECT_TRUE(d.InputFieldsComplete());
+    ExpectFields(d.InputFields(0x02),
+                 {{0, 8, 1, false, true, 0x0001003B, 0x0001003B},
+                  {8, 8, 3, false, true, 0x008C00FB, 0x008C00FD},
+                  {32, 8, 56, false, true, 0x008C00FE, 0x008C00FE},
+                  {480, 8, 2, false, true, 0xFF660004, 0xFF660000},
+                  {496, 1, 8, false, true, 0x008C00FF, 0x008C00FF}},
+                 "report 2");
+    // Output and feature items are no input fields.
+    EXPECT_TRUE(d.InputFields(0x04).empty());
+    EXPECT_TRUE(d.InputFields(0xFE).empty());
+}
+
+TEST(CReportDescriptorTest, InputFieldUsagesFollowTheHidRules) {
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        std::vector<CExpectedField> fields; // of report 0: these descriptors have no ids
+    } cases[] = {
+        {"a range counted out, its last usage repeating",
+         {0x05, 0x8C, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x05, 0x19, 0xFB, 0x29, 0xFD, 0x81, 0x02, 0xC0},
+         {{0, 8, 5, false, true, 0x008C00FB, 0x008C00FD}}},
+        {"offsets count input items only; padding and arrays are flagged",
+         {0x05, 0x8C, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x02, 0x09, 0xFE, 0x91, 0x02,
+          0x81, 0x03, 0x75, 0x04, 0x95, 0x03, 0x09, 0xFF, 0x81, 0x00, 0xC0},
+         {{0, 8, 2, true, true, 0, 0}, {16, 4, 3, false, false, 0x008C00FF, 0x008C00FF}}},
+        {"a four-byte usage names its own page",
+         {0x05, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x01, 0x0B, 0xFE, 0x00, 0x8C, 0x00, 0x81, 0x02,
+          0xC0},
+         {{0, 8, 1, false, true, 0x008C00FE, 0x008C00FE}}},
+        {"a Usage Page after the usages applies to them, one before keeps its own",
+         {0xA1, 0x01, 0x75, 0x08, 0x95, 0x02, 0x05, 0x01, 0x09, 0x3B, 0x05, 0x8C,
+          0x09, 0xFE, 0x81, 0x02, 0x09, 0xFB, 0x05, 0x8C, 0x81, 0x02, 0xC0},
+         {{0, 8, 2, false, true, 0x0001003B, 0x008C00FE},
+          {16, 8, 2, false, true, 0x008C00FB, 0x008C00FB}}},
+        {"a range running backwards declares nothing",
+         {0x05, 0x8C, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x01, 0x19, 0xFD, 0x29, 0xFB, 0x81, 0x02, 0xC0},
+         {{0, 8, 1, false, true, 0, 0}}},
+    };
+    for (const auto& c : cases) {
+        const CReportDescriptor d = MustParse(c.bytes);
+        ExpectFields(d.InputFields(0), c.fields, c.what);
+    }
+}
+
+TEST(CReportDescriptorTest, HostileInputFieldsStayBounded) {
+    // One range over a whole page is kept as one range, not 65536 usages.
+    {
+        const CReportDescriptor d = MustParse({0x05, 0x8C, 0xA1, 0x01, 0x75, 0x01, 0x96, 0x00, 0x00,
+                                               0x19, 0x00, 0x2A, 0xFF, 0xFF, 0x81, 0x02, 0xC0});
+        ASSERT_EQ(d.InputFields(0).size(), 1u);
+        EXPECT_EQ(d.InputFields(0)[0].usages.size(), 1u);
+        EXPECT_EQ(d.InputFields(0)[0].UsageAt(0x1234), 0x008C1234u);
+    }
+    // More Input items than are kept: the descriptor parses as before, the fields say so.
+    {
+        std::vector<uint8_t> bytes = {0xA1, 0x01, 0x75, 0x01, 0x95, 0x01};
+        for (size_t i = 0; i <= CReportDescriptor::kMaxInputFields; ++i) {
+            bytes.insert(bytes.end(), {0x81, 0x02});
+        }
+        bytes.push_back(0xC0);
+        const CReportDescriptor d = MustParse(bytes);
+        EXPECT_FALSE(d.InputFieldsComplete());
+        EXPECT_EQ(d.InputFields(0).size(), CReportDescriptor::kMaxInputFields);
+        EXPECT_EQ(d.ReportByteLength(CReportKind::Input), 130);
+    }
+    // More usages before one item than are kept.
+    {
+        std::vector<uint8_t> bytes = {0xA1, 0x01, 0x75, 0x08, 0x95, 0x01};
+        for (size_t i = 0; i <= CReportDescriptor::kMaxUsageRanges; ++i) {
+            bytes.insert(bytes.end(), {0x09, 0x01});
+        }
+        bytes.insert(bytes.end(), {0x81, 0x02, 0xC0});
+        const CReportDescriptor d = MustParse(bytes);
+        EXPECT_FALSE(d.InputFieldsComplete());
+        EXPECT_EQ(d.InputFields(0).size(), 1u);
+    }
 }

@@ -6,6 +6,7 @@
 
 #include "device/CHidPosDevice.h"
 #include "sim/CSimHidPosFirmware.h"
+#include "sim/CSimReaderSet.h"
 
 #include <gtest/gtest.h>
 
@@ -102,6 +103,9 @@ TEST(SimHidPos2DImager, ScansJoinIntoOneLabelEachInTheCompleteDecoding) {
     CSimHidPosFirmware imager(CSimHidPosFirmware::CLabels::Imager2D);
     CRecordingFirmwareHost host;
     CDeviceTestRig rig;
+    // Decoded where the imager's descriptor says its fields are.
+    rig.descriptor = CSimReaderSet::HidPosDescriptor();
+    ASSERT_TRUE(rig.OpenPort());
     CHidPosDevice device(rig.port, rig.sink, rig.settings, rig.notifier);
     device.SetDecoding(Decoding::Complete);
     rig.settings.m_showSymbology = 1;

@@ -26,11 +26,12 @@ struct CDeviceTestRig {
         caps.featureReportByteLength = 64;
     }
 
-    // Opens the port on a reader with the current `caps`.
+    // Opens the port on a reader with the current `caps` and `descriptor`.
     bool OpenPort() {
         CFakeInterface fake;
         fake.info.path = kPath;
         fake.info.caps = caps;
+        fake.info.reportDescriptor = descriptor;
         platform.SetLoggingInterface(fake, m_log);
         return port.Open(kPath, 0x7E8);
     }
@@ -41,6 +42,7 @@ struct CDeviceTestRig {
     CRecordingSink sink;
     CRecordingNotifier notifier;
     CHidCaps caps;
+    std::vector<uint8_t> descriptor;
 
 private:
     std::shared_ptr<CFakeReaderLog> m_log = std::make_shared<CFakeReaderLog>();

@@ -149,6 +149,7 @@ public:
     }
 
     CHidCaps Caps() const override { return m_info.caps; }
+    std::vector<uint8_t> ReportDescriptor() const override { return m_info.reportDescriptor; }
 
     bool GetAttributes(CHidAttributes& attributes, int&) const override {
         attributes = m_info.attributes;
