@@ -283,7 +283,7 @@ int32_t CHidPosDevice::DecodeComplete(const uint8_t* body, size_t length) {
         m_open = true;
     }
     m_openData.insert(m_openData.end(), data, data + count);
-    if (!continued) {
+    if (!continued || m_openData.size() >= kMaxJoinedLabelBytes) {
         CloseOpenLabel();
     }
     return 1;

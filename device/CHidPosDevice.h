@@ -18,6 +18,9 @@ public:
     static constexpr uint8_t kCommandReportId = 0x04;
     static constexpr uint8_t kDataReportId = 0xFD;
     static constexpr uint8_t kRedirectReportId = 0xFE;
+    // The largest symbols hold a few kilobytes; a reader that keeps saying its label goes on has
+    // it shown in pieces of this size rather than held without end.
+    static constexpr size_t kMaxJoinedLabelBytes = 65536;
 
     using CHidDevice::CHidDevice;
 

@@ -262,6 +262,16 @@ TEST(CompleteHidPosDecoding, AnOpenLabelWaitsForItsDeadlineAndKeepsTheIdentifier
     EXPECT_EQ(run.rig.sink.Text(), "part - QR Code\r\npart - QR Code\r\n");
 }
 
+TEST(CompleteHidPosDecoding, AReaderThatNeverEndsItsLabelHasItShownInBoundedPieces) {
+    const std::string data(56, 'x');
+    std::vector<CTimedReport> reports(1200, {HidPosReport("]Q0", data, true), 5});
+    reports.back() = {HidPosReport("]Q0", data), 5};
+    const size_t piece = (CHidPosDevice::kMaxJoinedLabelBytes + 55) / 56;
+    CDecodingRun<CHidPosDevice> run(Decoding::Complete);
+    EXPECT_EQ(run.Text(reports), std::string(piece * 56, 'x') + " - QR Code\r\n" +
+                                     std::string((1200 - piece) * 56, 'x') + " - QR Code\r\n");
+}
+
 TEST(CompleteHidPosDecoding, RawDataShowsEveryReportBeforeTheJoinedLabel) {
     CDecodingRun<CHidPosDevice> run(Decoding::Complete);
     run.rig.settings.m_showRaw = 1;
