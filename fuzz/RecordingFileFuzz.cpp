@@ -5,6 +5,7 @@
 // flag and progress, under a memory bound that byte 0 picks (64 bytes to 2 MiB, so that the
 // bound is reached), then each device offered by the capture platform, opened, played out and
 // asked for its feature answers. The rest of the input is the file.
+#include "MemoryFile.h"
 #include "recording/CCapturePlatform.h"
 #include "recording/CRecordingFile.h"
 #include "recording/CReplayPlatform.h"
@@ -13,8 +14,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <sys/mman.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -41,15 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) {
         return 0;
     }
-    const int fd = memfd_create("recording", MFD_CLOEXEC);
-    if (fd < 0) {
+    const CUniqueFd fd = MemoryFile(data, size);
+    if (!fd.IsValid()) {
         return 0;
     }
-    if (size > 1 && write(fd, data + 1, size - 1) != ssize_t(size - 1)) {
-        close(fd);
-        return 0;
-    }
-    lseek(fd, 0, SEEK_SET);
     auto file = std::make_shared<CRecordingFile>(size_t{64} << (data[0] % 16));
     std::atomic<bool> cancel{false};
     uint64_t lastProgress = 0;
@@ -61,8 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         lastProgress = read;
     };
-    const bool loaded = file->Load(fd, control);
-    close(fd);
+    const bool loaded = file->Load(fd.Get(), control);
     if (!loaded) {
         return 0;
     }

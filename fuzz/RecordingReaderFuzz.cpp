@@ -4,6 +4,7 @@
 // Random recordings through the terminal tool's readers: replay (with the type from the
 // recording or byte 0's choice, one device or all, every output format) and describe --items.
 // Byte 0 picks the command; the rest is the input, read from a memory file as from a pipe.
+#include "MemoryFile.h"
 #include "cli/CCliApp.h"
 #include "platform/CHidPlatform.h"
 #include "settings/CMemorySettingsStore.h"
@@ -12,8 +13,6 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
-#include <sys/mman.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -46,22 +45,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) {
         return 0;
     }
-    const int fd = memfd_create("recording", MFD_CLOEXEC);
-    if (fd < 0) {
+    const CUniqueFd fd = MemoryFile(data, size);
+    if (!fd.IsValid()) {
         return 0;
     }
-    if (size > 1 && write(fd, data + 1, size - 1) != ssize_t(size - 1)) {
-        close(fd);
-        return 0;
-    }
-    lseek(fd, 0, SEEK_SET);
     CNoPlatform platform;
     CMemorySettingsStore store;
     std::atomic<bool> stop{false};
     std::ostream discarded(nullptr);
     CCliApp app(platform, store, discarded, discarded, stop, false);
-    app.SetEnvironment(false, "xterm", fd);
+    app.SetEnvironment(false, "xterm", fd.Get());
     app.Run(kCommands[data[0] % kCommands.size()]);
-    close(fd);
     return 0;
 }

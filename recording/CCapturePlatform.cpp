@@ -41,7 +41,10 @@ public:
         }
         const CRecordedReport& report = m_device.reports[m_next++];
         const size_t length = std::min(capacity, report.length);
-        std::memcpy(buffer, m_device.bytes.data() + report.offset, length);
+        // A device of empty reports holds no bytes at all: there is nothing to copy from.
+        if (length > 0) {
+            std::memcpy(buffer, m_device.bytes.data() + report.offset, length);
+        }
         Schedule();
         return long(length);
     }

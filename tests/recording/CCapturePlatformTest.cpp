@@ -252,6 +252,15 @@ TEST_F(CCapturePlatformTest, PlaysAllAtOnceInOrderAndAgainFromTheStartWhenReopen
     }
 }
 
+// A recording may hold empty reports ("E: 0.0 0"), also as all its device holds: each plays as a
+// read of no bytes, never a copy from no storage.
+TEST_F(CCapturePlatformTest, PlaysAnEmptyReportAsAReadOfNoBytes) {
+    const auto file = Read(std::string(kNumbered) + "\nE: 0.0 0\nE: 0.1 0\n");
+    ASSERT_EQ(file->Devices().at(0).reports.size(), 2u);
+    auto connection = Open(m_captures.Add(file, 0, "Recording: empty.txt"));
+    EXPECT_EQ(ReadDue(*connection), (std::vector<std::vector<uint8_t>>{{}, {}}));
+}
+
 TEST_F(CCapturePlatformTest, PlaysAtTheRecordedPaceWhenAsked) {
     // Untimed lines play with the report before them; the hour's gap holds the rest back.
     const auto file =
