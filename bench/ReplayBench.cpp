@@ -8,8 +8,8 @@
 // in-process runs are per CPU second, so that other load on the machine does not count; `wc -l`
 // runs as a child process, so its rate is per wall-clock second.
 #include "cli/CCliApp.h"
-#include "platform/CHidPlatform.h"
 #include "settings/CMemorySettingsStore.h"
+#include "support/CFakeHidPlatform.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,16 +26,6 @@
 namespace {
 
 constexpr int64_t kReports = 1000000;
-
-class CNoPlatform : public CHidPlatform {
-public:
-    bool EnumerateInterfaces(std::vector<CHidInterfaceInfo>&, int&) override { return true; }
-    std::unique_ptr<CHidConnection> Open(const std::string&, int& error) override {
-        error = ENODEV;
-        return nullptr;
-    }
-    std::unique_ptr<CHidDeviceMonitor> CreateMonitor(int&) override { return nullptr; }
-};
 
 // The Hid Pos imager's descriptor, as its recordings carry it.
 const char kHeader[] =
@@ -135,7 +125,7 @@ void BM_Replay(benchmark::State& state) {
     const std::string& path = Recording();
     const long before = PeakKiB();
     for (auto _ : state) {
-        CNoPlatform platform;
+        CFakeHidPlatform platform; // no readers: replay and describe read files only
         CMemorySettingsStore store;
         std::atomic<bool> stop{false};
         std::ofstream out("/dev/null");

@@ -6,8 +6,8 @@
 // Byte 0 picks the command; the rest is the input, read from a memory file as from a pipe.
 #include "MemoryFile.h"
 #include "cli/CCliApp.h"
-#include "platform/CHidPlatform.h"
 #include "settings/CMemorySettingsStore.h"
+#include "support/CFakeHidPlatform.h"
 
 #include <atomic>
 #include <cstdint>
@@ -16,16 +16,6 @@
 #include <vector>
 
 namespace {
-
-class CNoPlatform : public CHidPlatform {
-public:
-    bool EnumerateInterfaces(std::vector<CHidInterfaceInfo>&, int&) override { return true; }
-    std::unique_ptr<CHidConnection> Open(const std::string&, int& error) override {
-        error = ENODEV;
-        return nullptr;
-    }
-    std::unique_ptr<CHidDeviceMonitor> CreateMonitor(int&) override { return nullptr; }
-};
 
 const std::vector<std::vector<std::string>> kCommands = {
     {"replay", "-", "--format", "json", "--raw", "--symbology"},
@@ -49,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!fd.IsValid()) {
         return 0;
     }
-    CNoPlatform platform;
+    CFakeHidPlatform platform; // no readers: replay and describe read files only
     CMemorySettingsStore store;
     std::atomic<bool> stop{false};
     std::ostream discarded(nullptr);
