@@ -11,6 +11,7 @@
 #include "settings/CMemorySettingsStore.h"
 #include "sim/CSimPlatform.h"
 #include "support/CClosedPort.h"
+#include "support/CFileSizeLimit.h"
 #include "support/CRecordingNotifier.h"
 #include "support/SimHidPosReader.h"
 #include "support/gui/CFileDialogAnswer.h"
@@ -36,11 +37,9 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstring>
 #include <fstream>
 #include <memory>
-#include <sys/resource.h>
 
 namespace {
 
@@ -305,18 +304,13 @@ TEST_F(CVantrelDlgRecordTest, AWriteErrorEndsTheRecordingAndSaysWhereAndWhy) {
     CMessageBoxWatcher boxes;
     // A file that may not grow past its header stands for a full disk: its writes fail.
     const QString full = m_folder.filePath("full.txt");
-    struct rlimit before {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
-    const auto ignored = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = before;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    CFileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.IsSet());
     ASSERT_TRUE(Recording().Start(full));
     EXPECT_EQ(m_dialog->windowTitle(), "Vantrel - Recording to " + full);
     Scan("sim:/rec", 0, 200);
     const bool failed = WaitFor([&] { return !boxes.Boxes().empty(); });
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, ignored);
+    limit.Lift();
     ASSERT_TRUE(failed);
     const CMessageBoxWatcher::CBox& box = boxes.Boxes()[0];
     EXPECT_EQ(box.icon, QMessageBox::Warning);

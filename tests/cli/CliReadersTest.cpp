@@ -4,12 +4,11 @@
 #include "CCliFixture.h"
 #include "CReceivingFirmware.h"
 #include "cli/CSession.h"
+#include "support/CFileSizeLimit.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <regex>
-#include <sys/resource.h>
 #include <thread>
 
 namespace {
@@ -364,15 +363,10 @@ TEST_F(CliReaders, RecordWritesOnlyAfterTheReaderOpenedAndFailsOnAFullDisk) {
 
     Notify({"sim:/surepos-sio", "sim:/hidpos"});
     // A file that may not grow past a few bytes stands for a full disk.
-    struct rlimit before {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
-    const auto ignored = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = before;
-    small.rlim_cur = 16;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    CFileSizeLimit limit(16);
+    ASSERT_TRUE(limit.IsSet());
     const CResult full = Run({"monitor", "sim:/surepos-sio", "--record", WriteFile("")});
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, ignored);
+    limit.Lift();
     EXPECT_EQ(full.code, CCliApp::kFailed);
     EXPECT_NE(full.err.find(std::strerror(EFBIG)), std::string::npos) << full.err;
 

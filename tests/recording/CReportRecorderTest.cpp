@@ -5,17 +5,16 @@
 #include "recording/CRecording.h"
 #include "recording/CRecordingFile.h"
 #include "recording/CRecordingOutput.h"
+#include "support/CFileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <condition_variable>
-#include <csignal>
 #include <fstream>
 #include <mutex>
 #include <sstream>
 #include <streambuf>
-#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
@@ -195,17 +194,10 @@ TEST(CReportRecorder, AFullDiskLeavesNoTornLine) {
     char dir[] = "/tmp/vantrel-fullXXXXXX";
     ASSERT_NE(mkdtemp(dir), nullptr);
     const std::string path = std::string(dir) + "/full.txt";
-    struct sigaction ignore {};
-    struct sigaction previous {};
-    ignore.sa_handler = SIG_IGN;
-    sigaction(SIGXFSZ, &ignore, &previous);
-    rlimit before{};
-    getrlimit(RLIMIT_FSIZE, &before);
-    rlimit limit = before;
-    limit.rlim_cur = 5000;
-    setrlimit(RLIMIT_FSIZE, &limit);
     int error = 0;
     {
+        const CFileSizeLimit full(5000);
+        ASSERT_TRUE(full.IsSet());
         auto file = std::make_unique<CRecordingOutput>();
         ASSERT_TRUE(file->Open(path));
         CEndedSignal ended;
@@ -219,8 +211,6 @@ TEST(CReportRecorder, AFullDiskLeavesNoTornLine) {
         ended.Wait();
         error = recorder.Error();
     }
-    setrlimit(RLIMIT_FSIZE, &before);
-    sigaction(SIGXFSZ, &previous, nullptr);
     EXPECT_EQ(error, EFBIG);
     CRecordingFile file;
     ASSERT_TRUE(file.Load(path));
