@@ -4,7 +4,7 @@
 // The main dialog with the simulated readers: start-up to a shown window, and a burst of scans
 // from a simulated reader through the reader thread, the poster and the device type into the
 // real output window.
-#include "app/CVantrelDlg.h"
+#include "bench/CBenchDialog.h"
 #include "bench/CGuiStallMeter.h"
 #include "device/CHidDeviceFactory.h"
 #include "outputwindow/COutputWindow.h"
@@ -43,12 +43,6 @@ long ResidentKiB() {
         std::fclose(f);
     }
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-void WaitUntil(const std::function<bool()>& done) {
-    while (!done()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
 }
 
 void BM_StartUpToShownWindow(benchmark::State& state) {
@@ -99,14 +93,11 @@ void BM_ScanBurstShownInTheDialog(benchmark::State& state) {
     // on the way in.
     const int chunk = int(state.range(1));
     for (auto _ : state) {
-        CMemorySettingsStore store;
-        store.WriteProfileInt("Settings", "ShowSymbology", 1);
-        const CSimReaderDefinition reader = BenchHidPosReader();
-        CSimPlatform platform({reader});
-        CVantrelDlg dialog(store, platform, CreateHidDevice);
-        dialog.show();
+        CBenchDialog bench(true);
+        CVantrelDlg& dialog = *bench.dialog;
+        CSimPlatform& platform = bench.platform;
+        const CSimReaderDefinition& reader = bench.reader;
         COutputWindow& output = dialog.OutputWindow();
-        WaitUntil([&] { return dialog.windowHandle()->isExposed(); });
         const int linesBefore = output.document()->blockCount();
 
         CGuiStallMeter stalls;
@@ -189,13 +180,11 @@ void BM_RecordingOpenedWhileScansArrive(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        CMemorySettingsStore store;
-        const CSimReaderDefinition reader = BenchHidPosReader();
-        CSimPlatform platform({reader});
-        CVantrelDlg dialog(store, platform, CreateHidDevice);
-        dialog.show();
+        CBenchDialog bench(false);
+        CVantrelDlg& dialog = *bench.dialog;
+        CSimPlatform& platform = bench.platform;
+        const CSimReaderDefinition& reader = bench.reader;
         COutputWindow& output = dialog.OutputWindow();
-        WaitUntil([&] { return dialog.windowHandle()->isExposed(); });
         CRecordingOpener& opener = dialog.RecordingOpener();
 
         CGuiStallMeter stalls;

@@ -5,7 +5,7 @@
 // reader's scans to a file while it shows them, as fast as it can and at 8000 reports a second,
 // counting the reports recorded and lost and the longest time the GUI thread did not tick; and
 // the recorder thread alone, writing as fast as the disk takes it.
-#include "app/CVantrelDlg.h"
+#include "bench/CBenchDialog.h"
 #include "bench/CGuiStallMeter.h"
 #include "device/CHidDeviceFactory.h"
 #include "outputwindow/COutputWindow.h"
@@ -42,12 +42,6 @@ int64_t RecordedReports(const std::string& path) {
     return reports;
 }
 
-void WaitUntil(const std::function<bool()>& done) {
-    while (!done()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-}
-
 // range(0): scans; range(1): reports a second to send at, 0 for as fast as the window shows
 // them; range(2): 1 to record, 0 to only show them (the stall to compare with). Scans go in chunks
 // that the simulated interface's queue holds (at most 200 sent and not yet shown), so that none is
@@ -60,14 +54,11 @@ void BM_RecordingWhileTheReaderFloods(benchmark::State& state) {
     for (auto _ : state) {
         QTemporaryDir folder;
         const QString path = folder.filePath("flood.txt");
-        CMemorySettingsStore store;
-        store.WriteProfileInt("Settings", "ShowSymbology", 1);
-        const CSimReaderDefinition reader = BenchHidPosReader();
-        CSimPlatform platform({reader});
-        CVantrelDlg dialog(store, platform, CreateHidDevice);
-        dialog.show();
+        CBenchDialog bench(true);
+        CVantrelDlg& dialog = *bench.dialog;
+        CSimPlatform& platform = bench.platform;
+        const CSimReaderDefinition& reader = bench.reader;
         COutputWindow& output = dialog.OutputWindow();
-        WaitUntil([&] { return dialog.windowHandle()->isExposed(); });
         const int linesBefore = output.document()->blockCount();
         if (record && !dialog.ReportRecording().Start(path)) {
             state.SkipWithError("the recording did not start");
