@@ -477,8 +477,12 @@ bool CLanePump::EndPausedLabels() {
             continue;
         }
         keyboards = true;
+        const uint64_t nowUs = CKeyboardDevice::NowUs();
+        if (!keyboard->IsPausedAt(nowUs)) {
+            continue;
+        }
         SetSource(*lane, WallClockNow());
-        keyboard->OnIdle(CKeyboardDevice::NowUs());
+        keyboard->OnIdle(nowUs);
         Output().Flush();
         if (m_tee) {
             const std::string scan = m_tee->TakeScan();

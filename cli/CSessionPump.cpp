@@ -96,9 +96,11 @@ int CSessionPump::Run(const std::atomic<bool>& stop, const COptions& options) {
         }
         // A reader in keyboard mode ends a label at a pause, which no report tells.
         for (CSession* session : m_sessions) {
-            if (CKeyboardDevice* keyboard = session->Keyboard()) {
+            CKeyboardDevice* keyboard = session->Keyboard();
+            const uint64_t nowUs = CKeyboardDevice::NowUs();
+            if (keyboard && keyboard->IsPausedAt(nowUs)) {
                 SetSource(*session, options);
-                keyboard->OnIdle(CKeyboardDevice::NowUs());
+                keyboard->OnIdle(nowUs);
                 m_sink.Flush();
             }
         }

@@ -132,8 +132,13 @@ uint64_t CKeyboardDevice::NowUs() {
     return uint64_t(now.tv_sec) * 1000000u + uint64_t(now.tv_nsec) / 1000u;
 }
 
+bool CKeyboardDevice::IsPausedAt(uint64_t nowUs) const {
+    return m_label.keys > 0 && m_pauseMs > 0 &&
+           nowUs > m_label.lastUs + uint64_t(m_pauseMs) * 1000u;
+}
+
 void CKeyboardDevice::OnIdle(uint64_t nowUs) {
-    if (m_label.keys > 0 && m_pauseMs > 0 && nowUs > m_label.lastUs + uint64_t(m_pauseMs) * 1000u) {
+    if (IsPausedAt(nowUs)) {
         EndLabel(std::string());
     }
 }

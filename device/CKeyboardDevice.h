@@ -75,6 +75,8 @@ public:
     // Ends the label being typed when its last key is a pause older than `nowUs`, a time of
     // the monotonic clock in microseconds (NowUs()). The owner calls it every few ms.
     void OnIdle(uint64_t nowUs);
+    // True when OnIdle(nowUs) ends a label: owners that tag or publish output prepare only then.
+    bool IsPausedAt(uint64_t nowUs) const;
     static uint64_t NowUs();
 
 private:
